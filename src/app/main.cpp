@@ -1,0 +1,64 @@
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/application.h"
+#include "clock/startup_load.h"
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "platform/regional_settings.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tolvenmark-clock [OPTION]\n"
+    "A skinnable desktop alarm clock.\n"
+    "\n"
+    "Options:\n"
+    "  --show-skin [FILE]  show a skin (the built-in one without FILE) in a shaped window\n"
+    "  --help              print this help and end\n"
+    "  --version           print the version and end\n"
+    "\n"
+    "Environment:\n"
+    "  TOLVENMARK_WINDIR       folder of TOLVENMARKCLOCK.INI (default $XDG_CONFIG_HOME/tolvenmark)\n"
+    "  TOLVENMARK_PROMPTS      'stderr': write every message box to standard error as\n"
+    "                          'CAPTION: TEXT' and answer it with its default button\n"
+    "  TOLVENMARK_SHORT_DATE   short date format, e.g. M/d/yyyy\n"
+    "  TOLVENMARK_DATE_SEP     date separator, e.g. /\n"
+    "  TOLVENMARK_SHORT_TIME   short time format, e.g. h:mm AMPM\n"
+    "  TOLVENMARK_LONG_TIME    long time format, e.g. h:mm:ss AMPM\n"
+    "  TOLVENMARK_TIME_SEP     time separator, e.g. :\n"
+    "  TOLVENMARK_AM           AM designator\n"
+    "  TOLVENMARK_PM           PM designator\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tolvenmark;
+
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", kApplicationTitle, TOLVENMARK_VERSION);
+            return 0;
+        }
+    }
+
+    TApplication app(argc, argv);
+    auto prompts = MakeDesktopPrompts();
+    SetAppPrompts(prompts.get());
+
+    SystemClock clock;
+    const RegionalSettings settings = RegionalSettings::FromEnvironment();
+
+    try {
+        auto config = LoadStartupConfig(clock, settings, *prompts);
+        if (!config) return 1;
+    } catch (...) {
+        HandleException();
+    }
+    return 0;
+}

@@ -1,0 +1,18 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace tolvenmark {
+
+DateTime SystemClock::Now() const {
+    auto now = std::chrono::system_clock::now();
+    std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec, static_cast<int>(ms)};
+}
+
+}  // namespace tolvenmark

@@ -1,0 +1,98 @@
+#include "platform/folders.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/conversion_error.h"
+
+namespace tolvenmark {
+
+namespace {
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+    const char* value = std::getenv(name);
+    return (value && *value) ? std::string(value) : fallback;
+}
+
+std::string HomeDirectory() { return EnvOr("HOME", "/tmp"); }
+
+std::string Folder(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string WindowsDirectory() {
+    const char* windir = std::getenv("TOLVENMARK_WINDIR");
+    if (windir && *windir) return windir;
+    return EnvOr("XDG_CONFIG_HOME", HomeDirectory() + "/.config") + "/tolvenmark";
+}
+
+std::string DefaultDataDirectory() {
+    return EnvOr("XDG_DATA_HOME", HomeDirectory() + "/.local/share") + "/tolvenmark";
+}
+
+std::string PrivateTempDirectory() {
+    std::string base = EnvOr("TMPDIR", "/tmp");
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    std::string dir = base + "/tolvenmark-" + std::to_string(::getuid());
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        throw OperationError("Cannot create the temporary folder " + dir);
+    // Someone else may have made it first in a shared /tmp: only a folder we
+    // own, that nobody else can write, is private.
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        throw OperationError("The temporary folder " + dir + " is not private");
+    if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
+        throw OperationError("The temporary folder " + dir + " is not private");
+    return dir + "/";
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return false;
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    std::string temp = Folder(path) + "/." + path.substr(path.find_last_of('/') + 1) + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    return false;
+}
+
+}  // namespace tolvenmark

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace tolvenmark {
+
+// Stands in for the Windows directory: $TOLVENMARK_WINDIR, else
+// $XDG_CONFIG_HOME/tolvenmark, else ~/.config/tolvenmark. No trailing "/".
+std::string WindowsDirectory();
+
+// The default data folder a first installation uses: $XDG_DATA_HOME/tolvenmark
+// or ~/.local/share/tolvenmark.
+std::string DefaultDataDirectory();
+
+// A private per-user temporary folder (mode 0700) under $TMPDIR or /tmp,
+// created on first use, with a trailing "/". Throws OperationError when it
+// cannot be made private.
+std::string PrivateTempDirectory();
+
+bool FileExists(const std::string& path);
+
+// Replaces path by content atomically: a temporary file beside it, flushed,
+// then renamed; keeps the old file's permissions. False when anything failed,
+// in which case the old file is untouched.
+bool ReplaceFileAtomically(const std::string& path, const std::string& content);
+
+}  // namespace tolvenmark

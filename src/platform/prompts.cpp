@@ -1,0 +1,100 @@
+#include "platform/prompts.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QString>
+
+namespace tolvenmark {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+class QtPrompts final : public Prompts {
+public:
+    void Error(const std::string& text) override { Show(QMessageBox::Critical, "Error", text); }
+    void Warning(const std::string& text) override { Show(QMessageBox::Warning, "Warning", text); }
+    void Information(const std::string& text) override { Show(QMessageBox::Information, "Information", text); }
+    void PlainBox(const std::string& text) override { Show(QMessageBox::NoIcon, kApplicationTitle, text); }
+
+    bool Confirm(const std::string& text) override {
+        QMessageBox box(QMessageBox::Question, "Confirm", Q(text));
+        QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
+        box.addButton("&No", QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        return box.clickedButton() == yes;
+    }
+
+    ConfirmAnswer ConfirmAll(const std::string& text) override {
+        QMessageBox box(QMessageBox::Question, "Confirm", Q(text));
+        QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
+        box.addButton("&No", QMessageBox::NoRole);
+        QPushButton* all = box.addButton("Yes to &All", QMessageBox::YesRole);
+        box.setDefaultButton(yes);
+        box.exec();
+        if (box.clickedButton() == yes) return ConfirmAnswer::Yes;
+        if (box.clickedButton() == all) return ConfirmAnswer::YesToAll;
+        return ConfirmAnswer::No;
+    }
+
+private:
+    static void Show(QMessageBox::Icon icon, const char* caption, const std::string& text) {
+        QMessageBox box(icon, caption, Q(text), QMessageBox::Ok);
+        box.exec();
+    }
+};
+
+// For scripted runs: one line per box, answered with the default button.
+class StderrPrompts final : public Prompts {
+public:
+    void Error(const std::string& text) override { Write("Error", text); }
+    void Warning(const std::string& text) override { Write("Warning", text); }
+    void Information(const std::string& text) override { Write("Information", text); }
+    void PlainBox(const std::string& text) override { Write(kApplicationTitle, text); }
+    bool Confirm(const std::string& text) override {
+        Write("Confirm", text);
+        return true;
+    }
+    ConfirmAnswer ConfirmAll(const std::string& text) override {
+        Write("Confirm", text);
+        return ConfirmAnswer::Yes;
+    }
+
+private:
+    static void Write(const char* caption, const std::string& text) {
+        std::string line = std::string(caption) + ": ";
+        for (char c : text) {
+            if (c == '\r') line += "\\r";
+            else if (c == '\n') line += "\\n";
+            else line += c;
+        }
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), stderr);
+        std::fflush(stderr);
+    }
+};
+
+Prompts* appPrompts = nullptr;
+
+}  // namespace
+
+std::unique_ptr<Prompts> MakeDesktopPrompts() {
+    const char* mode = std::getenv("TOLVENMARK_PROMPTS");
+    if (mode && std::strcmp(mode, "stderr") == 0) return std::make_unique<StderrPrompts>();
+    return std::make_unique<QtPrompts>();
+}
+
+Prompts& AppPrompts() {
+    if (appPrompts) return *appPrompts;
+    static std::unique_ptr<Prompts> fallback = MakeDesktopPrompts();
+    return *fallback;
+}
+
+void SetAppPrompts(Prompts* prompts) { appPrompts = prompts; }
+
+}  // namespace tolvenmark

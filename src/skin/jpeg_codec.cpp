@@ -1,0 +1,194 @@
+#include "skin/jpeg_codec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <jpeglib.h>
+
+#include "platform/conversion_error.h"
+#include "skin/image_limits.h"
+
+namespace tolvenmark {
+
+namespace {
+
+// libjpeg calls error_exit on a fatal error and expects it never to return;
+// we jump back to the codec call that set the jump point.
+struct JumpingErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code = 0;
+    bool refused = false;  // our own limits, not the library's
+};
+
+void JumpOnError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<JumpingErrorManager*>(cinfo->err);
+    err->code = err->pub.msg_code;
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings (premature end of data, corrupt markers) are not fatal; keep
+// them off standard error.
+void IgnoreMessage(j_common_ptr) {}
+
+// A progressive stream with thousands of tiny scans decodes for minutes.
+constexpr int kMaxScans = 1000;
+
+void LimitScans(j_common_ptr cinfo) {
+    if (cinfo->is_decompressor) {
+        auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+        if (dinfo->input_scan_number > kMaxScans) {
+            auto* err = reinterpret_cast<JumpingErrorManager*>(cinfo->err);
+            err->refused = true;
+            std::longjmp(err->jump, 1);
+        }
+    }
+}
+
+JumpingErrorManager* InstallErrorManager(JumpingErrorManager* err) {
+    jpeg_std_error(&err->pub);
+    err->pub.error_exit = JumpOnError;
+    err->pub.output_message = IgnoreMessage;
+    return err;
+}
+
+// Everything the decoder touches lives outside the frame that calls setjmp,
+// so nothing there is left indeterminate by the jump.
+struct DecodeJob {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    bool grayscale = false;
+    QImage* out = nullptr;
+    jpeg_decompress_struct cinfo{};
+    JumpingErrorManager err;
+    jpeg_progress_mgr progress{};
+};
+
+// Answers true on success; on failure job->err says why.
+bool RunDecode(DecodeJob* job) {
+    job->cinfo.err = &InstallErrorManager(&job->err)->pub;
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_decompress(&job->cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&job->cinfo);
+    job->cinfo.mem->max_memory_to_use = 1024L * 1024L * 1024L;
+    job->progress.progress_monitor = LimitScans;
+    job->cinfo.progress = &job->progress;
+    jpeg_mem_src(&job->cinfo, job->data, static_cast<unsigned long>(job->size));
+    jpeg_read_header(&job->cinfo, TRUE);
+
+    if (!ImageSizeAcceptable(job->cinfo.image_width, job->cinfo.image_height)) {
+        job->err.refused = true;
+        jpeg_destroy_decompress(&job->cinfo);
+        return false;
+    }
+
+    QImage::Format format;
+    if (job->grayscale) {
+        job->cinfo.out_color_space = JCS_GRAYSCALE;
+        format = QImage::Format_Grayscale8;
+    } else {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        job->cinfo.out_color_space = JCS_EXT_BGRA;  // the byte order of 0xffRRGGBB
+#else
+        job->cinfo.out_color_space = JCS_EXT_ARGB;
+#endif
+        format = QImage::Format_RGB32;
+    }
+    jpeg_start_decompress(&job->cinfo);
+
+    *job->out = QImage(static_cast<int>(job->cinfo.output_width),
+                       static_cast<int>(job->cinfo.output_height), format);
+    if (job->out->isNull()) {
+        job->err.refused = true;
+        jpeg_destroy_decompress(&job->cinfo);
+        return false;
+    }
+    while (job->cinfo.output_scanline < job->cinfo.output_height) {
+        JSAMPROW row = job->out->scanLine(static_cast<int>(job->cinfo.output_scanline));
+        jpeg_read_scanlines(&job->cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&job->cinfo);
+    jpeg_destroy_decompress(&job->cinfo);
+    return true;
+}
+
+struct EncodeJob {
+    const QImage* rgb = nullptr;  // Format_RGB888
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_compress_struct cinfo{};
+    JumpingErrorManager err;
+};
+
+bool RunEncode(EncodeJob* job) {
+    job->cinfo.err = &InstallErrorManager(&job->err)->pub;
+    if (setjmp(job->err.jump)) {
+        jpeg_destroy_compress(&job->cinfo);
+        return false;
+    }
+    jpeg_create_compress(&job->cinfo);
+    jpeg_mem_dest(&job->cinfo, &job->buffer, &job->size);
+    job->cinfo.image_width = static_cast<JDIMENSION>(job->rgb->width());
+    job->cinfo.image_height = static_cast<JDIMENSION>(job->rgb->height());
+    job->cinfo.input_components = 3;
+    job->cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&job->cinfo);
+    jpeg_start_compress(&job->cinfo, TRUE);
+    while (job->cinfo.next_scanline < job->cinfo.image_height) {
+        // libjpeg never writes through the row pointer of its input.
+        JSAMPROW row = const_cast<JSAMPROW>(job->rgb->constScanLine(static_cast<int>(job->cinfo.next_scanline)));
+        jpeg_write_scanlines(&job->cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&job->cinfo);
+    jpeg_destroy_compress(&job->cinfo);
+    return true;
+}
+
+[[noreturn]] void ThrowJpegError(const JumpingErrorManager& err) {
+    if (err.refused) throw OperationError("Bitmap image is not valid");
+    throw OperationError("JPEG error #" + std::to_string(err.code));
+}
+
+}  // namespace
+
+QImage DecodeJpeg(const std::uint8_t* data, std::size_t size, bool grayscale) {
+    QImage image;
+    auto job = std::make_unique<DecodeJob>();
+    job->data = data;
+    job->size = size;
+    job->grayscale = grayscale;
+    job->out = &image;
+    if (!RunDecode(job.get())) ThrowJpegError(job->err);
+    // One format for every decoded image: the painter copies without converting.
+    if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
+    return image;
+}
+
+QImage DecodeJpegFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw OperationError("Cannot open file " + path);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw OperationError("Cannot open file " + path);
+    return DecodeJpeg(bytes.data(), bytes.size());
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const QImage& image) {
+    if (image.isNull()) return {};
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    auto job = std::make_unique<EncodeJob>();
+    job->rgb = &rgb;
+    const bool ok = RunEncode(job.get());
+    std::vector<std::uint8_t> result;
+    if (ok && job->buffer) result.assign(job->buffer, job->buffer + job->size);
+    std::free(job->buffer);
+    if (!ok) ThrowJpegError(job->err);
+    return result;
+}
+
+}  // namespace tolvenmark
