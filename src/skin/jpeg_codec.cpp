@@ -3,14 +3,14 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <jpeglib.h>
 
 #include "platform/conversion_error.h"
-#include "skin/image_limits.h"
+#include "skin/image_input.h"
 
 namespace tolvenmark {
 
@@ -171,10 +171,7 @@ QImage DecodeJpeg(const std::uint8_t* data, std::size_t size, bool grayscale) {
 }
 
 QImage DecodeJpegFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw OperationError("Cannot open file " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw OperationError("Cannot open file " + path);
+    const std::vector<std::uint8_t> bytes = ReadImageFile(path);
     return DecodeJpeg(bytes.data(), bytes.size());
 }
 

@@ -1,0 +1,233 @@
+#include "platform/profile_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+
+#include "platform/folders.h"
+
+namespace tolvenmark {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult ReadWholeFile(const std::string& path, std::string& content) {
+    content.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? ReadResult::Failed : ReadResult::Ok;
+}
+
+// One line of the file without its line end (a CR before the LF is part of
+// the line end).
+struct Line {
+    std::size_t begin = 0;    // offset of the first byte
+    std::size_t end = 0;      // offset after the last byte of the text
+    std::size_t next = 0;     // offset of the following line
+};
+
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view content) : content_(content) {
+        // An editor's UTF-8 byte order mark must not hide the first section.
+        if (content_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+    }
+
+    bool Next(Line& line) {
+        if (pos_ >= content_.size()) return false;
+        std::size_t lf = content_.find('\n', pos_);
+        line.begin = pos_;
+        line.next = lf == std::string_view::npos ? content_.size() : lf + 1;
+        line.end = lf == std::string_view::npos ? content_.size() : lf;
+        if (line.end > line.begin && content_[line.end - 1] == '\r') --line.end;
+        pos_ = line.next;
+        return true;
+    }
+
+    std::string_view Text(const Line& line) const {
+        return content_.substr(line.begin, line.end - line.begin);
+    }
+
+private:
+    std::string_view content_;
+    std::size_t pos_ = 0;
+};
+
+// "[name]" gives the trimmed name; anything else is not a section line.
+bool SectionName(std::string_view text, std::string_view& name) {
+    std::string_view trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.front() != '[') return false;
+    std::size_t close = trimmed.rfind(']');
+    if (close == std::string_view::npos || close == 0) return false;
+    name = Trim(trimmed.substr(1, close - 1));
+    return true;
+}
+
+// "key=value" split at the first '='; comment lines are not key lines.
+bool KeyLine(std::string_view text, std::string_view& key, std::string_view& value) {
+    std::string_view trimmed = Trim(text);
+    if (trimmed.empty() || trimmed.front() == ';') return false;
+    std::size_t eq = trimmed.find('=');
+    if (eq == std::string_view::npos) return false;
+    key = Trim(trimmed.substr(0, eq));
+    value = Trim(trimmed.substr(eq + 1));
+    return true;
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// At most bufferSize - 1 bytes, cut back to the start of a UTF-8 character
+// the cut would split.
+std::string CutToBuffer(std::string_view text, std::size_t bufferSize) {
+    std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
+    if (bufferSize == 0) return {};
+    const std::size_t limit = bufferSize - 1;
+    if (text.size() <= limit) return std::string(text);
+    std::size_t cut = limit;
+    std::size_t start = limit;
+    while (start > 0 && limit - start < 3 &&
+           (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
+    const unsigned char lead = static_cast<unsigned char>(text[start]);
+    if (start < limit && lead >= 0xC0) {
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (start + length > limit) cut = start;
+    }
+    return std::string(text.substr(0, cut));
+}
+
+bool ValidName(std::string_view name) {
+    std::string_view trimmed = Trim(name);
+    if (trimmed.empty()) return false;
+    for (char c : name) {
+        if (c == '=' || c == '[' || c == ']' || c == '\r' || c == '\n' || c == '\0') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& fallback, std::size_t bufferSize,
+                                    const std::string& path) {
+    const std::string_view wantSection = Trim(section);
+    const std::string_view wantKey = Trim(key);
+    std::string content;
+    if (wantSection.empty() || wantKey.empty() ||
+        ReadWholeFile(path, content) != ReadResult::Ok)
+        return CutToBuffer(fallback, bufferSize);
+
+    LineCursor cursor(content);
+    Line line;
+    bool inSection = false;
+    bool sectionSeen = false;
+    while (cursor.Next(line)) {
+        std::string_view text = cursor.Text(line);
+        std::string_view name, value;
+        if (SectionName(text, name)) {
+            // Only the first section of that name counts.
+            if (inSection) break;
+            if (!sectionSeen && EqualNoCase(name, wantSection)) inSection = sectionSeen = true;
+        } else if (inSection && KeyLine(text, name, value) && EqualNoCase(name, wantKey)) {
+            return CutToBuffer(Unquote(value), bufferSize);
+        }
+    }
+    return CutToBuffer(fallback, bufferSize);
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+    // A ';' key would be written as a comment and never read back.
+    if (!ValidName(section) || !ValidName(key) || Trim(key).front() == ';') return false;
+
+    std::string content;
+    if (ReadWholeFile(path, content) == ReadResult::Failed) return false;
+
+    const std::size_t firstLf = content.find('\n');
+    const char* eol = (firstLf != std::string::npos && firstLf > 0 && content[firstLf - 1] == '\r')
+                          ? "\r\n"
+                          : "\n";
+    std::string keyLine = key + "=";
+    keyLine.reserve(keyLine.size() + value.size());
+    for (char c : value) keyLine += (c == '\r' || c == '\n') ? ' ' : c;
+
+    const std::string_view wantSection = Trim(section);
+    const std::string_view wantKey = Trim(key);
+    LineCursor cursor(content);
+    Line line;
+    bool inSection = false;
+    bool sectionFound = false;
+    Line lastFilled;  // the section's last non-blank line
+    bool replaced = false;
+    std::string result;
+    while (cursor.Next(line)) {
+        std::string_view text = cursor.Text(line);
+        std::string_view name, ignored;
+        if (SectionName(text, name)) {
+            if (inSection) break;
+            if (EqualNoCase(name, wantSection)) {
+                inSection = sectionFound = true;
+                lastFilled = line;
+            }
+        } else if (inSection) {
+            if (KeyLine(text, name, ignored) && EqualNoCase(name, wantKey)) {
+                result.reserve(content.size() + keyLine.size());
+                result.append(content, 0, line.begin);
+                result += keyLine;
+                result.append(content, line.end, std::string::npos);
+                replaced = true;
+                break;
+            }
+            if (!Trim(text).empty()) lastFilled = line;
+        }
+    }
+
+    if (!replaced) {
+        result.reserve(content.size() + keyLine.size() + section.size() + 8);
+        if (sectionFound) {
+            result.append(content, 0, lastFilled.next);
+            if (result.empty() || result.back() != '\n') result += eol;
+            result += keyLine;
+            result += eol;
+            result.append(content, lastFilled.next, std::string::npos);
+        } else {
+            result = content;
+            if (!result.empty() && result.back() != '\n') result += eol;
+            result += "[" + section + "]" + eol + keyLine + eol;
+        }
+    }
+    return ReplaceFileAtomically(path, result);
+}
+
+}  // namespace tolvenmark

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "support/program_run.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::RunClock;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+TEST(ProgramTest, VersionAndHelp) {
+    auto version = RunClock({"--version"}, {});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "Tolvenmark Clock 1.1\n");
+
+    auto help = RunClock({"--help"}, {});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* name : {"TOLVENMARK_WINDIR", "TOLVENMARK_PROMPTS", "TOLVENMARK_SHORT_DATE", "TOLVENMARK_AM"})
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+}
+
+TEST(ProgramTest, WithoutConfigurationItSaysSoAndEnds) {
+    TempDir dir;
+    auto run = RunClock({}, {{"TOLVENMARK_WINDIR", dir.path()}});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.err, "Error: The file : " + dir.path() +
+                           "/TOLVENMARKCLOCK.INI does not exist.\\r\\nYou are not going to get far without "
+                           "that file!!!\n");
+}
+
+TEST(ProgramTest, FirstStartUpgradesTheConfiguration) {
+    TempDir dir;
+    const std::string ini = dir.File("TOLVENMARKCLOCK.INI");
+    WriteFileBytes(ini, "[ALARM]\nAPPPATH=" + dir.path() + "\nSKIN=Default\n");
+    auto run = RunClock({}, {{"TOLVENMARK_WINDIR", dir.path()}, {"TOLVENMARK_SHORT_DATE", "d.M.yyyy"},
+                             {"TOLVENMARK_DATE_SEP", "."}});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string content = ReadFileBytes(ini);
+    for (const char* line : {"VERSION=1.1\n", "ALFORMAT=213\n", "ALDATESEP=.\n", "CHANGEALARM=Yes\n",
+                             "DELETEALARM=Yes\n", "SKIN=Default\n"})
+        EXPECT_NE(content.find(line), std::string::npos) << line << " in\n" << content;
+}
+
+}  // namespace
+}  // namespace tolvenmark
