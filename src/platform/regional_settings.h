@@ -31,6 +31,13 @@ struct RegionalSettings {
 
     // From the user's LC_TIME, then the TOLVENMARK_* environment overrides.
     static RegionalSettings FromEnvironment();
+
+    // The date and time shapes from a locale's texts (nl_langinfo's D_FMT,
+    // T_FMT, T_FMT_AMPM, AM_STR, PM_STR); names keep their defaults.
+    static RegionalSettings FromLocaleTexts(const std::string& dateFormat,
+                                            const std::string& timeFormat,
+                                            const std::string& timeFormatAmPm,
+                                            const std::string& am, const std::string& pm);
 };
 
 }  // namespace tolvenmark

@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, CheckDateFormatTest,
                                            DateOrderCase{"yyyy/dd/MM", 321}, DateOrderCase{"MM/yy/dd", 132},
                                            DateOrderCase{"dd/yyyy/MM", 231},
                                            // the month is only an upper-case M
-                                           DateOrderCase{"yyyy-mm-dd", 213}));
+                                           DateOrderCase{"yyyy-mm-dd", 132}));
 
 TEST(ConfigNumberTest, EmptyOrNonNumericTakesTheDefault) {
     EXPECT_EQ(ConfigNumber("", 5), 5);

@@ -1,0 +1,235 @@
+#include "bin/bin_files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "bin/bin_line.h"
+#include "platform/conversion_error.h"
+#include "platform/folders.h"
+
+namespace tolvenmark {
+
+namespace {
+
+[[noreturn]] void ThrowInOut(int errorNumber) {
+    throw OperationError(InOutErrorMessage(errorNumber));
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    // Closing can report a late write error (NFS, quotas).
+    void Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR) ThrowInOut(errno);
+    }
+
+private:
+    int fd_;
+};
+
+std::string ReadAll(int fd) {
+    std::string content;
+    char buffer[65536];
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowInOut(errno);
+        }
+        if (n == 0) break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    return content;
+}
+
+// A missing file reads as empty: neither file has to exist.
+std::string ReadBinFile(const std::string& path) {
+    if (!FileExists(path)) return {};
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) return {};
+        ThrowInOut(errno);
+    }
+    return ReadAll(fd.get());
+}
+
+bool EndsWithLineEnd(const std::string& content) {
+    return content.empty() || content.back() == '\n' || content.back() == '\r';
+}
+
+// One write() under O_APPEND, so a concurrent reader or writer never sees a
+// line cut in two by another write.
+void AppendText(const std::string& path, const std::string& text) {
+    FileDescriptor fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (fd.get() < 0) ThrowInOut(errno);
+    const std::string existing = ReadAll(fd.get());
+
+    // Readers stop at a Ctrl-Z, so a line appended after one would be lost:
+    // drop the Ctrl-Z and what follows it, replacing the file whole.
+    const std::size_t eof = existing.find(kBinEndOfFile);
+    if (eof != std::string::npos) {
+        std::string content = existing.substr(0, eof);
+        if (!EndsWithLineEnd(content)) content += kBinLineEnd;
+        content += text;
+        fd.Close();
+        errno = 0;
+        if (!ReplaceFileAtomically(path, content)) ThrowInOut(errno ? errno : EIO);
+        return;
+    }
+
+    std::string chunk = EndsWithLineEnd(existing) ? text : kBinLineEnd + text;
+    const char* p = chunk.data();
+    std::size_t left = chunk.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd.get(), p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowInOut(errno);
+        }
+        if (n == 0) ThrowInOut(EIO);
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    fd.Close();
+}
+
+void ReplaceBinFile(const std::string& path, const std::string& content) {
+    errno = 0;
+    if (!ReplaceFileAtomically(path, content)) ThrowInOut(errno ? errno : EIO);
+}
+
+void AppendLine(std::string& out, const std::string& a, const std::string& b, const std::string& c) {
+    out.append(a).push_back('^');
+    out.append(b).push_back('^');
+    out.append(c).push_back('^');
+    out.append(kBinLineEnd);
+}
+
+}  // namespace
+
+std::string InOutErrorMessage(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+        return "File not found";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return "File access denied";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "Disk full";
+    case EMFILE:
+    case ENFILE:
+        return "Too many open files";
+    case ENAMETOOLONG:
+    case ENOTDIR:
+    case ELOOP:
+        return "Invalid filename";
+    default:
+        return "I/O error " + std::to_string(errorNumber);
+    }
+}
+
+std::string AlarmsPath(const std::string& appPath) { return appPath + "/Alarms.txt"; }
+
+std::string StorageBinPath(const std::string& appPath) { return appPath + "/StorageBin.txt"; }
+
+SavedAlarmList LoadSavedAlarms(const std::string& path) {
+    SavedAlarmList alarms;
+    for (const auto& line : ReadBinLines(ReadBinFile(path))) {
+        auto fields = SplitBinLine(line);
+        alarms.push_back({std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+    }
+    return alarms;
+}
+
+FileSettingList LoadFileSettings(const std::string& path) {
+    FileSettingList settings;
+    for (const auto& line : ReadBinLines(ReadBinFile(path))) {
+        auto fields = SplitBinLine(line);
+        settings.push_back({std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+    }
+    return settings;
+}
+
+void AppendSavedAlarms(const std::string& path, const SavedAlarmList& alarms) {
+    if (alarms.empty()) return;
+    std::string text;
+    for (const auto& alarm : alarms) {
+        CheckBinField(alarm.header);
+        CheckBinField(alarm.date);
+        CheckBinField(alarm.time);
+        AppendLine(text, alarm.header, alarm.date, alarm.time);
+    }
+    AppendText(path, text);
+}
+
+void AppendSavedAlarm(const std::string& path, const SavedAlarm& alarm) {
+    AppendSavedAlarms(path, SavedAlarmList{alarm});
+}
+
+void AppendFileSetting(const std::string& path, const FileSetting& setting) {
+    CheckBinField(setting.target);
+    CheckBinField(setting.fileId);
+    CheckBinField(setting.player);
+    std::string text;
+    AppendLine(text, setting.target, setting.fileId, setting.player);
+    AppendText(path, text);
+}
+
+void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms) {
+    std::string content;
+    content.reserve(alarms.size() * 40);
+    for (const auto& alarm : alarms) {
+        if (alarm.date.empty()) continue;
+        CheckBinField(alarm.header);
+        CheckBinField(alarm.date);
+        CheckBinField(alarm.time);
+        AppendLine(content, alarm.header, alarm.date, alarm.time);
+    }
+    ReplaceBinFile(path, content);
+}
+
+void RewriteFileSettings(const std::string& path, const FileSettingList& settings) {
+    std::string content;
+    content.reserve(settings.size() * 60);
+    for (const auto& setting : settings) {
+        if (setting.target.empty()) continue;
+        CheckBinField(setting.target);
+        CheckBinField(setting.fileId);
+        CheckBinField(setting.player);
+        AppendLine(content, setting.target, setting.fileId, setting.player);
+    }
+    ReplaceBinFile(path, content);
+}
+
+bool IsDuplicateAlarm(const SavedAlarmList& alarms, const std::string& date, const std::string& time) {
+    return std::any_of(alarms.begin(), alarms.end(),
+                       [&](const SavedAlarm& a) { return a.date == date && a.time == time; });
+}
+
+bool IsDuplicateFileSetting(const FileSettingList& settings, const std::string& target) {
+    return std::any_of(settings.begin(), settings.end(),
+                       [&](const FileSetting& s) { return s.target == target; });
+}
+
+void ClearAlarmArray(SavedAlarmList& alarms) { alarms.clear(); }
+
+void ClearFileArray(FileSettingList& settings) { settings.clear(); }
+
+}  // namespace tolvenmark

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tolvenmark {
+
+// One line of "Alarms.txt". The date is the entry's key: without one it is
+// not an entry (a blank row, never written).
+struct SavedAlarm {
+    std::string header;
+    std::string date;  // short date format in force when written
+    std::string time;  // with seconds
+
+    bool operator==(const SavedAlarm&) const = default;
+};
+
+// One line of "StorageBin.txt", keyed on the target.
+struct FileSetting {
+    std::string target;  // start string or message text
+    std::string fileId;  // "", "Text Message" or "Network Message"
+    std::string player;  // PlayerCode, "", "MESSAGE" or "NETMESS"
+
+    bool operator==(const FileSetting&) const = default;
+};
+
+// Rows in file order; row 0 is the slot the dialogs number 1 (setup numbers
+// it 0). There is no fixed capacity: every line of a file is kept.
+using SavedAlarmList = std::vector<SavedAlarm>;
+using FileSettingList = std::vector<FileSetting>;
+
+std::string AlarmsPath(const std::string& appPath);      // appPath + "/Alarms.txt"
+std::string StorageBinPath(const std::string& appPath);  // appPath + "/StorageBin.txt"
+
+// Every line of the file, in order, blank keys included; a missing file is
+// an empty list. A file that exists but cannot be read throws OperationError
+// with the input/output message.
+SavedAlarmList LoadSavedAlarms(const std::string& path);
+FileSettingList LoadFileSettings(const std::string& path);
+
+// Appends lines (creating the file). Every field is checked first
+// (CheckBinField), so a refused entry writes nothing. A file whose last line
+// lacks its line end gets one first, so the new line stays a line of its own.
+void AppendSavedAlarm(const std::string& path, const SavedAlarm& alarm);
+void AppendSavedAlarms(const std::string& path, const SavedAlarmList& alarms);
+void AppendFileSetting(const std::string& path, const FileSetting& setting);
+
+// Replaces the file atomically by one line per row with a non-empty key, in
+// row order. Fields of written rows are checked first; a refusal or a failed
+// write leaves the old file as it was (OperationError).
+void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms);
+void RewriteFileSettings(const std::string& path, const FileSettingList& settings);
+
+// Some entry has exactly this date text and this time text (the header is
+// not compared; 7:30:00 AM and 07:30:00 AM differ).
+bool IsDuplicateAlarm(const SavedAlarmList& alarms, const std::string& date, const std::string& time);
+
+// Some entry's target equals the target, character for character.
+bool IsDuplicateFileSetting(const FileSettingList& settings, const std::string& target);
+
+void ClearAlarmArray(SavedAlarmList& alarms);
+void ClearFileArray(FileSettingList& settings);
+
+// The message a failed file operation shows, from an errno value.
+std::string InOutErrorMessage(int errorNumber);
+
+}  // namespace tolvenmark

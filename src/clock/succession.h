@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "bin/bin_files.h"
+#include "clock/pending_alarm.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
+
+namespace tolvenmark {
+
+// Makes the entry the pending alarm: memory, then ALHEADER, ALDATE and ALTIME
+// in the configuration file, then AL_HEADER and AL_DATE, and the menu caption
+// when the alarm switch is checked. The alarm's on/off state is not touched.
+void TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view);
+
+// Shows the pending alarm in AL_HEADER, AL_DATE and (when checked) the menu.
+void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view);
+
+// After a launch, or at start-up when the pending alarm lies in the past:
+// with DELETEALARM "Yes" the launched alarm leaves "Alarms.txt"; with
+// CHANGEALARM "Yes" the next saved alarm becomes pending. Without the file
+// nothing changes. A stored date or time that does not convert throws
+// ConversionError (what was done before stays done); a file that cannot be
+// read or written throws OperationError.
+void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
+                 const RegionalSettings& settings, AlarmView& view);
+
+}  // namespace tolvenmark

@@ -1,0 +1,81 @@
+#include "skin/mask_region.h"
+
+#include <algorithm>
+
+namespace tolvenmark {
+
+namespace {
+
+struct ChannelRange {
+    int low[3];   // red, green, blue
+    int high[3];
+
+    ChannelRange(SkinColor key, SkinColor tolerance) {
+        for (int c = 0; c < 3; ++c) {
+            int k = static_cast<int>((key >> (8 * c)) & 0xFF);
+            int t = static_cast<int>((tolerance >> (8 * c)) & 0xFF);
+            low[c] = k;
+            high[c] = std::min(255, k + t);
+        }
+    }
+
+    bool Transparent(QRgb pixel) const {
+        int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+        return r >= low[0] && r <= high[0] && g >= low[1] && g <= high[1] && b >= low[2] &&
+               b <= high[2];
+    }
+};
+
+// Calls emit(QRect) for every run, in region (Y, then X) order.
+template <typename Emit>
+void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, Emit&& emit) {
+    if (mask.isNull()) return;
+    // Only red, green and blue count, as in a 32-bit copy of the mask.
+    const QImage pixels = mask.format() == QImage::Format_RGB32 ? mask
+                                                                : mask.convertToFormat(QImage::Format_RGB32);
+    const ChannelRange range(keyColor, tolerance);
+    const int width = pixels.width();
+    for (int y = 0; y < pixels.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        int x = 0;
+        while (x < width) {
+            while (x < width && range.Transparent(row[x])) ++x;
+            if (x == width) break;
+            const int x0 = x;
+            while (x < width && !range.Transparent(row[x])) ++x;
+            emit(QRect(x0, y, x - x0, 1));
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<QRect> MaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
+    std::vector<QRect> runs;
+    ForEachRun(mask, keyColor, tolerance, [&](const QRect& r) { runs.push_back(r); });
+    return runs;
+}
+
+QRegion MaskToRegion(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
+    QRegion result;
+    std::vector<QRect> batch;
+    batch.reserve(kMaskRegionBatch);
+    auto flush = [&] {
+        if (batch.empty()) return;
+        // The runs are Y-X sorted, disjoint and never abut within a row, which
+        // is what setRects expects; a batch that starts below the result's
+        // last band is appended by the union without a merge pass.
+        QRegion part;
+        part.setRects(batch.data(), static_cast<int>(batch.size()));
+        result += part;
+        batch.clear();
+    };
+    ForEachRun(mask, keyColor, tolerance, [&](const QRect& r) {
+        batch.push_back(r);
+        if (static_cast<int>(batch.size()) == kMaskRegionBatch) flush();
+    });
+    flush();
+    return result;
+}
+
+}  // namespace tolvenmark

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvenmark {
+
+using SkinFields = std::vector<std::string>;
+
+// A mandatory field: "List index out of bounds (<index>)" when the line is
+// too short (OperationError).
+const std::string& SkinField(const SkinFields& fields, std::size_t index);
+
+// A mandatory integer field: the strict conversion, which throws
+// ConversionError "'<text>' is not a valid integer value".
+std::int32_t SkinIntField(const SkinFields& fields, std::size_t index);
+
+// An optional text field: "" when the line is too short.
+std::string OptionalSkinField(const SkinFields& fields, std::size_t index);
+
+// Values of a skin file, through the profile reader with the original's
+// 2048-byte buffer.
+std::string ReadSkinString(const std::string& iniPath, const std::string& section,
+                           const std::string& key, const std::string& fallback);
+
+// Ver, Count and Charset: "0x" or "0X" reads as hexadecimal; anything that
+// is not an integer gives fallback.
+std::int32_t ReadSkinInteger(const std::string& iniPath, const std::string& section,
+                             const std::string& key, std::int32_t fallback);
+
+// A table's Count as a number of lines to read: never negative, and capped
+// so that a hostile Count cannot ask for millions of entries.
+inline constexpr std::int32_t kMaxSkinLines = 1000;
+std::size_t ReadSkinCount(const std::string& iniPath, const std::string& section);
+
+}  // namespace tolvenmark

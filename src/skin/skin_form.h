@@ -1,0 +1,148 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QImage>
+#include <QPoint>
+#include <QRegion>
+#include <QWidget>
+
+#include "skin/mask_region.h"
+#include "skin/skin_data.h"
+
+namespace tolvenmark {
+
+class TSkinForm;
+
+// The mouse notifications carry the ID of the spot under the pointer
+// (a hot area, a display item or a track bar), "" when there is none.
+using TMouseDownNotify = std::function<void(const std::string& id, Qt::MouseButton button,
+                                            Qt::KeyboardModifiers shift, int x, int y)>;
+using TMouseUpNotify = TMouseDownNotify;
+using TMouseMoveNotify =
+    std::function<void(const std::string& id, Qt::KeyboardModifiers shift, int x, int y)>;
+using TTrackBarNotify = std::function<void(const std::string& id, int position)>;
+using TSkinNotify = std::function<void(TSkinForm* sender)>;
+
+// The skinned window: cuts its top-level window to the skin's mask, shows the
+// skin's face and reports presses, releases and moves on the skin's spots.
+// A press on no spot drags the whole window. Any widget can hold it; it makes
+// its top-level window frameless and mask-sized at every load.
+class TSkinForm : public QWidget {
+public:
+    explicit TSkinForm(QWidget* parent = nullptr);
+    ~TSkinForm() override;
+
+    // Properties, with their creation values.
+    SkinColor KeyColor() const { return keyColor_; }         // 0xFFFFFF; next load
+    void SetKeyColor(SkinColor color) { keyColor_ = color; }
+    SkinColor Tolerance() const { return tolerance_; }       // 0; next load
+    void SetTolerance(SkinColor tolerance) { tolerance_ = tolerance; }
+    bool Grayout() const { return grayout_; }                // true
+    void SetGrayout(bool on);                                // false also clears GrayoutAll
+    bool GrayoutAll() const { return grayoutAll_; }          // true
+    void SetGrayoutAll(bool on);                             // true also sets Grayout
+    bool WebHotSpot() const { return webHotSpot_; }          // false
+    void SetWebHotSpot(bool on) { webHotSpot_ = on; }
+    Qt::CursorShape HotSpotCursor() const { return hotSpotCursor_; }  // pointing hand
+    void SetHotSpotCursor(Qt::CursorShape cursor) { hotSpotCursor_ = cursor; }
+
+    // Called only when assigned.
+    TMouseDownNotify OnMouseDownNotify;
+    TMouseUpNotify OnMouseUpNotify;
+    TMouseMoveNotify OnMouseMoveNotify;
+    TTrackBarNotify OnTrackBarNotify;
+    TSkinNotify OnSkinChanged;  // after every load
+
+    // A load is all or nothing: on an error (thrown with the user's message)
+    // the window keeps its previous skin, outline and size.
+    void LoadSkin(const std::string& skinFile);
+    void LoadDefaultSkin();
+    // Shows a skin built elsewhere, as a load does after building it.
+    void AssignSkin(Skin skin);
+
+    int FindHotArea(const std::string& id) const;          // first exact match, -1 if none
+    std::string HotAreaId(int index) const;                // "" outside the table
+    void SetHotAreaState(const std::string& id, bool state);
+    bool GetHotAreaState(const std::string& id) const;     // false if none
+    void SetDisplayText(const std::string& id, const std::string& text);  // repaints even if none
+
+    // Asks for the face to be composed again; it is composed at most once
+    // before it is next shown or read.
+    void Redraw();
+    // Sizes the top-level window to the mask and cuts it to the mask's outline.
+    void ApplyMask();
+
+    // The application's deactivation and activation handlers.
+    void GrayOut();
+    void RestoreFace();
+    // Fed from the application's state changes; tests call it directly.
+    static void ApplicationActivated(bool active);
+
+    // The face as it is shown (the grey one while it is shown), composed on demand.
+    const QImage& Face();
+    bool ShowsGrayFace() const { return grayShown_; }
+
+    const Skin& CurrentSkin() const { return skin_; }
+    const std::string& SkinFile() const { return skinFile_; }
+    const std::string& ResourceName() const { return resourceName_; }
+    const QRegion& Outline() const { return region_; }      // in this widget's pixels
+    const std::string& CurrentID() const { return currentId_; }
+    const std::string& PressedID() const { return pressedId_; }
+    const std::string& Hint() const { return hint_; }
+    int ActiveTrackBar() const { return activeTrackBar_; }
+    bool Dragging() const { return dragging_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void HandlePress(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos, QPoint globalPos);
+    void HandleMove(Qt::KeyboardModifiers shift, QPoint pos, QPoint globalPos);
+    void HandleRelease(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
+    void SelectGroupMember(int index);
+    void ClampTrackBar(TrackBarInfoRec& bar);
+    void StartWindowMove(QPoint globalPos);
+    void ShowGrayFace();
+    void ShowHint(QPoint globalPos);
+
+    Skin skin_;
+    std::string skinFile_;
+    std::string resourceName_;
+
+    SkinColor keyColor_ = 0xFFFFFF;
+    SkinColor tolerance_ = 0;
+    bool grayout_ = true;
+    bool grayoutAll_ = true;
+    bool webHotSpot_ = false;
+    Qt::CursorShape hotSpotCursor_ = Qt::PointingHandCursor;
+
+    QImage face_;
+    QImage gray_;
+    QRegion region_;
+    bool needsRedraw_ = true;
+    bool grayShown_ = false;
+
+    std::string currentId_;
+    std::string pressedId_;
+    std::string hint_;
+    std::string shownHint_;
+    bool areaHit_ = false;
+    bool dragging_ = false;
+    int activeTrackBar_ = -1;
+    int grabOffset_ = 0;
+    bool webHover_ = false;
+    bool prevWebHover_ = false;
+
+    // Fallback drag where the platform cannot move the window itself.
+    bool manualMove_ = false;
+    QPoint moveStartGlobal_;
+    QPoint moveStartWindow_;
+};
+
+}  // namespace tolvenmark

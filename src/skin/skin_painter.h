@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include "skin/skin_data.h"
+
+namespace tolvenmark {
+
+// Glyph orders of the number strip and the three rows of the text sheet.
+inline constexpr const char* kNumberGlyphs = "0123456789 ";
+inline constexpr const char* kTextGlyphRows[3] = {
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ@\"?*",
+    "0123456789 .:<>-'!_+\\/[]^&%,=$",
+    "abcdefghijklmnopqrstuvwxyz",
+};
+
+// Converts the skin's images once to the pixel format the painter copies
+// without conversion, so that a repaint never converts a whole face.
+void PrepareForPainting(Skin& skin);
+
+// The whole face into face (already sized to the mask): up face, the down face
+// over switched-on and pressed areas, the hover face over hovered ones, the
+// thumbs (the pressed thumb for activeTrackBar), then every display item's text.
+void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face);
+
+// Texts from the number strip ("0123456789 ", unknown characters as "0") and
+// from the text sheet (unknown characters as the blank of row 1), top-left at
+// (x, y), one glyph width per character, not clipped.
+void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, const std::string& text);
+void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const std::string& text);
+
+// A display item's text with its font, top-left of the text cell at (X, Y),
+// transparent background, not clipped to the item's box.
+void DrawFontText(QPainter& painter, const DisplayInfoRec& item);
+
+// The font a display item is drawn with. Sizes are points at 96 dots per inch
+// so that a skin keeps its pixel layout on any screen; families the machine
+// lacks ("Lucida Fax", "MS Sans Serif") are drawn with installed look-alikes.
+QFont DisplayQFont(const DisplayFont& font);
+QColor SkinQColor(std::uint32_t bgr);
+
+// Turns the image grey in place, through a JPEG round trip with greyscale
+// output (so the grey face carries the codec's artefacts, like the original).
+void MakeGrayscale(QImage& image);
+
+}  // namespace tolvenmark

@@ -1,0 +1,289 @@
+#include "skin/skin_reader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QFile>
+
+#include "platform/conversion_error.h"
+#include "platform/date_time_text.h"
+#include "platform/folders.h"
+#include "skin/packed_skin.h"
+#include "skin/skin_fields.h"
+#include "skin/skin_line.h"
+#include "skin/skin_picture.h"
+
+namespace tolvenmark {
+
+namespace {
+
+constexpr char kOlderVersionNotice[] =
+    "The Skin File is an older version.\rPlease use Rira Zizivoz to update it.";
+
+constexpr char kDefaultHotAreaLine[] = "NOT_DEFINED, 0, 0, 0, 0, Hint";
+constexpr char kDefaultDisplayLine[] = "NOT_DEFINED, Arial, FALSE, FALSE, 0, $000000, 0, 0";
+constexpr char kDefaultTrackBarLine[] = "NOT_DEFINED, NOT_DEFINED, NOT_DEFINED, 0, 0, 0, H";
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// Where the images of a skin come from: a folder, or the program's resources.
+struct ImageSource {
+    bool fromResources = false;
+    std::string imageDir;  // with its trailing "/", or "" for names relative to here
+
+    std::string Path(const std::string& name) const { return fromResources ? name : imageDir + name; }
+
+    void Load(const std::string& name, QImage& image) const {
+        if (fromResources)
+            LoadResourceImage(name, image);
+        else
+            LoadSkinImage(name, image);
+    }
+};
+
+struct SkinLocation {
+    std::string iniPath;
+    ImageSource images;
+};
+
+// The directory part of a path with its trailing "/", "" when it has none.
+std::string DirectoryWithSlash(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file name with its extension (from the last ".") replaced.
+std::string ChangeExtension(const std::string& name, const std::string& extension) {
+    const std::size_t dot = name.rfind('.');
+    return (dot == std::string::npos ? name : name.substr(0, dot)) + extension;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+SkinLocation LocateSkin(const std::string& skinFile) {
+    SkinLocation where;
+    where.iniPath = skinFile;
+    where.images.imageDir = DirectoryWithSlash(skinFile);
+    if (Upper(ExtensionOf(skinFile)) == ".SKN") {
+        const std::string tempDir = PrivateTempDirectory();
+        if (UnpackSkin(skinFile, tempDir)) {
+            where.images.imageDir = tempDir;
+            const std::string named = tempDir + ChangeExtension(FileNameOf(skinFile), ".INI");
+            where.iniPath = FileExists(named) ? named : tempDir + "skin.ini";
+        }
+    }
+    return where;
+}
+
+HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
+    HotAreaInfoRec area;
+    area.ID = SkinField(fields, 0);
+    area.X = SkinIntField(fields, 1);
+    area.Y = SkinIntField(fields, 2);
+    area.Width = SkinIntField(fields, 3);
+    area.Height = SkinIntField(fields, 4);
+    area.Hint = SkinField(fields, 5);
+    if (fields.size() > 6) {
+        area.HasState = true;
+        area.State = fields[6] != "FALSE";
+    }
+    if (fields.size() == 8) area.Group = fields[7];
+    return area;
+}
+
+void ReadHotAreas(Skin& skin, const std::string& ini, std::size_t count) {
+    skin.HotAreas.assign(count, HotAreaInfoRec{});
+    for (std::size_t n = 1; n <= count; ++n) {
+        const std::string line = ReadSkinString(ini, "HOTAREAINFO", std::to_string(n), kDefaultHotAreaLine);
+        const SkinFields fields = SplitSkinLine(line, ',');
+        HotAreaInfoRec area = ReadHotAreaLine(fields);
+        if (fields.size() == 8) {
+            auto known = std::find(skin.GroupNames.begin(), skin.GroupNames.end(), area.Group);
+            if (known == skin.GroupNames.end()) {
+                skin.GroupNames.push_back(area.Group);
+                skin.GroupSelection.push_back("-1");
+                known = skin.GroupNames.end() - 1;
+            }
+            if (area.State)
+                skin.GroupSelection[static_cast<std::size_t>(known - skin.GroupNames.begin())] = std::to_string(n - 1);
+        }
+        skin.HotAreas[n - 1] = std::move(area);
+    }
+}
+
+DisplayInfoRec ReadDisplayLine(const SkinFields& fields, std::uint8_t charset) {
+    DisplayInfoRec item;
+    item.ID = SkinField(fields, 0);
+    item.Font.Charset = charset;
+    item.Font.Name = SkinField(fields, 1);
+    item.Font.Bold = SkinField(fields, 2) == "TRUE";
+    item.Font.Italic = SkinField(fields, 3) == "TRUE";
+    item.Font.Size = SkinIntField(fields, 4);
+    item.Font.Color = static_cast<std::uint32_t>(SkinIntField(fields, 5));
+    item.X = SkinIntField(fields, 6);
+    item.Y = SkinIntField(fields, 7);
+    item.Style = OptionalSkinField(fields, 8);
+    item.Text = OptionalSkinField(fields, 9);
+    item.Hint = OptionalSkinField(fields, 10);
+    if (fields.size() >= 13) {
+        item.Width = StrToIntDef(fields[11], 10);
+        item.Height = StrToIntDef(fields[12], 10);
+    }
+    return item;
+}
+
+void ReadDisplayItems(Skin& skin, const std::string& ini) {
+    skin.Charset = static_cast<std::uint8_t>(ReadSkinInteger(ini, "DISPLAYINFO", "Charset", 1));
+    const std::size_t count = ReadSkinCount(ini, "DISPLAYINFO");
+    skin.DisplayItems.assign(count, DisplayInfoRec{});
+    for (std::size_t n = 1; n <= count; ++n) {
+        const std::string line = ReadSkinString(ini, "DISPLAYINFO", std::to_string(n), kDefaultDisplayLine);
+        skin.DisplayItems[n - 1] = ReadDisplayLine(SplitSkinLine(line, ','), skin.Charset);
+    }
+}
+
+// The thumb's pixel offset for a position in percent. A track no longer than
+// its thumb leaves the thumb no room to move.
+std::int32_t ThumbOffset(std::int32_t length, std::int32_t thumbSize, std::uint8_t position) {
+    const std::int64_t room = static_cast<std::int64_t>(length) - thumbSize;
+    if (room <= 0) return 0;
+    return static_cast<std::int32_t>(room * position / 100);
+}
+
+TrackBarInfoRec ReadTrackBarLine(const SkinFields& fields, const ImageSource& images) {
+    TrackBarInfoRec bar;
+    bar.ID = SkinField(fields, 0);
+    images.Load(images.Path(SkinField(fields, 1)), bar.ThumbBitmap);
+    images.Load(images.Path(SkinField(fields, 2)), bar.ThumbDownBitmap);
+    bar.ThumbWidth = bar.ThumbDownBitmap.width();
+    bar.ThumbHeight = bar.ThumbDownBitmap.height();
+    bar.X = SkinIntField(fields, 3);
+    bar.Y = SkinIntField(fields, 4);
+    bar.Length = SkinIntField(fields, 5);
+    bar.Horizontal = SkinField(fields, 6) != "V";
+    bar.MinPosition = 0;
+    bar.MaxPosition = 100;
+    // Kept in one byte, as the position always was.
+    bar.Position = fields.size() >= 8 ? static_cast<std::uint8_t>(SkinIntField(fields, 7)) : 0;
+    bar.Hint = OptionalSkinField(fields, 8);
+    bar.Offset = ThumbOffset(bar.Length, bar.Horizontal ? bar.ThumbWidth : bar.ThumbHeight, bar.Position);
+    return bar;
+}
+
+void ReadTrackBars(Skin& skin, const std::string& ini, const ImageSource& images) {
+    const std::size_t count = ReadSkinCount(ini, "TRACKBARINFO");
+    skin.TrackBars.assign(count, TrackBarInfoRec{});
+    for (std::size_t n = 1; n <= count; ++n) {
+        const std::string line = ReadSkinString(ini, "TRACKBARINFO", std::to_string(n), kDefaultTrackBarLine);
+        skin.TrackBars[n - 1] = ReadTrackBarLine(SplitSkinLine(line, ','), images);
+    }
+}
+
+// The reading steps shared by file skins and the built-in skin; skin starts
+// as a copy of the previous one.
+void ReadSkin(Skin& skin, const std::string& ini, const ImageSource& images, Prompts& prompts) {
+    skin.SkinVersion = ReadSkinInteger(ini, "Version", "Ver", 0);
+    if (skin.SkinVersion < kMinSkinVersion) prompts.Information(kOlderVersionNotice);
+
+    std::string mask = ReadSkinString(ini, "BITMAPINFO", "MaskBitmap", "");
+    std::string up = ReadSkinString(ini, "BITMAPINFO", "MouseUpBitmap", mask);
+    std::string down = ReadSkinString(ini, "BITMAPINFO", "MouseDownBitmap", up);
+    std::string on = ReadSkinString(ini, "BITMAPINFO", "MouseOnBitmap", down);
+    std::string numbers = ReadSkinString(ini, "BITMAPINFO", "NumbersBitmap", "");
+    std::string text = ReadSkinString(ini, "BITMAPINFO", "TextBitmap", "");
+    skin.DistinctHover = on != down;
+
+    if (!images.fromResources) {
+        mask = images.Path(mask);
+        up = images.Path(up);
+        down = images.Path(down);
+        if (!on.empty()) on = images.Path(on);
+        if (!numbers.empty()) numbers = images.Path(numbers);
+        if (!text.empty()) text = images.Path(text);
+    }
+
+    const std::size_t hotAreaCount = ReadSkinCount(ini, "HOTAREAINFO");
+
+    images.Load(mask, skin.MaskImage);
+    images.Load(up, skin.UpImage);
+    images.Load(on, skin.OnImage);
+    images.Load(down, skin.DownImage);
+    if (!numbers.empty()) images.Load(numbers, skin.NumbersImage);
+    if (!text.empty()) images.Load(text, skin.TextImage);
+
+    ReadHotAreas(skin, ini, hotAreaCount);
+    ReadDisplayItems(skin, ini);
+    ReadTrackBars(skin, ini, images);
+}
+
+// The built-in skin's INI as a file of its own in the private temporary
+// folder; removed however the load ends. A temporary copy needs no flush.
+class TemporaryFile {
+public:
+    TemporaryFile(std::string path, const QByteArray& content) : path_(std::move(path)) {
+        ::unlink(path_.c_str());
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        bool ok = fd >= 0;
+        for (qsizetype done = 0; ok && done < content.size();) {
+            const ssize_t n = ::write(fd, content.constData() + done, static_cast<std::size_t>(content.size() - done));
+            if (n < 0 && errno == EINTR) continue;
+            ok = n > 0;
+            if (ok) done += n;
+        }
+        if (fd >= 0 && ::close(fd) != 0) ok = false;
+        if (!ok) {
+            ::unlink(path_.c_str());
+            throw OperationError("Cannot create file " + path_);
+        }
+    }
+    ~TemporaryFile() { ::unlink(path_.c_str()); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+Skin BuildSkinFromFile(const std::string& skinFile, const Skin& previous, Prompts& prompts) {
+    const SkinLocation where = LocateSkin(skinFile);
+    Skin skin = previous;
+    ReadSkin(skin, where.iniPath, where.images, prompts);
+    return skin;
+}
+
+Skin BuildDefaultSkin(const Skin& previous, Prompts& prompts) {
+    QFile resource(QStringLiteral(":/INI/SKIN"));
+    if (!resource.open(QIODevice::ReadOnly)) throw OperationError("Resource SKIN not found");
+    const QByteArray content = resource.readAll();
+
+    const std::string iniPath = PrivateTempDirectory() + "Skin.ini";
+    TemporaryFile removeAtEnd(iniPath, content);
+
+    Skin skin = previous;
+    ReadSkin(skin, iniPath, ImageSource{true, ""}, prompts);
+    return skin;
+}
+
+}  // namespace tolvenmark

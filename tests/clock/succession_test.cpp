@@ -1,0 +1,196 @@
+#include "clock/succession.h"
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "clock/config.h"
+#include "platform/conversion_error.h"
+#include "platform/folders.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+class RecordingView final : public AlarmView {
+public:
+    void SetDisplayText(const std::string& id, const std::string& text) override { shown[id] = text; }
+    bool AlarmMenuChecked() const override { return checked; }
+    void SetAlarmMenuCaption(const std::string& text) override { caption = text; }
+
+    std::map<std::string, std::string> shown;
+    bool checked = true;
+    std::string caption = "untouched";
+};
+
+RegionalSettings UsSettings() {
+    RegionalSettings s;
+    s.shortDateFormat = "M/d/yyyy";
+    s.dateSeparator = "/";
+    s.shortTimeFormat = "h:mm AMPM";
+    s.longTimeFormat = "h:mm:ss AMPM";
+    return s;
+}
+
+const std::string kYesterday = "Yesterday^4/19/2003^7:00:00 AM^\r\n";
+const std::string kToday = "Today^4/20/2003^7:00:00 AM^\r\n";
+const std::string kTomorrow = "Tomorrow^4/21/2003^7:00:00 AM^\r\n";
+
+class SuccessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
+        WriteFileBytes(ConfigPath(), "[ALARM]\r\nALHEADER=Today\r\nALDATE=4/20/2003\r\nALTIME=7:00:00 AM\r\n");
+    }
+    void TearDown() override { SetConfigPath(""); }
+
+    void Switches(const char* change, const char* remove) {
+        WriteConfigKey("CHANGEALARM", change);
+        WriteConfigKey("DELETEALARM", remove);
+    }
+    void Update() { UpdateAlarm(pending, dir.path(), clock, settings, view); }
+    PendingAlarm Stored() const {
+        return {ReadConfigKey("ALHEADER"), ReadConfigKey("ALDATE"), ReadConfigKey("ALTIME")};
+    }
+
+    TempDir dir;
+    std::string alarms = dir.File("Alarms.txt");
+    // One second after today's 7:00:00 AM alarm went off.
+    FixedClock clock{{2003, 4, 20, 7, 0, 1}};
+    RegionalSettings settings = UsSettings();
+    RecordingView view;
+    PendingAlarm pending{"Today", "4/20/2003", "7:00:00 AM"};
+};
+
+TEST_F(SuccessionTest, AfterALaunchTheSwitchesDecideFileAndPendingAlarm) {
+    const PendingAlarm launched = pending;
+    const PendingAlarm tomorrow{"Tomorrow", "4/21/2003", "7:00:00 AM"};
+    struct Case {
+        const char* change;
+        const char* remove;
+        std::string fileAfter;
+        PendingAlarm pendingAfter;
+    } cases[] = {
+        {"Yes", "Yes", kYesterday + kTomorrow, tomorrow},
+        {"Yes", "No", kYesterday + kToday + kTomorrow, tomorrow},
+        {"No", "Yes", kYesterday + kTomorrow, launched},
+        {"No", "No", kYesterday + "\r\n" + kToday + kTomorrow, launched},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("CHANGEALARM ") + c.change + ", DELETEALARM " + c.remove);
+        Switches(c.change, c.remove);
+        WriteConfigKey("ALHEADER", launched.header);
+        WriteConfigKey("ALDATE", launched.date);
+        WriteConfigKey("ALTIME", launched.time);
+        pending = launched;
+        view = RecordingView{};
+        WriteFileBytes(alarms, kYesterday + "\r\n" + kToday + kTomorrow);
+
+        Update();
+
+        EXPECT_EQ(ReadFileBytes(alarms), c.fileAfter);
+        EXPECT_EQ(pending, c.pendingAfter);
+        EXPECT_EQ(Stored(), c.pendingAfter);
+        if (c.pendingAfter == launched) {
+            EXPECT_TRUE(view.shown.empty());
+            EXPECT_EQ(view.caption, "untouched");
+        } else {
+            EXPECT_EQ(view.shown["AL_HEADER"], "Tomorrow");
+            EXPECT_EQ(view.shown["AL_DATE"], "4/21/2003 at 7:00:00 AM");
+            EXPECT_EQ(view.caption, "Alarm &On (4/21/2003 at 7:00:00 AM)");
+        }
+    }
+}
+
+TEST_F(SuccessionTest, MenuCaptionChangesOnlyWhenTheSwitchIsChecked) {
+    Switches("Yes", "Yes");
+    WriteFileBytes(alarms, kToday + kTomorrow);
+    view.checked = false;
+    Update();
+    EXPECT_EQ(view.shown["AL_DATE"], "4/21/2003 at 7:00:00 AM");
+    EXPECT_EQ(view.caption, "untouched");
+}
+
+TEST_F(SuccessionTest, PendingAlarmNotInTheFile) {
+    struct Case {
+        const char* proves;
+        PendingAlarm before;
+        std::string file;
+        PendingAlarm after;
+    } cases[] = {
+        {"the first entry not before the pending date",
+         {"Manual", "4/22/2003", "9:00:00 AM"},
+         kYesterday + "Later^4/25/2003^6:00:00 AM^\r\n" + "Next^4/23/2003^6:00:00 AM^\r\n",
+         {"Later", "4/25/2003", "6:00:00 AM"}},
+        {"an earlier entry of today wins once a later one of today was taken",
+         {"Manual", "4/20/2003", "8:30:00 AM"},
+         "Passed^4/20/2003^6:00:00 AM^\r\nComing^4/20/2003^9:00:00 AM^\r\n",
+         {"Passed", "4/20/2003", "6:00:00 AM"}},
+        {"everything past: judged by the pending date alone",
+         {"Manual", "4/18/2003", "9:00:00 AM"},
+         "Old^4/17/2003^6:00:00 AM^\r\n" + kYesterday,
+         {"Yesterday", "4/19/2003", "7:00:00 AM"}},
+        {"nothing on or after the pending date: unchanged",
+         {"Manual", "4/22/2003", "9:00:00 AM"},
+         kYesterday,
+         {"Manual", "4/22/2003", "9:00:00 AM"}},
+    };
+    Switches("Yes", "Yes");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proves);
+        pending = c.before;
+        WriteFileBytes(alarms, c.file);
+        Update();
+        EXPECT_EQ(pending, c.after);
+        EXPECT_EQ(ReadFileBytes(alarms), c.file);  // nothing matched, nothing rewritten
+    }
+}
+
+TEST_F(SuccessionTest, EverySavedAlarmInThePastKeepsTheLaunchedOne) {
+    Switches("Yes", "Yes");
+    const std::string earlier = "Earlier^4/20/2003^6:00:00 AM^\r\n";
+    WriteFileBytes(alarms, kYesterday + kToday + earlier);
+    Update();
+    EXPECT_EQ(pending, (PendingAlarm{"Today", "4/20/2003", "7:00:00 AM"}));
+    EXPECT_EQ(Stored(), pending);
+    EXPECT_TRUE(view.shown.empty());
+    EXPECT_EQ(ReadFileBytes(alarms), kYesterday + earlier);
+}
+
+TEST_F(SuccessionTest, WithoutAlarmsFileNothingChanges) {
+    Switches("Yes", "Yes");
+    Update();
+    EXPECT_EQ(pending, (PendingAlarm{"Today", "4/20/2003", "7:00:00 AM"}));
+    EXPECT_TRUE(view.shown.empty());
+    EXPECT_FALSE(FileExists(alarms));
+}
+
+TEST_F(SuccessionTest, UnreadableLaterDateStopsButTheLaunchedAlarmIsGone) {
+    Switches("Yes", "Yes");
+    WriteFileBytes(alarms, kToday + "Broken^31.4.2003^7:00:00 AM^\r\n" + kTomorrow);
+    try {
+        Update();
+        ADD_FAILURE() << "no conversion error";
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'31.4.2003' is not a valid date");
+    }
+    EXPECT_EQ(ReadFileBytes(alarms), "Broken^31.4.2003^7:00:00 AM^\r\n" + kTomorrow);
+    EXPECT_EQ(pending.date, "4/20/2003");
+}
+
+TEST_F(SuccessionTest, ManyLinesAreAllKept) {
+    Switches("Yes", "Yes");
+    std::string file = kToday;
+    for (int i = 0; i < 1200; ++i) file += "Later " + std::to_string(i) + "^5/1/2003^7:00:00 AM^\r\n";
+    WriteFileBytes(alarms, file);
+    Update();
+    EXPECT_EQ(pending.header, "Later 0");
+    EXPECT_EQ(ReadFileBytes(alarms), file.substr(kToday.size()));
+}
+
+}  // namespace
+}  // namespace tolvenmark

@@ -1,0 +1,213 @@
+#include "skin/packed_skin.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "platform/conversion_error.h"
+#include "skin/jpeg_codec.h"
+#include "skin/skin_reader.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+namespace fs = std::filesystem;
+using Members = std::vector<std::pair<std::string, std::string>>;
+
+void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Packs members the way the skin packer lays them out.
+std::string Pack(const Members& members) {
+    std::string bytes(kPackedHeaderSize, '\0');
+    bytes.replace(0, 10, kPackedMagic, 10);
+    bytes[kPackedCountOffset] = static_cast<char>(members.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        const std::size_t entry = kPackedNamesOffset + i * kPackedNameSize;
+        bytes[entry] = static_cast<char>(members[i].first.size());
+        bytes.replace(entry + 1, members[i].first.size(), members[i].first);
+        PutLe32(bytes, kPackedSizesOffset + i * 4, static_cast<std::uint32_t>(members[i].second.size()));
+    }
+    for (const auto& member : members) bytes += member.second;
+    return bytes;
+}
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class PackedSkinTest : public ::testing::Test {
+protected:
+    testing::TempDir dir_;
+    std::string target_ = dir_.File("out");
+};
+
+TEST_F(PackedSkinTest, RoundTripRestoresEveryMemberByteForByte) {
+    std::string big(8192 * 2 + 17, '\0');  // two whole blocks and a remainder
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 31);
+    const Members members{{"skin.ini", "[VERSION]\r\nVer=217\r\n"}, {"face.jpg", big}, {"empty.bmp", ""}};
+    testing::WriteFileBytes(dir_.File("my.skn"), Pack(members));
+
+    ASSERT_TRUE(UnpackSkin(dir_.File("my.skn"), target_ + "/deeper"));  // missing folders are made
+    for (const auto& [name, content] : members)
+        EXPECT_EQ(testing::ReadFileBytes(target_ + "/deeper/" + name), content) << name;
+    EXPECT_EQ(FilesIn(target_).size(), 4u);  // the folder and three members
+}
+
+TEST_F(PackedSkinTest, MembersReplaceOldFilesAndLinksAreNotFollowed) {
+    fs::create_directories(target_);
+    testing::WriteFileBytes(dir_.File("outside.txt"), "keep me");
+    fs::create_symlink(dir_.File("outside.txt"), target_ + "/skin.ini");
+    testing::WriteFileBytes(dir_.File("my.skn"), Pack({{"skin.ini", "new"}}));
+    ASSERT_TRUE(UnpackSkin(dir_.File("my.skn"), target_));
+    EXPECT_EQ(testing::ReadFileBytes(dir_.File("outside.txt")), "keep me");
+    EXPECT_FALSE(fs::is_symlink(target_ + "/skin.ini"));
+    EXPECT_EQ(testing::ReadFileBytes(target_ + "/skin.ini"), "new");
+}
+
+// Each hostile file must be refused as a whole: no member is written, not
+// even the sound ones before the fault.
+struct HostileCase {
+    const char* name;
+    std::function<std::string()> bytes;
+};
+
+class HostilePackedSkinTest : public PackedSkinTest, public ::testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostilePackedSkinTest, RefusedWithNothingWritten) {
+    testing::WriteFileBytes(dir_.File("bad.skn"), GetParam().bytes());
+    EXPECT_FALSE(UnpackSkin(dir_.File("bad.skn"), target_));
+    EXPECT_TRUE(FilesIn(target_).empty());
+    EXPECT_EQ(FilesIn(dir_.path()).size(), 2u) << "something was written beside the target";
+}
+
+std::string WithName(const std::string& name) { return Pack({{"good.ini", "x"}, {name, "payload"}}); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, HostilePackedSkinTest,
+    ::testing::Values(
+        HostileCase{"WrongMagicIsNoPackedSkin", [] {
+                        std::string b = Pack({{"a.ini", "x"}});
+                        b[1] = 't';
+                        return b;
+                    }},
+        HostileCase{"PlainIniText", [] { return std::string("[VERSION]\nVer=217\n"); }},
+        HostileCase{"EmptyFile", [] { return std::string(); }},
+        HostileCase{"MagicThenTruncatedHeader",
+                    [] { return std::string(kPackedMagic, 10) + std::string(100, '\0'); }},
+        HostileCase{"CountAbove128", [] {
+                        std::string b = Pack({{"a.ini", "x"}});
+                        b[kPackedCountOffset] = static_cast<char>(129);
+                        return b;
+                    }},
+        HostileCase{"NameLengthAbove64", [] {
+                        std::string b = Pack({{"a.ini", "x"}});
+                        b[kPackedNamesOffset] = 65;
+                        return b;
+                    }},
+        HostileCase{"ParentDirectory", [] { return WithName("../escape.ini"); }},
+        HostileCase{"DotDot", [] { return WithName(".."); }},
+        HostileCase{"Dot", [] { return WithName("."); }},
+        HostileCase{"EmptyName", [] { return WithName(""); }},
+        HostileCase{"SubFolder", [] { return WithName("sub/face.bmp"); }},
+        HostileCase{"WindowsFolder", [] { return WithName("sub\\face.bmp"); }},
+        HostileCase{"AbsolutePath", [] { return WithName("/tmp/face.bmp"); }},
+        HostileCase{"DriveLetter", [] { return WithName("C:face.bmp"); }},
+        HostileCase{"ControlCharacter", [] { return WithName(std::string("fa\0ce.bmp", 9)); }},
+        HostileCase{"SizesPastTheEnd", [] {
+                        std::string b = Pack({{"a.ini", "x"}, {"b.bmp", "yy"}});
+                        b.pop_back();
+                        return b;
+                    }},
+        HostileCase{"HugeSizeEntry", [] {
+                        std::string b = Pack({{"a.ini", "x"}});
+                        PutLe32(b, kPackedSizesOffset, 0xFFFFFFFFu);
+                        return b;
+                    }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PackedSkinTest, UnreadablePackedFileIsAnInputOutputError) {
+    try {
+        UnpackSkin(dir_.File("absent.skn"), target_);
+        FAIL() << "no error";
+    } catch (const OperationError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    fs::create_directory(dir_.File("folder.skn"));
+    EXPECT_THROW(UnpackSkin(dir_.File("folder.skn"), target_), OperationError);
+}
+
+TEST_F(PackedSkinTest, TargetThatCannotBeMadeAnswersFalse) {
+    testing::WriteFileBytes(dir_.File("my.skn"), Pack({{"a.ini", "x"}}));
+    testing::WriteFileBytes(dir_.File("plainfile"), "");
+    EXPECT_FALSE(UnpackSkin(dir_.File("my.skn"), dir_.File("plainfile") + "/sub"));
+}
+
+// Loading a packed skin through the reader, with the private temporary
+// folder moved into the test's own folder.
+class PackedSkinLoadTest : public PackedSkinTest {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("TMPDIR");
+        oldTmp_ = old ? old : "";
+        hadTmp_ = old != nullptr;
+        setenv("TMPDIR", dir_.File("tmp").c_str(), 1);
+        fs::create_directory(dir_.File("tmp"));
+        QImage face(20, 10, QImage::Format_RGB32);
+        face.fill(Qt::black);
+        const auto jpeg = EncodeJpeg(face);
+        jpeg_.assign(jpeg.begin(), jpeg.end());
+    }
+    void TearDown() override {
+        if (hadTmp_)
+            setenv("TMPDIR", oldTmp_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    std::string Ini(const std::string& id) const {
+        return "[Version]\nVer=217\n[BITMAPINFO]\nMaskBitmap=face.jpg\n[HOTAREAINFO]\nCount=1\n1=" + id +
+               ", 1, 2, 3, 4, hint\n";
+    }
+    std::string jpeg_;
+    std::string oldTmp_;
+    bool hadTmp_ = false;
+    testing::ScriptedPrompts prompts_;
+};
+
+TEST_F(PackedSkinLoadTest, IniNamedAfterThePackedFileWinsOverSkinIni) {
+    testing::WriteFileBytes(dir_.File("Night.skn"),
+                            Pack({{"skin.ini", Ini("FROM_SKIN_INI")}, {"Night.INI", Ini("FROM_NAMED")}, {"face.jpg", jpeg_}}));
+    const Skin skin = BuildSkinFromFile(dir_.File("Night.skn"), Skin{}, prompts_);
+    ASSERT_EQ(skin.HotAreas.size(), 1u);
+    EXPECT_EQ(skin.HotAreas[0].ID, "FROM_NAMED");
+    EXPECT_EQ(skin.MaskImage.size(), QSize(20, 10));
+    EXPECT_TRUE(prompts_.shown.empty());
+}
+
+TEST_F(PackedSkinLoadTest, WithoutNamedIniSkinIniIsRead) {
+    testing::WriteFileBytes(dir_.File("Day.SKN"), Pack({{"skin.ini", Ini("FROM_SKIN_INI")}, {"face.jpg", jpeg_}}));
+    const Skin skin = BuildSkinFromFile(dir_.File("Day.SKN"), Skin{}, prompts_);
+    ASSERT_EQ(skin.HotAreas.size(), 1u);
+    EXPECT_EQ(skin.HotAreas[0].ID, "FROM_SKIN_INI");
+}
+
+TEST_F(PackedSkinLoadTest, SknWithoutMagicIsReadAsIniBesideItsImages) {
+    testing::WriteFileBytes(dir_.File("plain.skn"), Ini("PLAIN"));
+    testing::WriteFileBytes(dir_.File("face.jpg"), jpeg_);
+    const Skin skin = BuildSkinFromFile(dir_.File("plain.skn"), Skin{}, prompts_);
+    ASSERT_EQ(skin.HotAreas.size(), 1u);
+    EXPECT_EQ(skin.HotAreas[0].ID, "PLAIN");
+    EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u);  // at most the private folder, empty
+}
+
+}  // namespace
+}  // namespace tolvenmark
