@@ -3,10 +3,12 @@
 #include <string>
 
 #include "app/application.h"
+#include "clock/date_migration.h"
 #include "clock/startup_load.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "skin/skin_viewer.h"
 
 namespace {
 
@@ -51,12 +53,26 @@ int main(int argc, char** argv) {
     auto prompts = MakeDesktopPrompts();
     SetAppPrompts(prompts.get());
 
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--show-skin") == 0) {
+            try {
+                return ShowSkinWindow(i + 1 < argc ? argv[i + 1] : "");
+            } catch (...) {
+                HandleException();
+                return 1;
+            }
+        }
+    }
+
     SystemClock clock;
     const RegionalSettings settings = RegionalSettings::FromEnvironment();
 
     try {
         auto config = LoadStartupConfig(clock, settings, *prompts);
         if (!config) return 1;
+        PendingAlarm pending{config->alHeader, config->alDate, config->alTime};
+        // A changed date order ends the program after its message.
+        if (CheckStoredDateFormat(config->alFormat, pending, config->appPath, settings, *prompts)) return 0;
     } catch (...) {
         HandleException();
     }

@@ -57,9 +57,10 @@ int DayOfWeek(const DateTime& value) {
     return (y + y / 4 - y / 100 + y / 400 + kOffsets[value.month - 1] + value.day) % 7;
 }
 
+// number counts from 1; out of range gives nothing.
 template <std::size_t N>
-void AppendName(std::string& out, const std::array<std::string, N>& names, int index) {
-    if (index >= 0 && index < static_cast<int>(N)) out += names[static_cast<std::size_t>(index)];
+void AppendName(std::string& out, const std::array<std::string, N>& names, int number) {
+    if (number >= 1 && number <= static_cast<int>(N)) out += names[static_cast<std::size_t>(number - 1)];
 }
 
 class Formatter {
@@ -106,18 +107,18 @@ void Formatter::Append(std::string_view format, int depth) {
                 if (count <= 2)
                     AppendNumber(out_, value_.month, static_cast<int>(count));
                 else if (count == 3)
-                    AppendName(out_, settings_.shortMonthNames, value_.month - 1);
+                    AppendName(out_, settings_.shortMonthNames, value_.month);
                 else
-                    AppendName(out_, settings_.longMonthNames, value_.month - 1);
+                    AppendName(out_, settings_.longMonthNames, value_.month);
                 break;
             case 'D':
                 takeCount();
                 if (count <= 2)
                     AppendNumber(out_, value_.day, static_cast<int>(count));
                 else if (count == 3)
-                    AppendName(out_, settings_.shortDayNames, DayOfWeek(value_));
+                    AppendName(out_, settings_.shortDayNames, DayOfWeek(value_) + 1);
                 else if (count == 4)
-                    AppendName(out_, settings_.longDayNames, DayOfWeek(value_));
+                    AppendName(out_, settings_.longDayNames, DayOfWeek(value_) + 1);
                 else
                     Append(settings_.shortDateFormat, depth + 1);
                 break;
