@@ -18,6 +18,14 @@ const std::string& FuzzFile() {
         if (!mkdtemp(pattern)) std::abort();
         return std::string(pattern) + "/t.ini";
     }();
+    static const bool cleanupRegistered = [] {
+        std::atexit([] {
+            std::remove(path.c_str());
+            rmdir(path.substr(0, path.rfind('/')).c_str());
+        });
+        return true;
+    }();
+    (void)cleanupRegistered;
     return path;
 }
 

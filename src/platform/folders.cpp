@@ -74,7 +74,13 @@ bool FileExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+bool ReplaceFileAtomically(const std::string& requested, const std::string& content) {
+    // A linked file (a configuration kept elsewhere) is replaced where it lives.
+    std::string path = requested;
+    if (char* real = ::realpath(requested.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
     mode_t mode = 0644;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {

@@ -39,15 +39,14 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
     return pos + length <= text.size() ? length : 1;
 }
 
-// A separator must not be read as a format letter, a digit or a quote.
+// A separator is one ASCII mark that no format or scan could take for a
+// field: not a letter, digit, quote, blank or '%'. Locales that put words
+// between the fields (Japanese, Korean) fall back.
 bool UsableSeparator(std::string_view text) {
-    if (text.empty()) return false;
-    if (text.size() == 1) {
-        const char c = text[0];
-        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        return !alnum && c != '\'' && c != '"' && c != '%' && c != ' ';
-    }
-    return CharLength(text, 0) == text.size();
+    if (text.size() != 1) return false;
+    const char c = text[0];
+    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    return c > ' ' && c < 0x7F && !alnum && c != '\'' && c != '"' && c != '%';
 }
 
 // One conversion of a strftime pattern: its letter and whether a '-' or '_'

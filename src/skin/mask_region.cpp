@@ -26,9 +26,9 @@ struct ChannelRange {
     }
 };
 
-// Calls emit(QRect) for every run, in region (Y, then X) order.
-template <typename Emit>
-void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, Emit&& emit) {
+// Calls onRun(QRect) for every run, in region (Y, then X) order.
+template <typename OnRun>
+void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, OnRun&& onRun) {
     if (mask.isNull()) return;
     // Only red, green and blue count, as in a 32-bit copy of the mask.
     const QImage pixels = mask.format() == QImage::Format_RGB32 ? mask
@@ -43,7 +43,7 @@ void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, Emi
             if (x == width) break;
             const int x0 = x;
             while (x < width && !range.Transparent(row[x])) ++x;
-            emit(QRect(x0, y, x - x0, 1));
+            onRun(QRect(x0, y, x - x0, 1));
         }
     }
 }

@@ -111,6 +111,9 @@ private:
     void ShowGrayFace();
     void ShowHint(QPoint globalPos);
 
+    // The application counts as active from its start.
+    inline static bool applicationActive_ = true;
+
     Skin skin_;
     std::string skinFile_;
     std::string resourceName_;

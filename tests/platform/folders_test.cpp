@@ -73,3 +73,18 @@ TEST(WindowsDirectoryTest, FollowsTheEnvironment) {
 
 }  // namespace
 }  // namespace tolvenmark
+
+namespace tolvenmark {
+namespace {
+
+TEST(ReplaceFileAtomicallyTest, ALinkStaysALinkAndItsTargetIsReplaced) {
+    testing::TempDir dir;
+    testing::WriteFileBytes(dir.File("real.ini"), "old");
+    std::filesystem::create_symlink(dir.File("real.ini"), dir.File("link.ini"));
+    ASSERT_TRUE(ReplaceFileAtomically(dir.File("link.ini"), "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.ini")));
+    EXPECT_EQ(testing::ReadFileBytes(dir.File("real.ini")), "new");
+}
+
+}  // namespace
+}  // namespace tolvenmark

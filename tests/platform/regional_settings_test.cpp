@@ -180,6 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "hh:mm AMPM", "hh:mm:ss AMPM", ":"},
         LocaleCase{"letters between fields", "%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", "%H:%M:%S",
                    "", "", "yyyy-MM-dd", "-", "hh:mm", "hh:mm:ss", ":"},
+        LocaleCase{"words between time fields", "%Y/%m/%d", "%H\xE6\x99\x82%M\xE5\x88\x86%S\xE7\xA7\x92", "",
+                   "", "yyyy/MM/dd", "/", "hh:mm", "hh:mm:ss", ":"},
         LocaleCase{"two separators", "%d/%m-%Y", "%T", "", "", "yyyy-MM-dd", "-", "hh:mm", "hh:mm:ss", ":"},
         LocaleCase{"blank separator", "%d %m %Y", "%T", "", "", "yyyy-MM-dd", "-", "hh:mm", "hh:mm:ss", ":"},
         LocaleCase{"day name in front", "%a %d/%m/%Y", "%T", "", "", "yyyy-MM-dd", "-", "hh:mm",

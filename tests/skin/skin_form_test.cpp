@@ -301,8 +301,8 @@ TEST_F(SkinFormTest, TrackNoLongerThanItsThumbStaysAtZero) {
         Press({12, 75});
         Release({12, 75});
         Press({20, 75});  // on the thumb, now at 0
-        Move({28, 75}, Qt::LeftButton);
-        Release({28, 75});
+        Move({21, 75}, Qt::LeftButton);
+        Release({21, 75});
         EXPECT_EQ(tracks, (std::vector<std::pair<std::string, int>>{{"VOL", 0}, {"VOL", 0}}));
         EXPECT_EQ(Volume().Offset, 0);
     }
