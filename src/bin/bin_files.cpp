@@ -74,6 +74,9 @@ bool EndsWithLineEnd(const std::string& content) {
 void AppendText(const std::string& path, const std::string& text) {
     FileDescriptor fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     if (fd.get() < 0) ThrowInOut(errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) ThrowInOut(errno);
+    if (!S_ISREG(st.st_mode)) ThrowInOut(EACCES);
     const std::string existing = ReadAll(fd.get());
 
     // Readers stop at a Ctrl-Z, so a line appended after one would be lost:

@@ -72,11 +72,6 @@ protected:
     std::string bin = StorageBinPath(dir.path());
 };
 
-TEST_F(BinFilesTest, PathsLieInTheProgramFolder) {
-    EXPECT_EQ(AlarmsPath("/opt/clock"), "/opt/clock/Alarms.txt");
-    EXPECT_EQ(StorageBinPath("/opt/clock"), "/opt/clock/StorageBin.txt");
-}
-
 TEST_F(BinFilesTest, MissingFilesAreEmptyBins) {
     EXPECT_TRUE(LoadSavedAlarms(alarms).empty());
     EXPECT_TRUE(LoadFileSettings(bin).empty());
