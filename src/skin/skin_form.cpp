@@ -138,7 +138,10 @@ const QImage& TSkinForm::Face() {
 void TSkinForm::ApplyMask() {
     const QImage& mask = skin_.MaskImage;
     const QSize size = mask.isNull() ? QSize(0, 0) : mask.size();
-    if (face_.size() != size) face_ = QImage(size, QImage::Format_RGB32);
+    if (face_.size() != size) {
+        face_ = QImage(size, QImage::Format_RGB32);
+        needsRedraw_ = true;
+    }
     gray_ = QImage();
     grayShown_ = false;
     region_ = MaskToRegion(mask, keyColor_, tolerance_);

@@ -1,7 +1,5 @@
 #include "skin/skin_picture.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -20,9 +18,10 @@ namespace tolvenmark {
 
 namespace {
 
+// ASCII only: file names are compared the same whatever the user's locale.
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 

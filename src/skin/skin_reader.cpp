@@ -1,12 +1,11 @@
 #include "skin/skin_reader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cerrno>
 #include <cstdio>
 
-#include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -31,9 +30,10 @@ constexpr char kDefaultHotAreaLine[] = "NOT_DEFINED, 0, 0, 0, 0, Hint";
 constexpr char kDefaultDisplayLine[] = "NOT_DEFINED, Arial, FALSE, FALSE, 0, $000000, 0, 0";
 constexpr char kDefaultTrackBarLine[] = "NOT_DEFINED, NOT_DEFINED, NOT_DEFINED, 0, 0, 0, H";
 
+// ASCII only: file names are compared the same whatever the user's locale.
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 
@@ -237,28 +237,33 @@ void ReadSkin(Skin& skin, const std::string& ini, const ImageSource& images, Pro
 }
 
 // The built-in skin's INI as a file of its own in the private temporary
-// folder; removed however the load ends. A temporary copy needs no flush.
-class TemporaryFile {
+// folder, removed however the load ends. Each load takes a fresh name, so two
+// clocks started together never read or delete each other's copy.
+class TemporaryIni {
 public:
-    TemporaryFile(std::string path, const QByteArray& content) : path_(std::move(path)) {
-        ::unlink(path_.c_str());
-        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        bool ok = fd >= 0;
+    TemporaryIni(const std::string& dir, const QByteArray& content) {
+        std::string pattern = dir + "Skin-XXXXXX.ini";
+        const int fd = ::mkstemps(pattern.data(), 4);
+        if (fd < 0) throw OperationError("Cannot create file " + dir + "Skin.ini");
+        path_ = pattern;
+        bool ok = true;
         for (qsizetype done = 0; ok && done < content.size();) {
             const ssize_t n = ::write(fd, content.constData() + done, static_cast<std::size_t>(content.size() - done));
             if (n < 0 && errno == EINTR) continue;
             ok = n > 0;
             if (ok) done += n;
         }
-        if (fd >= 0 && ::close(fd) != 0) ok = false;
+        if (::close(fd) != 0) ok = false;
         if (!ok) {
             ::unlink(path_.c_str());
             throw OperationError("Cannot create file " + path_);
         }
     }
-    ~TemporaryFile() { ::unlink(path_.c_str()); }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryIni() { ::unlink(path_.c_str()); }
+    TemporaryIni(const TemporaryIni&) = delete;
+    TemporaryIni& operator=(const TemporaryIni&) = delete;
+
+    const std::string& path() const { return path_; }
 
 private:
     std::string path_;
@@ -278,11 +283,9 @@ Skin BuildDefaultSkin(const Skin& previous, Prompts& prompts) {
     if (!resource.open(QIODevice::ReadOnly)) throw OperationError("Resource SKIN not found");
     const QByteArray content = resource.readAll();
 
-    const std::string iniPath = PrivateTempDirectory() + "Skin.ini";
-    TemporaryFile removeAtEnd(iniPath, content);
-
+    const TemporaryIni ini(PrivateTempDirectory(), content);
     Skin skin = previous;
-    ReadSkin(skin, iniPath, ImageSource{true, ""}, prompts);
+    ReadSkin(skin, ini.path(), ImageSource{true, ""}, prompts);
     return skin;
 }
 

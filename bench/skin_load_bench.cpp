@@ -1,0 +1,42 @@
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "platform/prompts.h"
+#include "skin/skin_reader.h"
+#include "skin/skin_line.h"
+
+namespace tolvenmark {
+namespace {
+
+class QuietPrompts final : public Prompts {
+public:
+    void Error(const std::string&) override {}
+    void Warning(const std::string&) override {}
+    void Information(const std::string&) override {}
+    bool Confirm(const std::string&) override { return true; }
+    ConfirmAnswer ConfirmAll(const std::string&) override { return ConfirmAnswer::Yes; }
+    void PlainBox(const std::string&) override {}
+};
+
+// The start-up load of the built-in skin: INI to a temporary file, 25 values,
+// a bitmap mask and two JPEG faces. Goal: well under 15 ms.
+void BM_BuildDefaultSkin(benchmark::State& state) {
+    QuietPrompts prompts;
+    Skin previous;
+    for (auto _ : state) {
+        Skin skin = BuildDefaultSkin(previous, prompts);
+        benchmark::DoNotOptimize(skin.HotAreas.data());
+    }
+}
+BENCHMARK(BM_BuildDefaultSkin)->Unit(benchmark::kMillisecond);
+
+void BM_SplitSkinLine(benchmark::State& state) {
+    const std::string line =
+        "DATE, Lucida Fax, FALSE, FALSE, 12, $000000FF, 320, 150, Normal, \"September 30, 2003\", , 120, 25";
+    for (auto _ : state) benchmark::DoNotOptimize(SplitSkinLine(line, ','));
+}
+BENCHMARK(BM_SplitSkinLine);
+
+}  // namespace
+}  // namespace tolvenmark
