@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -52,9 +54,33 @@ struct ImageSource {
     }
 };
 
+// A folder of its own for one packed skin's members, removed after the load
+// (the images are in memory by then): members of an earlier packed skin can
+// never stand in for files this one lacks.
+class UnpackFolder {
+public:
+    UnpackFolder() {
+        std::string pattern = PrivateTempDirectory() + "skn-XXXXXX";
+        if (!::mkdtemp(pattern.data())) throw OperationError("Cannot create folder " + pattern);
+        path_ = pattern + "/";
+    }
+    ~UnpackFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    UnpackFolder(const UnpackFolder&) = delete;
+    UnpackFolder& operator=(const UnpackFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 struct SkinLocation {
     std::string iniPath;
     ImageSource images;
+    std::unique_ptr<UnpackFolder> unpacked;
 };
 
 // The directory part of a path with its trailing "/", "" when it has none.
@@ -85,7 +111,8 @@ SkinLocation LocateSkin(const std::string& skinFile) {
     where.iniPath = skinFile;
     where.images.imageDir = DirectoryWithSlash(skinFile);
     if (Upper(ExtensionOf(skinFile)) == ".SKN") {
-        const std::string tempDir = PrivateTempDirectory();
+        where.unpacked = std::make_unique<UnpackFolder>();
+        const std::string& tempDir = where.unpacked->path();
         if (UnpackSkin(skinFile, tempDir)) {
             where.images.imageDir = tempDir;
             const std::string named = tempDir + ChangeExtension(FileNameOf(skinFile), ".INI");

@@ -200,6 +200,16 @@ TEST_F(PackedSkinLoadTest, WithoutNamedIniSkinIniIsRead) {
     EXPECT_EQ(skin.HotAreas[0].ID, "FROM_SKIN_INI");
 }
 
+TEST_F(PackedSkinLoadTest, MembersOfAnEarlierPackedSkinNeverStandInForMissingOnes) {
+    testing::WriteFileBytes(dir_.File("Full.skn"), Pack({{"skin.ini", Ini("FULL")}, {"face.jpg", jpeg_}}));
+    ASSERT_EQ(BuildSkinFromFile(dir_.File("Full.skn"), Skin{}, prompts_).HotAreas[0].ID, "FULL");
+    // No ini and no image of its own: it names no mask and fails, instead of
+    // loading the first skin's leftovers.
+    testing::WriteFileBytes(dir_.File("Bare.skn"), Pack({{"other.txt", "x"}}));
+    EXPECT_THROW(BuildSkinFromFile(dir_.File("Bare.skn"), Skin{}, prompts_), OperationError);
+    EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u);  // the unpacked members are gone
+}
+
 TEST_F(PackedSkinLoadTest, SknWithoutMagicIsReadAsIniBesideItsImages) {
     testing::WriteFileBytes(dir_.File("plain.skn"), Ini("PLAIN"));
     testing::WriteFileBytes(dir_.File("face.jpg"), jpeg_);
