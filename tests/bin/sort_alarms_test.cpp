@@ -13,15 +13,6 @@ namespace {
 
 constexpr int kYear = 2003;
 
-RegionalSettings UsSettings() {
-    RegionalSettings s;
-    s.shortDateFormat = "M/d/yyyy";
-    s.dateSeparator = "/";
-    s.longTimeFormat = "h:mm:ss AMPM";
-    s.shortTimeFormat = "h:mm AMPM";
-    return s;
-}
-
 // The selection written down step by step, positions 1..n, reading the texts
 // on every comparison and emptying the chosen position.
 SavedAlarmList ReferenceSort(SavedAlarmList rows, const RegionalSettings& s) {
@@ -92,7 +83,7 @@ TEST(SortAlarms, OrdersByDateThenTime) {
     const SavedAlarmList input{{"2", "5/1/2003", "8:00:00 AM"},
                                {"1", "4/30/2003", "9:00:00 AM"},
                                {"3", "5/1/2003", "7:00:00 AM"}};
-    EXPECT_EQ(Headers(SortAlarms(input, UsSettings(), kYear)), (std::vector<std::string>{"1", "3", "2"}));
+    EXPECT_EQ(Headers(SortAlarms(input, RegionalSettings{}, kYear)), (std::vector<std::string>{"1", "3", "2"}));
 }
 
 TEST(SortAlarms, KeepsEqualEntriesInOrderAndDropsUndated) {
@@ -101,7 +92,7 @@ TEST(SortAlarms, KeepsEqualEntriesInOrderAndDropsUndated) {
                                {"b", "5/1/2003", "8:00:00 AM"},
                                {"early", "5/1/2003", "7:00:00 AM"},
                                {"c", "5/1/2003", "08:00:00 AM"}};
-    EXPECT_EQ(Headers(SortAlarms(input, UsSettings(), kYear)),
+    EXPECT_EQ(Headers(SortAlarms(input, RegionalSettings{}, kYear)),
               (std::vector<std::string>{"early", "a", "b", "c"}));
 }
 
@@ -112,12 +103,12 @@ TEST(SortAlarms, EntryWithoutTimeHoldsItsPlaceAndMovesByDateOnly) {
                                {"same day", "5/3/2003", "6:00:00 AM"}};
     // "no time" displaces "late" by its date, then is never displaced itself,
     // even by an earlier date further down.
-    EXPECT_EQ(Headers(SortAlarms(input, UsSettings(), kYear)),
+    EXPECT_EQ(Headers(SortAlarms(input, RegionalSettings{}, kYear)),
               (std::vector<std::string>{"no time", "early", "same day", "late"}));
 }
 
 TEST(SortAlarms, UnreadableTextsFailOnlyWhenCompared) {
-    const auto s = UsSettings();
+    const RegionalSettings s;  // month/day/year, 12-hour times
     struct Case {
         SavedAlarmList input;
         std::optional<std::string> error;
@@ -171,7 +162,7 @@ SavedAlarmList RandomList(std::mt19937& rng, std::size_t n, bool withBadTexts) {
 }
 
 TEST(SortAlarms, MatchesTheStepByStepSelectionOnRandomLists) {
-    const auto s = UsSettings();
+    const RegionalSettings s;  // month/day/year, 12-hour times
     std::mt19937 rng(20030420);
     for (int round = 0; round < 600; ++round) {
         const std::size_t n = static_cast<std::size_t>(round % 50 == 49 ? 300 : round % 40);

@@ -27,15 +27,6 @@ public:
     std::string caption = "untouched";
 };
 
-RegionalSettings UsSettings() {
-    RegionalSettings s;
-    s.shortDateFormat = "M/d/yyyy";
-    s.dateSeparator = "/";
-    s.shortTimeFormat = "h:mm AMPM";
-    s.longTimeFormat = "h:mm:ss AMPM";
-    return s;
-}
-
 const std::string kYesterday = "Yesterday^4/19/2003^7:00:00 AM^\r\n";
 const std::string kToday = "Today^4/20/2003^7:00:00 AM^\r\n";
 const std::string kTomorrow = "Tomorrow^4/21/2003^7:00:00 AM^\r\n";
@@ -61,7 +52,7 @@ protected:
     std::string alarms = dir.File("Alarms.txt");
     // One second after today's 7:00:00 AM alarm went off.
     FixedClock clock{{2003, 4, 20, 7, 0, 1}};
-    RegionalSettings settings = UsSettings();
+    RegionalSettings settings;  // month/day/year, 12-hour times
     RecordingView view;
     PendingAlarm pending{"Today", "4/20/2003", "7:00:00 AM"};
 };
