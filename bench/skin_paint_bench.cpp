@@ -63,8 +63,7 @@ void BM_RedrawBuiltInSkinSixTexts(benchmark::State& state) {
     int second = 0;
     for (auto _ : state) {
         second = (second + 1) % 60;
-        std::string seconds = std::to_string(second);
-        if (seconds.size() < 2) seconds.insert(0, "0");
+        const std::string seconds = (second < 10 ? "0" : "") + std::to_string(second);
         form.SetDisplayText("AM_PM", "PM");
         form.SetDisplayText("TIME", "12:45");
         form.SetDisplayText("SECONDS", seconds);
