@@ -84,7 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = FuzzFile();
     WriteBytes(path, content);
     const std::string otherBefore = GetPrivateProfileString(section, otherKey, "?", 2048, path);
-    GetPrivateProfileString(section, key, "", bufferSize, path);
+    // The file read once must answer exactly as the reader does.
+    const auto snapshot = tolvenmark::ProfileSnapshot::FromText(content);
+    if (snapshot.Get(section, otherKey, "?", 2048) != otherBefore) std::abort();
+    if (snapshot.Get(section, key, "", bufferSize) != GetPrivateProfileString(section, key, "", bufferSize, path))
+        std::abort();
 
     if (!WritePrivateProfileString(section, key, value, path)) return 0;
     if (GetPrivateProfileString(section, key, "?", 2048, path) != ExpectedRead(value, 2048)) std::abort();

@@ -230,4 +230,56 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     return ReplaceFileAtomically(path, result);
 }
 
+namespace {
+
+std::string UpperAscii(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return upper;
+}
+
+// Length-prefixed, so no section and key pair can pass for another.
+std::string SnapshotKey(std::string_view section, std::string_view key) {
+    const std::string upperSection = UpperAscii(Trim(section));
+    return std::to_string(upperSection.size()) + ':' + upperSection + UpperAscii(Trim(key));
+}
+
+}  // namespace
+
+ProfileSnapshot ProfileSnapshot::Load(const std::string& path) {
+    std::string content;
+    if (ReadWholeFile(path, content) != ReadResult::Ok) return {};
+    return FromText(content);
+}
+
+ProfileSnapshot ProfileSnapshot::FromText(const std::string& content) {
+    ProfileSnapshot snapshot;
+    std::unordered_map<std::string, bool> sectionsSeen;
+    LineCursor cursor(content);
+    Line line;
+    std::string_view section;
+    bool inSection = false;
+    while (cursor.Next(line)) {
+        std::string_view text = cursor.Text(line);
+        std::string_view name, value;
+        if (SectionName(text, name)) {
+            // A later section of the same name is never read.
+            inSection = sectionsSeen.emplace(UpperAscii(name), true).second;
+            section = name;
+        } else if (inSection && KeyLine(text, name, value)) {
+            snapshot.values_.emplace(SnapshotKey(section, name), std::string(Unquote(value)));
+        }
+    }
+    return snapshot;
+}
+
+std::string ProfileSnapshot::Get(const std::string& section, const std::string& key,
+                                 const std::string& fallback, std::size_t bufferSize) const {
+    if (Trim(section).empty() || Trim(key).empty()) return CutToBuffer(fallback, bufferSize);
+    auto found = values_.find(SnapshotKey(section, key));
+    return CutToBuffer(found == values_.end() ? std::string_view(fallback) : std::string_view(found->second),
+                       bufferSize);
+}
+
 }  // namespace tolvenmark

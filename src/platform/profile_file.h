@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 
 namespace tolvenmark {
 
@@ -20,5 +21,22 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 // failure it stays as it was and false is returned.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path);
+
+// One file read once and answering any number of reads exactly as
+// GetPrivateProfileString would: a skin asks for thousands of keys, and a
+// large hostile file must not be read again for each of them.
+class ProfileSnapshot {
+public:
+    // A missing or unreadable file answers every read with its fallback.
+    static ProfileSnapshot Load(const std::string& path);
+    static ProfileSnapshot FromText(const std::string& content);
+
+    std::string Get(const std::string& section, const std::string& key, const std::string& fallback,
+                    std::size_t bufferSize) const;
+
+private:
+    // Upper-cased section and key -> the value of the first match, unquoted.
+    std::unordered_map<std::string, std::string> values_;
+};
 
 }  // namespace tolvenmark

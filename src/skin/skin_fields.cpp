@@ -24,21 +24,21 @@ std::string OptionalSkinField(const SkinFields& fields, std::size_t index) {
     return index < fields.size() ? fields[index] : std::string();
 }
 
-std::string ReadSkinString(const std::string& iniPath, const std::string& section,
+std::string ReadSkinString(const ProfileSnapshot& ini, const std::string& section,
                            const std::string& key, const std::string& fallback) {
-    return GetPrivateProfileString(section, key, fallback, kSkinValueBuffer, iniPath);
+    return ini.Get(section, key, fallback, kSkinValueBuffer);
 }
 
-std::int32_t ReadSkinInteger(const std::string& iniPath, const std::string& section,
+std::int32_t ReadSkinInteger(const ProfileSnapshot& ini, const std::string& section,
                              const std::string& key, std::int32_t fallback) {
-    std::string text = ReadSkinString(iniPath, section, key, "");
+    std::string text = ReadSkinString(ini, section, key, "");
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
         text.replace(0, 2, "$");
     return StrToIntDef(text, fallback);
 }
 
-std::size_t ReadSkinCount(const std::string& iniPath, const std::string& section) {
-    const std::int32_t count = ReadSkinInteger(iniPath, section, "Count", 0);
+std::size_t ReadSkinCount(const ProfileSnapshot& ini, const std::string& section) {
+    const std::int32_t count = ReadSkinInteger(ini, section, "Count", 0);
     if (count <= 0) return 0;
     return static_cast<std::size_t>(count < kMaxSkinLines ? count : kMaxSkinLines);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile_file.h"
+
 namespace tolvenmark {
 
 using SkinFields = std::vector<std::string>;
@@ -21,17 +23,17 @@ std::string OptionalSkinField(const SkinFields& fields, std::size_t index);
 
 // Values of a skin file, through the profile reader with the original's
 // 2048-byte buffer.
-std::string ReadSkinString(const std::string& iniPath, const std::string& section,
+std::string ReadSkinString(const ProfileSnapshot& ini, const std::string& section,
                            const std::string& key, const std::string& fallback);
 
 // Ver, Count and Charset: "0x" or "0X" reads as hexadecimal; anything that
 // is not an integer gives fallback.
-std::int32_t ReadSkinInteger(const std::string& iniPath, const std::string& section,
+std::int32_t ReadSkinInteger(const ProfileSnapshot& ini, const std::string& section,
                              const std::string& key, std::int32_t fallback);
 
 // A table's Count as a number of lines to read: never negative, and capped
 // so that a hostile Count cannot ask for millions of entries.
 inline constexpr std::int32_t kMaxSkinLines = 1000;
-std::size_t ReadSkinCount(const std::string& iniPath, const std::string& section);
+std::size_t ReadSkinCount(const ProfileSnapshot& ini, const std::string& section);
 
 }  // namespace tolvenmark

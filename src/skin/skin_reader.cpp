@@ -138,7 +138,7 @@ HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
     return area;
 }
 
-void ReadHotAreas(Skin& skin, const std::string& ini, std::size_t count) {
+void ReadHotAreas(Skin& skin, const ProfileSnapshot& ini, std::size_t count) {
     skin.HotAreas.assign(count, HotAreaInfoRec{});
     for (std::size_t n = 1; n <= count; ++n) {
         const std::string line = ReadSkinString(ini, "HOTAREAINFO", std::to_string(n), kDefaultHotAreaLine);
@@ -179,7 +179,7 @@ DisplayInfoRec ReadDisplayLine(const SkinFields& fields, std::uint8_t charset) {
     return item;
 }
 
-void ReadDisplayItems(Skin& skin, const std::string& ini) {
+void ReadDisplayItems(Skin& skin, const ProfileSnapshot& ini) {
     skin.Charset = static_cast<std::uint8_t>(ReadSkinInteger(ini, "DISPLAYINFO", "Charset", 1));
     const std::size_t count = ReadSkinCount(ini, "DISPLAYINFO");
     skin.DisplayItems.assign(count, DisplayInfoRec{});
@@ -217,7 +217,7 @@ TrackBarInfoRec ReadTrackBarLine(const SkinFields& fields, const ImageSource& im
     return bar;
 }
 
-void ReadTrackBars(Skin& skin, const std::string& ini, const ImageSource& images) {
+void ReadTrackBars(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images) {
     const std::size_t count = ReadSkinCount(ini, "TRACKBARINFO");
     skin.TrackBars.assign(count, TrackBarInfoRec{});
     for (std::size_t n = 1; n <= count; ++n) {
@@ -228,7 +228,7 @@ void ReadTrackBars(Skin& skin, const std::string& ini, const ImageSource& images
 
 // The reading steps shared by file skins and the built-in skin; skin starts
 // as a copy of the previous one.
-void ReadSkin(Skin& skin, const std::string& ini, const ImageSource& images, Prompts& prompts) {
+void ReadSkin(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images, Prompts& prompts) {
     skin.SkinVersion = ReadSkinInteger(ini, "Version", "Ver", 0);
     if (skin.SkinVersion < kMinSkinVersion) prompts.Information(kOlderVersionNotice);
 
@@ -263,45 +263,12 @@ void ReadSkin(Skin& skin, const std::string& ini, const ImageSource& images, Pro
     ReadTrackBars(skin, ini, images);
 }
 
-// The built-in skin's INI as a file of its own in the private temporary
-// folder, removed however the load ends. Each load takes a fresh name, so two
-// clocks started together never read or delete each other's copy.
-class TemporaryIni {
-public:
-    TemporaryIni(const std::string& dir, const QByteArray& content) {
-        std::string pattern = dir + "Skin-XXXXXX.ini";
-        const int fd = ::mkstemps(pattern.data(), 4);
-        if (fd < 0) throw OperationError("Cannot create file " + dir + "Skin.ini");
-        path_ = pattern;
-        bool ok = true;
-        for (qsizetype done = 0; ok && done < content.size();) {
-            const ssize_t n = ::write(fd, content.constData() + done, static_cast<std::size_t>(content.size() - done));
-            if (n < 0 && errno == EINTR) continue;
-            ok = n > 0;
-            if (ok) done += n;
-        }
-        if (::close(fd) != 0) ok = false;
-        if (!ok) {
-            ::unlink(path_.c_str());
-            throw OperationError("Cannot create file " + path_);
-        }
-    }
-    ~TemporaryIni() { ::unlink(path_.c_str()); }
-    TemporaryIni(const TemporaryIni&) = delete;
-    TemporaryIni& operator=(const TemporaryIni&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 }  // namespace
 
 Skin BuildSkinFromFile(const std::string& skinFile, const Skin& previous, Prompts& prompts) {
     const SkinLocation where = LocateSkin(skinFile);
     Skin skin = previous;
-    ReadSkin(skin, where.iniPath, where.images, prompts);
+    ReadSkin(skin, ProfileSnapshot::Load(where.iniPath), where.images, prompts);
     return skin;
 }
 
@@ -310,9 +277,10 @@ Skin BuildDefaultSkin(const Skin& previous, Prompts& prompts) {
     if (!resource.open(QIODevice::ReadOnly)) throw OperationError("Resource SKIN not found");
     const QByteArray content = resource.readAll();
 
-    const TemporaryIni ini(PrivateTempDirectory(), content);
+    // Read straight from memory: the fallback skin must load even where no
+    // temporary file can be written.
     Skin skin = previous;
-    ReadSkin(skin, ini.path(), ImageSource{true, ""}, prompts);
+    ReadSkin(skin, ProfileSnapshot::FromText(content.toStdString()), ImageSource{true, ""}, prompts);
     return skin;
 }
 

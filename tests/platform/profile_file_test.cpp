@@ -41,6 +41,9 @@ TEST_P(ProfileReadTest, Reads) {
     WriteFileBytes(dir.File("t.ini"), c.content);
     EXPECT_EQ(GetPrivateProfileString(c.section, c.key, kFallback, c.bufferSize, dir.File("t.ini")),
               c.expected);
+    // A file read once answers the same.
+    EXPECT_EQ(ProfileSnapshot::Load(dir.File("t.ini")).Get(c.section, c.key, kFallback, c.bufferSize),
+              c.expected);
 }
 
 std::string Repeat(const std::string& text, std::size_t times) {

@@ -91,11 +91,9 @@ TEST(SkinFieldTest, IntegerFieldsAreStrict) {
 }
 
 TEST(SkinFieldTest, LenientIntegersReadHexAndFallBack) {
-    testing::TempDir dir;
-    const std::string ini = dir.File("skin.ini");
-    testing::WriteFileBytes(ini,
-                            "[Version]\nVer=0x00D9\n[DISPLAYINFO]\nCharset=0X10\nCount=abc\n"
-                            "[HOTAREAINFO]\nCount=-5\n[TRACKBARINFO]\nCount=2000000000\n[X]\nA=$20\nB= 12 \n");
+    const auto ini = ProfileSnapshot::FromText(
+        "[Version]\nVer=0x00D9\n[DISPLAYINFO]\nCharset=0X10\nCount=abc\n"
+        "[HOTAREAINFO]\nCount=-5\n[TRACKBARINFO]\nCount=2000000000\n[X]\nA=$20\nB= 12 \n");
     EXPECT_EQ(ReadSkinInteger(ini, "VERSION", "Ver", 0), 217);
     EXPECT_EQ(ReadSkinInteger(ini, "DISPLAYINFO", "Charset", 1), 16);
     EXPECT_EQ(ReadSkinInteger(ini, "DISPLAYINFO", "Count", 0), 0);
@@ -108,9 +106,7 @@ TEST(SkinFieldTest, LenientIntegersReadHexAndFallBack) {
 }
 
 TEST(SkinFieldTest, ValuesHoldAtMost2047Characters) {
-    testing::TempDir dir;
-    const std::string ini = dir.File("skin.ini");
-    testing::WriteFileBytes(ini, "[HOTAREAINFO]\n1=" + std::string(3000, 'a') + "\n");
+    const auto ini = ProfileSnapshot::FromText("[HOTAREAINFO]\n1=" + std::string(3000, 'a') + "\n");
     EXPECT_EQ(ReadSkinString(ini, "HOTAREAINFO", "1", "").size(), 2047u);
 }
 
