@@ -7,6 +7,7 @@
 
 #include "bin/bin_files.h"
 #include "clock/config.h"
+#include "platform/profile_file.h"
 #include "clock/date_order.h"
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
@@ -106,12 +107,19 @@ bool CheckStoredDateFormat(const std::string& storedFormat, PendingAlarm& pendin
         } catch (const ConversionError&) {
         }
     }
-    if (!storedCode || *storedCode == currentCode) {
+    const std::string oldSeparator = ReadConfigKey("ALDATESEP");
+    // A new separator alone leaves the order code as it was, yet no stored
+    // date would read any more, and recording it would forget the old one.
+    const bool separatorChanged = !oldSeparator.empty() && oldSeparator != settings.dateSeparator;
+    if (!storedCode || (*storedCode == currentCode && !separatorChanged)) {
         RecordDateFormat(settings);
         return false;
     }
 
-    const std::string oldSeparator = ReadConfigKey("ALDATESEP");
+    // Without a writable configuration the new order could not be recorded,
+    // and the next start would reorder the rewritten dates once more.
+    if (!WritePrivateProfileString("ALARM", "ALFORMAT", storedFormat, ConfigPath()))
+        throw OperationError("The file : " + ConfigPath() + " cannot be written.");
     auto decode = [&](const std::string& date) {
         return DecodeDateString(date, *storedCode, oldSeparator, currentCode, settings.dateSeparator);
     };

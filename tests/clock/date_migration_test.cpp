@@ -1,5 +1,7 @@
 #include "clock/date_migration.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,7 +139,7 @@ TEST_F(DateFormatCheckTest, MigrationWithoutAlarmsFileConvertsThePendingDate) {
 TEST_F(DateFormatCheckTest, UnchangedEmptyOrNonNumericOrderOnlyRecordsIt) {
     for (const char* stored : {"123", "", "abc", "12 3"}) {
         SCOPED_TRACE(std::string("ALFORMAT '") + stored + "'");
-        WriteFileBytes(ConfigPath(), "[ALARM]\r\nALDATESEP=.\r\nALDATE=25.12.2003\r\n");
+        WriteFileBytes(ConfigPath(), "[ALARM]\r\nALDATESEP=/\r\nALDATE=25.12.2003\r\n");
         WriteFileBytes(alarms, "Xmas^25.12.2003^7:00:00 AM^\r\n\r\n");
         EXPECT_FALSE(Check(stored));
         EXPECT_EQ(ReadConfigKey("ALFORMAT"), "123");
@@ -165,6 +167,38 @@ TEST_F(DateFormatCheckTest, UnknownStoredOrderKeepsTheDatesButRecordsTheCurrentO
     EXPECT_EQ(ReadFileBytes(alarms), "Xmas^25.12.2003^7:00:00 AM^\r\n");
     EXPECT_EQ(pending.date, "25.12.2003");
     EXPECT_EQ(ReadConfigKey("ALFORMAT"), "123");
+}
+
+TEST_F(DateFormatCheckTest, ANewSeparatorAloneRewritesTheDates) {
+    WriteFileBytes(ConfigPath(), "[ALARM]\r\nALFORMAT=123\r\nALDATESEP=/\r\nALDATE=12/25/2003\r\n");
+    WriteFileBytes(alarms, "Xmas^12/25/2003^7:00:00 AM^\r\n");
+    pending.date = "12/25/2003";
+    settings.dateSeparator = "-";
+    settings.shortDateFormat = "M-d-yyyy";
+    EXPECT_TRUE(Check("123"));
+    EXPECT_EQ(ReadFileBytes(alarms), "Xmas^12-25-2003^7:00:00 AM^\r\n");
+    EXPECT_EQ(ReadConfigKey("ALDATE"), "12-25-2003");
+    EXPECT_EQ(ReadConfigKey("ALDATESEP"), "-");
+}
+
+TEST_F(DateFormatCheckTest, UnwritableConfigurationMigratesNothing) {
+    // A configuration larger than the file-size limit cannot be rewritten; the
+    // small "Alarms.txt" could, and must not be.
+    WriteFileBytes(ConfigPath(), "[ALARM]\r\nALFORMAT=213\r\nALDATESEP=.\r\nALDATE=25.12.2003\r\n; " +
+                                     std::string(8000, 'x') + "\r\n");
+    WriteFileBytes(alarms, "Xmas^25.12.2003^7:00:00 AM^\r\n");
+    rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(Check("213"), OperationError);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(ReadFileBytes(alarms), "Xmas^25.12.2003^7:00:00 AM^\r\n");
+    EXPECT_EQ(ReadConfigKey("ALDATE"), "25.12.2003");
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(DateFormatCheckTest, FileThatCannotBeRewrittenRecordsNothing) {
