@@ -14,6 +14,15 @@ namespace {
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// The system's texts break lines with CR LF or a lone CR, which a Qt label
+// would run together.
+QString BoxText(const std::string& text) {
+    QString shown = Q(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
 class QtPrompts final : public Prompts {
 public:
     void Error(const std::string& text) override { Show(QMessageBox::Critical, "Error", text); }
@@ -22,7 +31,7 @@ public:
     void PlainBox(const std::string& text) override { Show(QMessageBox::NoIcon, kApplicationTitle, text); }
 
     bool Confirm(const std::string& text) override {
-        QMessageBox box(QMessageBox::Question, "Confirm", Q(text));
+        QMessageBox box(QMessageBox::Question, "Confirm", BoxText(text));
         QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
         box.addButton("&No", QMessageBox::NoRole);
         box.setDefaultButton(yes);
@@ -31,11 +40,13 @@ public:
     }
 
     ConfirmAnswer ConfirmAll(const std::string& text) override {
-        QMessageBox box(QMessageBox::Question, "Confirm", Q(text));
-        QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
-        box.addButton("&No", QMessageBox::NoRole);
-        QPushButton* all = box.addButton("Yes to &All", QMessageBox::YesRole);
+        QMessageBox box(QMessageBox::Question, "Confirm", BoxText(text));
+        // One role for all three keeps them in the system's order.
+        QPushButton* yes = box.addButton("&Yes", QMessageBox::ActionRole);
+        QPushButton* no = box.addButton("&No", QMessageBox::ActionRole);
+        QPushButton* all = box.addButton("Yes to &All", QMessageBox::ActionRole);
         box.setDefaultButton(yes);
+        box.setEscapeButton(no);
         box.exec();
         if (box.clickedButton() == yes) return ConfirmAnswer::Yes;
         if (box.clickedButton() == all) return ConfirmAnswer::YesToAll;
@@ -44,7 +55,7 @@ public:
 
 private:
     static void Show(QMessageBox::Icon icon, const char* caption, const std::string& text) {
-        QMessageBox box(icon, caption, Q(text), QMessageBox::Ok);
+        QMessageBox box(icon, caption, BoxText(text), QMessageBox::Ok);
         box.exec();
     }
 };

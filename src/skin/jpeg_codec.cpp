@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/conversion_error.h"
 #include "skin/image_input.h"
@@ -118,10 +119,45 @@ bool RunDecode(DecodeJob* job) {
     return true;
 }
 
+// Our own growing memory destination: the library's own one frees buffers
+// behind the pointer it hands back, so after an error the live buffer would
+// be unknown. Here the job always owns exactly one buffer.
+struct MemoryDestination {
+    jpeg_destination_mgr pub;  // first, so the library's pointer is ours
+    unsigned char* data = nullptr;
+    std::size_t capacity = 0;
+    std::size_t size = 0;
+};
+
+void InitDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    dest->capacity = 65536;
+    dest->data = static_cast<unsigned char*>(std::malloc(dest->capacity));
+    if (!dest->data) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+    dest->pub.next_output_byte = dest->data;
+    dest->pub.free_in_buffer = dest->capacity;
+}
+
+boolean GrowDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    const std::size_t grown = dest->capacity * 2;
+    auto* data = static_cast<unsigned char*>(std::realloc(dest->data, grown));
+    if (!data) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+    dest->data = data;
+    dest->pub.next_output_byte = data + dest->capacity;
+    dest->pub.free_in_buffer = grown - dest->capacity;
+    dest->capacity = grown;
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    dest->size = dest->capacity - dest->pub.free_in_buffer;
+}
+
 struct EncodeJob {
     const QImage* rgb = nullptr;  // Format_RGB888
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
+    MemoryDestination dest;
     jpeg_compress_struct cinfo{};
     JumpingErrorManager err;
 };
@@ -133,7 +169,10 @@ bool RunEncode(EncodeJob* job) {
         return false;
     }
     jpeg_create_compress(&job->cinfo);
-    jpeg_mem_dest(&job->cinfo, &job->buffer, &job->size);
+    job->dest.pub.init_destination = InitDestination;
+    job->dest.pub.empty_output_buffer = GrowDestination;
+    job->dest.pub.term_destination = TermDestination;
+    job->cinfo.dest = &job->dest.pub;
     job->cinfo.image_width = static_cast<JDIMENSION>(job->rgb->width());
     job->cinfo.image_height = static_cast<JDIMENSION>(job->rgb->height());
     job->cinfo.input_components = 3;
@@ -182,8 +221,8 @@ std::vector<std::uint8_t> EncodeJpeg(const QImage& image) {
     job->rgb = &rgb;
     const bool ok = RunEncode(job.get());
     std::vector<std::uint8_t> result;
-    if (ok && job->buffer) result.assign(job->buffer, job->buffer + job->size);
-    std::free(job->buffer);
+    if (ok && job->dest.data) result.assign(job->dest.data, job->dest.data + job->dest.size);
+    std::free(job->dest.data);
     if (!ok) ThrowJpegError(job->err);
     return result;
 }

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/conversion_error.h"
-#include "skin/gui_app.h"
+#include "support/gui_app.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 

@@ -7,7 +7,7 @@
 #include <QFontInfo>
 #include <gtest/gtest.h>
 
-#include "skin/gui_app.h"
+#include "support/gui_app.h"
 
 namespace tolvenmark {
 namespace {

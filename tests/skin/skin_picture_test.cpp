@@ -175,6 +175,21 @@ TEST_F(SkinPictureTest, LargestAcceptedSideStillLoads) {
     EXPECT_EQ(image.size(), QSize(16384, 8));
 }
 
+TEST(JpegCodecTest, NoiseLargerThanTheFirstBufferSurvivesTheRoundTrip) {
+    QImage noise(600, 400, QImage::Format_RGB32);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            noise.setPixel(x, y, 0xFF000000u | (state >> 8));
+        }
+    const std::vector<std::uint8_t> bytes = EncodeJpeg(noise);
+    ASSERT_GT(bytes.size(), 2u * 65536u);  // the output buffer had to grow twice
+    EXPECT_EQ(bytes[bytes.size() - 2], 0xFF);
+    EXPECT_EQ(bytes[bytes.size() - 1], 0xD9);  // a complete stream
+    EXPECT_EQ(DecodeJpeg(bytes.data(), bytes.size()).size(), noise.size());
+}
+
 TEST(JpegCodecTest, RoundTripAndGreyDecode) {
     QImage face = Filled(40, 30, QColor(200, 40, 40));
     const std::vector<std::uint8_t> bytes = EncodeJpeg(face);
