@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +73,26 @@ std::string PrivateTempDirectory() {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FindFileIgnoringCase(const std::string& path) {
+    if (FileExists(path)) return path;
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return text;
+    };
+    const std::string wanted = lower(name);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (lower(candidate) == wanted && FileExists(it->path().string()))
+            return slash == std::string::npos ? candidate : path.substr(0, slash + 1) + candidate;
+    }
+    return path;
 }
 
 bool ReplaceFileAtomically(const std::string& requested, const std::string& content) {

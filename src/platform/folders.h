@@ -19,6 +19,11 @@ std::string PrivateTempDirectory();
 
 bool FileExists(const std::string& path);
 
+// The path itself when that file exists; otherwise a file in the same folder
+// whose name differs only in letter case, as skins made where names ignore
+// case expect; otherwise the path unchanged.
+std::string FindFileIgnoringCase(const std::string& path);
+
 // Replaces path by content atomically: a temporary file beside it, flushed,
 // then renamed; keeps the old file's permissions. False when anything failed,
 // in which case the old file is untouched.

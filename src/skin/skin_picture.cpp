@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "platform/conversion_error.h"
+#include "platform/folders.h"
 #include "skin/image_input.h"
 #include "skin/jpeg_codec.h"
 
@@ -95,7 +96,7 @@ void LoadSkinImage(const std::string& path, QImage& image) {
     const std::string kind = Upper(extension);
     if (kind != "BMP" && kind != "ICO" && kind != "JPG" && kind != "JPEG")
         throw OperationError("Unknown picture file extension (." + extension + ")");
-    const std::vector<std::uint8_t> bytes = ReadImageFile(path);
+    const std::vector<std::uint8_t> bytes = ReadImageFile(FindFileIgnoringCase(path));
     image = DecodeSkinImage(bytes.data(), bytes.size(), kind);
 }
 

@@ -115,8 +115,8 @@ SkinLocation LocateSkin(const std::string& skinFile) {
         const std::string& tempDir = where.unpacked->path();
         if (UnpackSkin(skinFile, tempDir)) {
             where.images.imageDir = tempDir;
-            const std::string named = tempDir + ChangeExtension(FileNameOf(skinFile), ".INI");
-            where.iniPath = FileExists(named) ? named : tempDir + "skin.ini";
+            const std::string named = FindFileIgnoringCase(tempDir + ChangeExtension(FileNameOf(skinFile), ".INI"));
+            where.iniPath = FileExists(named) ? named : FindFileIgnoringCase(tempDir + "skin.ini");
         }
     }
     return where;

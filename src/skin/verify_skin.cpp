@@ -18,7 +18,7 @@ void VerifySkin(const std::string& skinFile, bool& skinFilesMissing) {
     const std::string dir = slash == std::string::npos ? std::string() : skinFile.substr(0, slash + 1);
     for (const char* key : kImageKeys) {
         const std::string name = GetPrivateProfileString("BITMAPINFO", key, "", kVerifyBuffer, skinFile);
-        if (!name.empty() && !FileExists(dir + name)) skinFilesMissing = true;
+        if (!name.empty() && !FileExists(FindFileIgnoringCase(dir + name))) skinFilesMissing = true;
     }
 }
 

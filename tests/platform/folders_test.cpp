@@ -62,6 +62,19 @@ TEST_F(TmpDirEnv, PrivateTempDirectoryRefusesALinkPlantedByAnother) {
     EXPECT_THROW(PrivateTempDirectory(), OperationError);
 }
 
+TEST(FindFileIgnoringCaseTest, PrefersTheExactNameThenAnyCase) {
+    TempDir dir;
+    WriteFileBytes(dir.File("ACMain.jpg"), "");
+    WriteFileBytes(dir.File("exact.bmp"), "");
+    WriteFileBytes(dir.File("EXACT.bmp"), "");
+    std::filesystem::create_directory(dir.File("folder.jpg"));
+    EXPECT_EQ(FindFileIgnoringCase(dir.File("acmain.JPG")), dir.File("ACMain.jpg"));
+    EXPECT_EQ(FindFileIgnoringCase(dir.File("EXACT.bmp")), dir.File("EXACT.bmp"));
+    EXPECT_EQ(FindFileIgnoringCase(dir.File("FOLDER.JPG")), dir.File("FOLDER.JPG"));  // not a file
+    EXPECT_EQ(FindFileIgnoringCase(dir.File("none.jpg")), dir.File("none.jpg"));
+    EXPECT_EQ(FindFileIgnoringCase(dir.File("no/such/a.jpg")), dir.File("no/such/a.jpg"));
+}
+
 TEST(WindowsDirectoryTest, FollowsTheEnvironment) {
     setenv("TOLVENMARK_WINDIR", "/x/win", 1);
     EXPECT_EQ(WindowsDirectory(), "/x/win");

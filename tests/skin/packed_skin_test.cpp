@@ -193,6 +193,15 @@ TEST_F(PackedSkinLoadTest, IniNamedAfterThePackedFileWinsOverSkinIni) {
     EXPECT_TRUE(prompts_.shown.empty());
 }
 
+TEST_F(PackedSkinLoadTest, NamesThatDifferOnlyInCaseAreFound) {
+    // Made where file names ignore case: the ini and the image are spelt otherwise.
+    testing::WriteFileBytes(dir_.File("Night.skn"), Pack({{"night.ini", Ini("LOWER")}, {"FACE.JPG", jpeg_}}));
+    const Skin skin = BuildSkinFromFile(dir_.File("Night.skn"), Skin{}, prompts_);
+    ASSERT_EQ(skin.HotAreas.size(), 1u);
+    EXPECT_EQ(skin.HotAreas[0].ID, "LOWER");
+    EXPECT_EQ(skin.MaskImage.size(), QSize(20, 10));
+}
+
 TEST_F(PackedSkinLoadTest, WithoutNamedIniSkinIniIsRead) {
     testing::WriteFileBytes(dir_.File("Day.SKN"), Pack({{"skin.ini", Ini("FROM_SKIN_INI")}, {"face.jpg", jpeg_}}));
     const Skin skin = BuildSkinFromFile(dir_.File("Day.SKN"), Skin{}, prompts_);
