@@ -1,6 +1,7 @@
 #include "skin/skin_painter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -46,12 +47,22 @@ void InstallFontSubstitutes() {
     });
 }
 
-// Skin files come from Windows: texts that are not UTF-8 are taken as Latin-1.
+// Skin files come from Windows: texts that are not UTF-8 are taken in its
+// Western code page, which differs from Latin-1 in 0x80-0x9F (the euro sign,
+// curly quotes, dashes).
 QString SkinText(const std::string& text) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     if (!utf8.hasError()) return decoded;
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    static constexpr char16_t kHighControls[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString western;
+    western.reserve(static_cast<qsizetype>(text.size()));
+    for (unsigned char c : text)
+        western += (c >= 0x80 && c < 0xA0) ? QChar(kHighControls[c - 0x80]) : QChar(c);
+    return western;
 }
 
 }  // namespace
@@ -150,8 +161,10 @@ QColor SkinQColor(std::uint32_t bgr) {
 QFont DisplayQFont(const DisplayFont& font) {
     InstallFontSubstitutes();
     QFont result(QString::fromStdString(font.Name));
-    // Points at 96 dpi, rounded like the platform's own conversion.
-    const std::int64_t pixels = (static_cast<std::int64_t>(font.Size) * 96 + 36) / 72;
+    // Points at 96 dpi, rounded like the platform's own conversion. Size 0
+    // meant the default size and a negative size a height; neither may vanish.
+    const std::int64_t points = font.Size == 0 ? 8 : std::abs(static_cast<std::int64_t>(font.Size));
+    const std::int64_t pixels = (points * 96 + 36) / 72;
     result.setPixelSize(static_cast<int>(std::clamp<std::int64_t>(pixels, 1, kMaxFontPixels)));
     result.setBold(font.Bold);
     result.setItalic(font.Italic);

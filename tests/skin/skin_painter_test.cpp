@@ -203,7 +203,7 @@ TEST_F(SkinPainterTest, PointSizesAreDrawnAt96Dpi) {
         int points;
         int pixels;
     };
-    for (Case c : {Case{12, 16}, Case{16, 21}, Case{36, 48}, Case{80, 107}, Case{0, 1}}) {
+    for (Case c : {Case{12, 16}, Case{16, 21}, Case{36, 48}, Case{80, 107}, Case{0, 11}, Case{-12, 16}}) {
         SCOPED_TRACE(c.points);
         DisplayFont font;
         font.Name = "Lucida Fax";
