@@ -1,7 +1,5 @@
 #include "clock/date_migration.h"
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +8,7 @@
 #include "clock/config.h"
 #include "platform/conversion_error.h"
 #include "platform/folders.h"
+#include "support/file_size_limit.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 
@@ -187,15 +186,10 @@ TEST_F(DateFormatCheckTest, UnwritableConfigurationMigratesNothing) {
     WriteFileBytes(ConfigPath(), "[ALARM]\r\nALFORMAT=213\r\nALDATESEP=.\r\nALDATE=25.12.2003\r\n; " +
                                      std::string(8000, 'x') + "\r\n");
     WriteFileBytes(alarms, "Xmas^25.12.2003^7:00:00 AM^\r\n");
-    rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(Check("213"), OperationError);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        testing::ScopedFileSizeLimit limit(4096);
+        EXPECT_THROW(Check("213"), OperationError);
+    }
     EXPECT_EQ(ReadFileBytes(alarms), "Xmas^25.12.2003^7:00:00 AM^\r\n");
     EXPECT_EQ(ReadConfigKey("ALDATE"), "25.12.2003");
     EXPECT_TRUE(prompts.shown.empty());

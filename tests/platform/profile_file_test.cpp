@@ -1,16 +1,15 @@
 #include "platform/profile_file.h"
 
-#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
@@ -228,15 +227,11 @@ TEST(ProfileWriteTest, FailedWriteLeavesTheFileByteIdentical) {
     const std::string file = dir.File("t.ini");
     const std::string before = "[A]\r\nk=1\r\n; keep me\r\n";
     WriteFileBytes(file, before);
-    rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = WritePrivateProfileString("A", "k", std::string(10000, 'x'), file);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        testing::ScopedFileSizeLimit limit(4096);
+        written = WritePrivateProfileString("A", "k", std::string(10000, 'x'), file);
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadFileBytes(file), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
