@@ -113,11 +113,14 @@ void ReplaceBinFile(const std::string& path, const std::string& content) {
     if (!ReplaceFileAtomically(path, content)) ThrowInOut(errno ? errno : EIO);
 }
 
+// One entry as a line of the file; a field that would break the line rule
+// refuses the whole operation before anything is written.
 void AppendLine(std::string& out, const std::string& a, const std::string& b, const std::string& c) {
-    out.append(a).push_back('^');
-    out.append(b).push_back('^');
-    out.append(c).push_back('^');
-    out.append(kBinLineEnd);
+    CheckBinField(a);
+    CheckBinField(b);
+    CheckBinField(c);
+    out += FormatBinLine(a, b, c);
+    out += kBinLineEnd;
 }
 
 }  // namespace
@@ -174,9 +177,6 @@ void AppendSavedAlarms(const std::string& path, const SavedAlarmList& alarms) {
     if (alarms.empty()) return;
     std::string text;
     for (const auto& alarm : alarms) {
-        CheckBinField(alarm.header);
-        CheckBinField(alarm.date);
-        CheckBinField(alarm.time);
         AppendLine(text, alarm.header, alarm.date, alarm.time);
     }
     AppendText(path, text);
@@ -187,9 +187,6 @@ void AppendSavedAlarm(const std::string& path, const SavedAlarm& alarm) {
 }
 
 void AppendFileSetting(const std::string& path, const FileSetting& setting) {
-    CheckBinField(setting.target);
-    CheckBinField(setting.fileId);
-    CheckBinField(setting.player);
     std::string text;
     AppendLine(text, setting.target, setting.fileId, setting.player);
     AppendText(path, text);
@@ -200,9 +197,6 @@ void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms) {
     content.reserve(alarms.size() * 40);
     for (const auto& alarm : alarms) {
         if (alarm.date.empty()) continue;
-        CheckBinField(alarm.header);
-        CheckBinField(alarm.date);
-        CheckBinField(alarm.time);
         AppendLine(content, alarm.header, alarm.date, alarm.time);
     }
     ReplaceBinFile(path, content);
@@ -213,9 +207,6 @@ void RewriteFileSettings(const std::string& path, const FileSettingList& setting
     content.reserve(settings.size() * 60);
     for (const auto& setting : settings) {
         if (setting.target.empty()) continue;
-        CheckBinField(setting.target);
-        CheckBinField(setting.fileId);
-        CheckBinField(setting.player);
         AppendLine(content, setting.target, setting.fileId, setting.player);
     }
     ReplaceBinFile(path, content);

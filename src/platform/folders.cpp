@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/names.h"
 #include "platform/conversion_error.h"
 
 namespace tolvenmark {
@@ -77,20 +78,13 @@ bool FileExists(const std::string& path) {
 
 std::string FindFileIgnoringCase(const std::string& path) {
     if (FileExists(path)) return path;
-    const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    auto lower = [](std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        return text;
-    };
-    const std::string wanted = lower(name);
+    const std::string folder = FolderWithSlash(path);
+    const std::string name = FileNameOf(path);
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
         const std::string candidate = it->path().filename().string();
-        if (lower(candidate) == wanted && FileExists(it->path().string()))
-            return slash == std::string::npos ? candidate : path.substr(0, slash + 1) + candidate;
+        if (EqualIgnoringAsciiCase(candidate, name) && FileExists(folder + candidate)) return folder + candidate;
     }
     return path;
 }
@@ -112,7 +106,7 @@ bool ReplaceFileAtomically(const std::string& requested, const std::string& cont
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    std::string temp = Folder(path) + "/." + path.substr(path.find_last_of('/') + 1) + ".XXXXXX";
+    std::string temp = Folder(path) + "/." + FileNameOf(path) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
     bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;

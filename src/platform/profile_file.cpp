@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/names.h"
 #include "platform/folders.h"
 
 namespace tolvenmark {
@@ -16,17 +17,6 @@ std::string_view Trim(std::string_view text) {
     while (begin < end && IsBlank(text[begin])) ++begin;
     while (end > begin && IsBlank(text[end - 1])) --end;
     return text.substr(begin, end - begin);
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 enum class ReadResult { Ok, Missing, Failed };
@@ -158,8 +148,8 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
         if (SectionName(text, name)) {
             // Only the first section of that name counts.
             if (inSection) break;
-            if (!sectionSeen && EqualNoCase(name, wantSection)) inSection = sectionSeen = true;
-        } else if (inSection && KeyLine(text, name, value) && EqualNoCase(name, wantKey)) {
+            if (!sectionSeen && EqualIgnoringAsciiCase(name, wantSection)) inSection = sectionSeen = true;
+        } else if (inSection && KeyLine(text, name, value) && EqualIgnoringAsciiCase(name, wantKey)) {
             return CutToBuffer(Unquote(value), bufferSize);
         }
     }
@@ -196,12 +186,12 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         std::string_view name, ignored;
         if (SectionName(text, name)) {
             if (inSection) break;
-            if (EqualNoCase(name, wantSection)) {
+            if (EqualIgnoringAsciiCase(name, wantSection)) {
                 inSection = sectionFound = true;
                 lastFilled = line;
             }
         } else if (inSection) {
-            if (KeyLine(text, name, ignored) && EqualNoCase(name, wantKey)) {
+            if (KeyLine(text, name, ignored) && EqualIgnoringAsciiCase(name, wantKey)) {
                 result.reserve(content.size() + keyLine.size());
                 result.append(content, 0, line.begin);
                 result += keyLine;
@@ -232,17 +222,10 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
 
 namespace {
 
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return upper;
-}
-
 // Length-prefixed, so no section and key pair can pass for another.
 std::string SnapshotKey(std::string_view section, std::string_view key) {
-    const std::string upperSection = UpperAscii(Trim(section));
-    return std::to_string(upperSection.size()) + ':' + upperSection + UpperAscii(Trim(key));
+    const std::string upperSection = AsciiUpper(Trim(section));
+    return std::to_string(upperSection.size()) + ':' + upperSection + AsciiUpper(Trim(key));
 }
 
 }  // namespace
@@ -265,7 +248,7 @@ ProfileSnapshot ProfileSnapshot::FromText(const std::string& content) {
         std::string_view name, value;
         if (SectionName(text, name)) {
             // A later section of the same name is never read.
-            inSection = sectionsSeen.emplace(UpperAscii(name), true).second;
+            inSection = sectionsSeen.emplace(AsciiUpper(name), true).second;
             section = name;
         } else if (inSection && KeyLine(text, name, value)) {
             snapshot.values_.emplace(SnapshotKey(section, name), std::string(Unquote(value)));

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include "platform/names.h"
 #include "platform/conversion_error.h"
 #include "platform/folders.h"
 #include "skin/image_input.h"
@@ -19,29 +20,17 @@ namespace tolvenmark {
 
 namespace {
 
-// ASCII only: file names are compared the same whatever the user's locale.
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-std::string FileNamePart(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The short test for GIF: up to three characters after the first ".".
 std::string ShortExtension(const std::string& path) {
-    const std::string name = FileNamePart(path);
+    const std::string name = FileNameOf(path);
     const std::size_t dot = name.find('.');
-    return dot == std::string::npos ? std::string() : Upper(name.substr(dot + 1, 3));
+    return dot == std::string::npos ? std::string() : AsciiUpper(name.substr(dot + 1, 3));
 }
 
 // The extension the picture layer chooses its reader by: after the last ".",
 // as written.
 std::string PictureExtension(const std::string& path) {
-    const std::string name = FileNamePart(path);
+    const std::string name = FileNameOf(path);
     const std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
@@ -82,7 +71,7 @@ QImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const char* form
 }  // namespace
 
 QImage DecodeSkinImage(const std::uint8_t* data, std::size_t size, const std::string& format) {
-    const std::string kind = Upper(format);
+    const std::string kind = AsciiUpper(format);
     if (kind == "BMP") return DecodeWithQt(data, size, "bmp");
     if (kind == "ICO") return DecodeWithQt(data, size, "ico");
     if (kind == "JPG" || kind == "JPEG") return DecodeJpeg(data, size);
@@ -93,7 +82,7 @@ void LoadSkinImage(const std::string& path, QImage& image) {
     if (ShortExtension(path) == "GIF") return;
     // The reader is chosen by name before the file is opened.
     const std::string extension = PictureExtension(path);
-    const std::string kind = Upper(extension);
+    const std::string kind = AsciiUpper(extension);
     if (kind != "BMP" && kind != "ICO" && kind != "JPG" && kind != "JPEG")
         throw OperationError("Unknown picture file extension (." + extension + ")");
     const std::vector<std::uint8_t> bytes = ReadImageFile(FindFileIgnoringCase(path));
@@ -102,8 +91,8 @@ void LoadSkinImage(const std::string& path, QImage& image) {
 
 void LoadResourceImage(const std::string& fileName, QImage& image) {
     const std::size_t dot = fileName.find('.');
-    const std::string base = Upper(fileName.substr(0, dot));
-    const std::string extension = dot == std::string::npos ? std::string() : Upper(fileName.substr(dot + 1));
+    const std::string base = AsciiUpper(fileName.substr(0, dot));
+    const std::string extension = dot == std::string::npos ? std::string() : AsciiUpper(fileName.substr(dot + 1));
     const bool bitmap = extension == "BMP";
     const std::string resource = std::string(bitmap ? ":/BMP/" : ":/JPG/") + base;
     QFile file(QString::fromStdString(resource));

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QFile>
 
+#include "platform/names.h"
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/folders.h"
@@ -31,13 +32,6 @@ constexpr char kOlderVersionNotice[] =
 constexpr char kDefaultHotAreaLine[] = "NOT_DEFINED, 0, 0, 0, 0, Hint";
 constexpr char kDefaultDisplayLine[] = "NOT_DEFINED, Arial, FALSE, FALSE, 0, $000000, 0, 0";
 constexpr char kDefaultTrackBarLine[] = "NOT_DEFINED, NOT_DEFINED, NOT_DEFINED, 0, 0, 0, H";
-
-// ASCII only: file names are compared the same whatever the user's locale.
-std::string Upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 // Where the images of a skin come from: a folder, or the program's resources.
 struct ImageSource {
@@ -83,17 +77,6 @@ struct SkinLocation {
     std::unique_ptr<UnpackFolder> unpacked;
 };
 
-// The directory part of a path with its trailing "/", "" when it has none.
-std::string DirectoryWithSlash(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The file name with its extension (from the last ".") replaced.
 std::string ChangeExtension(const std::string& name, const std::string& extension) {
     const std::size_t dot = name.rfind('.');
@@ -109,8 +92,8 @@ std::string ExtensionOf(const std::string& path) {
 SkinLocation LocateSkin(const std::string& skinFile) {
     SkinLocation where;
     where.iniPath = skinFile;
-    where.images.imageDir = DirectoryWithSlash(skinFile);
-    if (Upper(ExtensionOf(skinFile)) == ".SKN") {
+    where.images.imageDir = FolderWithSlash(skinFile);
+    if (AsciiUpper(ExtensionOf(skinFile)) == ".SKN") {
         where.unpacked = std::make_unique<UnpackFolder>();
         const std::string& tempDir = where.unpacked->path();
         if (UnpackSkin(skinFile, tempDir)) {

@@ -1,5 +1,6 @@
 #include "skin/verify_skin.h"
 
+#include "platform/names.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
 
@@ -14,8 +15,7 @@ constexpr const char* kImageKeys[] = {"MaskBitmap",    "MouseUpBitmap", "MouseDo
 void VerifySkin(const std::string& skinFile, bool& skinFilesMissing) {
     // The same folder the loader takes the images from: a bare file name
     // means the current folder, not the root.
-    const std::size_t slash = skinFile.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? std::string() : skinFile.substr(0, slash + 1);
+    const std::string dir = FolderWithSlash(skinFile);
     for (const char* key : kImageKeys) {
         const std::string name = GetPrivateProfileString("BITMAPINFO", key, "", kVerifyBuffer, skinFile);
         if (!name.empty() && !FileExists(FindFileIgnoringCase(dir + name))) skinFilesMissing = true;
