@@ -15,4 +15,16 @@ DateTime SystemClock::Now() const {
             local.tm_hour,        local.tm_min,     local.tm_sec, static_cast<int>(ms)};
 }
 
+namespace {
+Clock* appClock = nullptr;
+}
+
+Clock& AppClock() {
+    if (appClock) return *appClock;
+    static SystemClock fallback;
+    return fallback;
+}
+
+void SetAppClock(Clock* clock) { appClock = clock; }
+
 }  // namespace tolvenmark

@@ -26,4 +26,8 @@ private:
     DateTime now_;
 };
 
+// The clock every window reads "now" from, set once at start (tests set their own).
+Clock& AppClock();
+void SetAppClock(Clock* clock);
+
 }  // namespace tolvenmark

@@ -281,4 +281,16 @@ RegionalSettings RegionalSettings::FromEnvironment() {
     return settings;
 }
 
+namespace {
+RegionalSettings* appSettings = nullptr;
+}
+
+RegionalSettings& AppRegionalSettings() {
+    if (appSettings) return *appSettings;
+    static RegionalSettings fallback = RegionalSettings::FromEnvironment();
+    return fallback;
+}
+
+void SetAppRegionalSettings(RegionalSettings* settings) { appSettings = settings; }
+
 }  // namespace tolvenmark

@@ -40,4 +40,10 @@ struct RegionalSettings {
                                             const std::string& am, const std::string& pm);
 };
 
+// The settings every window formats and reads with, set once at start (tests
+// set their own). The main window's tick keeps its short time format in the
+// alarm-time shape, so it is shared, never copied.
+RegionalSettings& AppRegionalSettings();
+void SetAppRegionalSettings(RegionalSettings* settings);
+
 }  // namespace tolvenmark
