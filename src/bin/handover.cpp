@@ -1,0 +1,10 @@
+#include "bin/handover.h"
+
+namespace tolvenmark {
+
+Handovers& AppHandovers() {
+    static Handovers handovers;
+    return handovers;
+}
+
+}  // namespace tolvenmark

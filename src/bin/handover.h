@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace tolvenmark {
+
+// Values the storage bin, edit alarm and calendar dialogs hand to their
+// callers. They outlive every dialog and are never cleared, so a copied
+// entry stays in force for the rest of the run.
+struct FileHandover {
+    std::string target;
+    std::string defaultPlayer;  // a player code, "MESSAGE" or "NETMESS"
+};
+
+struct AlarmHandover {
+    std::string header;
+    std::string date;
+    std::string time;
+};
+
+struct Handovers {
+    FileHandover copiedFile;    // "Copy &Entry to Alarm Settings", file settings
+    AlarmHandover copiedAlarm;  // "Copy &Entry to Alarm Settings", saved alarms
+    AlarmHandover editedAlarm;  // the row the edit alarm dialog works on
+
+    // 1 alarm settings, 2 edit alarm, 3 schedule, 4 and 5 delete range.
+    int calendarCaller = 0;
+    std::array<std::string, 6> calendarResult;  // slot 0 unused
+};
+
+Handovers& AppHandovers();
+
+}  // namespace tolvenmark
