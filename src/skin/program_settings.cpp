@@ -45,6 +45,8 @@ void Guarded(Handler&& handler) {
         handler();
     } catch (const std::exception& error) {
         AppPrompts().Error(error.what());
+    } catch (...) {
+        AppPrompts().Error("Unknown error");
     }
 }
 

@@ -319,6 +319,25 @@ TEST_F(ProgramSettingsTest, DoneHidesAndWritesWinRun) {
     EXPECT_EQ(Key("WINRUN"), "Yes");
 }
 
+// The title bar's close button and Escape hide the dialog as well, but the
+// preview stays for the next showing.
+TEST_F(ProgramSettingsTest, ClosingHidesWritesWinRunAndKeepsThePreview) {
+    form->show();
+    form->OpenSkinFile(dir.File("good/skin.ini"));
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Key("WINRUN"), "No");
+    EXPECT_TRUE(form->Button2->isEnabled());
+
+    WritePrivateProfileString("ALARM", "WINRUN", "Yes", Config());
+    form->show();
+    EXPECT_TRUE(form->CheckBox1->isChecked());
+    EXPECT_TRUE(form->Image1->isVisibleTo(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Key("WINRUN"), "Yes");
+}
+
 enum class Load { OpenSkin, Default, MissingComponent };
 
 struct SwitchCase {
