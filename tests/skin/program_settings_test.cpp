@@ -110,28 +110,6 @@ protected:
     std::vector<bool> flagsSet;
 };
 
-TEST_F(ProgramSettingsTest, ControlsStandWhereTheFormPutsThem) {
-    EXPECT_EQ(form->windowTitle(), "Program Settings");
-    EXPECT_EQ(form->size(), QSize(411, 332));
-    EXPECT_EQ(form->CheckBox1->text(), "&Run Tolvenmark Clock when Windows starts");
-    EXPECT_EQ(form->CheckBox1->parentWidget(), form->Panel2);
-    EXPECT_EQ(form->Panel2->geometry(), QRect(8, 8, 393, 33));
-    EXPECT_EQ(form->Label1->text(), "Open Skin Preview");
-    EXPECT_EQ(form->Panel1->text(), "No Skin Open");
-    EXPECT_EQ(form->Panel1->geometry(), QRect(128, 64, 273, 257));
-    EXPECT_EQ(form->Image1->geometry(), QRect(0, 0, 273, 257));
-    EXPECT_FALSE(form->Image1->isVisibleTo(form.get()));
-    const std::vector<std::pair<QPushButton*, const char*>> buttons = {
-        {form->Button4, "&Open Skin"}, {form->Button2, "&Load Open Skin"},
-        {form->Button1, "Load Default &Skin"}, {form->Button3, "&Done"}};
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        EXPECT_EQ(buttons[i].first->text(), buttons[i].second);
-        EXPECT_EQ(buttons[i].first->geometry(), QRect(8, 64 + 32 * static_cast<int>(i), 105, 25));
-    }
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_TRUE(form->Button4->isEnabled());
-}
-
 struct WinRunCase {
     std::optional<std::string> winRun;  // nullopt: no key
     bool entryBefore;
@@ -268,60 +246,9 @@ TEST_F(ProgramSettingsTest, LoadingWithoutAChoiceWarns) {
     EXPECT_THAT(flagsSet, IsEmpty());
 }
 
-TEST_F(ProgramSettingsTest, LoadOpenSkinLoadsItAndRecordsIt) {
-    form->OpenSkinFile(dir.File("good/skin.ini"));
-    form->Button2Click();
-    EXPECT_EQ(skinForm->SkinFile(), dir.File("good/skin.ini"));
-    EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(30, 20));
-    EXPECT_EQ(Key("SKIN"), dir.File("good/skin.ini"));
-    EXPECT_TRUE(form->Button2->isEnabled());  // pressing again reloads it
-    EXPECT_THAT(prompts.shown, IsEmpty());
-}
-
-TEST_F(ProgramSettingsTest, AMissingComponentLoadsTheDefaultAndKeepsSkin) {
-    form->OpenSkinFile(dir.File("good/skin.ini"));
-    std::filesystem::remove(dir.File("good/down.bmp"));
-    form->Button2Click();
-    EXPECT_THAT(prompts.shown, ElementsAre(kMissing));
-    EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(501, 357));
-    EXPECT_EQ(Key("SKIN"), "/old/skin.ini");
-}
-
-TEST_F(ProgramSettingsTest, ASkinThatFailsToLoadKeepsSkinAndTheWindow) {
-    WriteSkin(dir.File("bad"), kGoodImages, "AL_OFFON, x, 0, 10, 10, Alarm, TRUE");
-    form->OpenSkinFile(dir.File("bad/skin.ini"));
-    Click(form->Button2);
-    EXPECT_THAT(prompts.shown, ElementsAre("Error: 'x' is not a valid integer value"));
-    EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(501, 357));
-    EXPECT_EQ(Key("SKIN"), "/old/skin.ini");
-}
-
-TEST_F(ProgramSettingsTest, LoadDefaultSkinRecordsDefaultAndClearsThePreview) {
-    form->OpenSkinFile(dir.File("good/skin.ini"));
-    form->Button2Click();
-    Click(form->Button1);
-    EXPECT_EQ(skinForm->ResourceName(), "Skin");
-    EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(501, 357));
-    EXPECT_EQ(Key("SKIN"), "Default");
-    EXPECT_FALSE(form->Image1->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_EQ(form->OpenSkinPath(), dir.File("good/skin.ini"));  // kept for the run
-}
-
-TEST_F(ProgramSettingsTest, DoneHidesAndWritesWinRun) {
-    WritePrivateProfileString("ALARM", "WINRUN", "Yes", Config());
-    form->show();
-    form->OpenSkinFile(dir.File("good/skin.ini"));
-    Click(form->Button3);
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->Image1->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_EQ(Key("WINRUN"), "Yes");
-}
-
-// The title bar's close button and Escape hide the dialog as well, but the
-// preview stays for the next showing.
-TEST_F(ProgramSettingsTest, ClosingHidesWritesWinRunAndKeepsThePreview) {
+// "&Done", the title bar's close button and Escape all hide the dialog and
+// write WINRUN; only "&Done" clears the preview.
+TEST_F(ProgramSettingsTest, HidingWritesWinRunAndOnlyDoneClearsThePreview) {
     form->show();
     form->OpenSkinFile(dir.File("good/skin.ini"));
     form->close();
@@ -336,41 +263,79 @@ TEST_F(ProgramSettingsTest, ClosingHidesWritesWinRunAndKeepsThePreview) {
     QTest::keyClick(form.get(), Qt::Key_Escape);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(Key("WINRUN"), "Yes");
+
+    form->show();
+    Click(form->Button3);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->Image1->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->Button2->isEnabled());
 }
 
-enum class Load { OpenSkin, Default, MissingComponent };
+enum class Load { OpenSkin, Default, MissingComponent, BadContent };
 
-struct SwitchCase {
+struct LoadCase {
     Load load;
     bool alarmOn;
 };
 
-class ReapplySwitchTest : public ProgramSettingsTest, public ::testing::WithParamInterface<SwitchCase> {};
+class LoadTest : public ProgramSettingsTest, public ::testing::WithParamInterface<LoadCase> {
+protected:
+    std::string Good() const { return dir.File("good/skin.ini"); }
+};
 
 // Each skin brings its own switch state (the user's skin: on, the built-in
 // one: off) and ALSET says "TRUE"; the user's current choice must win.
-TEST_P(ReapplySwitchTest, ALoadKeepsTheUsersCurrentAlarmSwitch) {
-    alarmOnFlag = GetParam().alarmOn;
-    skinForm->SetHotAreaState("AL_OFFON", !alarmOnFlag);  // a press released outside
-    form->OpenSkinFile(dir.File("good/skin.ini"));
+TEST_P(LoadTest, RecordsTheSkinAndKeepsTheUsersAlarmSwitch) {
+    const bool on = alarmOnFlag = GetParam().alarmOn;
+    skinForm->SetHotAreaState("AL_OFFON", !on);  // a press released outside
+    if (GetParam().load == Load::BadContent) WriteSkin(dir.File("good"), kGoodImages, "AL_OFFON, x, 0, 10, 10, A, TRUE");
+    form->OpenSkinFile(Good());
     switch (GetParam().load) {
-        case Load::OpenSkin: form->Button2Click(); break;
-        case Load::Default: form->Button1Click(); break;
+        case Load::OpenSkin:
+            form->Button2Click();
+            EXPECT_EQ(skinForm->SkinFile(), Good());
+            EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(30, 20));
+            EXPECT_EQ(Key("SKIN"), Good());
+            EXPECT_TRUE(form->Button2->isEnabled());  // pressing again reloads it
+            EXPECT_THAT(prompts.shown, IsEmpty());
+            break;
+        case Load::Default:
+            Click(form->Button1);
+            EXPECT_EQ(skinForm->ResourceName(), "Skin");
+            EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(501, 357));
+            EXPECT_EQ(Key("SKIN"), "Default");
+            EXPECT_FALSE(form->Image1->isVisibleTo(form.get()));
+            EXPECT_FALSE(form->Button2->isEnabled());
+            EXPECT_EQ(form->OpenSkinPath(), Good());  // kept for the run
+            break;
         case Load::MissingComponent:
             std::filesystem::remove(dir.File("good/down.bmp"));
             form->Button2Click();
+            EXPECT_THAT(prompts.shown, ElementsAre(kMissing));
+            EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(501, 357));
+            EXPECT_EQ(Key("SKIN"), "/old/skin.ini");
             break;
+        case Load::BadContent:
+            Click(form->Button2);
+            EXPECT_THAT(prompts.shown, ElementsAre("Error: 'x' is not a valid integer value"));
+            EXPECT_EQ(Key("SKIN"), "/old/skin.ini");
+            // The load stopped: the window keeps its skin and the switch as it was.
+            EXPECT_EQ(skinForm->CurrentSkin().MaskImage.size(), QSize(501, 357));
+            EXPECT_EQ(skinForm->GetHotAreaState("AL_OFFON"), !on);
+            EXPECT_THAT(flagsSet, IsEmpty());
+            return;
     }
-    EXPECT_EQ(skinForm->GetHotAreaState("AL_OFFON"), GetParam().alarmOn);
-    EXPECT_THAT(flagsSet, ElementsAre(GetParam().alarmOn));
+    EXPECT_EQ(skinForm->GetHotAreaState("AL_OFFON"), on);
+    EXPECT_THAT(flagsSet, ElementsAre(on));
     EXPECT_EQ(Key("ALSET"), "TRUE");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Loads, ReapplySwitchTest,
-    ::testing::Values(SwitchCase{Load::OpenSkin, false}, SwitchCase{Load::OpenSkin, true},
-                      SwitchCase{Load::Default, false}, SwitchCase{Load::Default, true},
-                      SwitchCase{Load::MissingComponent, false}, SwitchCase{Load::MissingComponent, true}));
+    Loads, LoadTest,
+    ::testing::Values(LoadCase{Load::OpenSkin, false}, LoadCase{Load::OpenSkin, true},
+                      LoadCase{Load::Default, false}, LoadCase{Load::Default, true},
+                      LoadCase{Load::MissingComponent, false}, LoadCase{Load::MissingComponent, true},
+                      LoadCase{Load::BadContent, false}));
 
 }  // namespace
 }  // namespace tolvenmark
