@@ -84,7 +84,8 @@ bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const Re
     const DateTime date = StrToDate(alarm.date, settings, now.year);
     const DateTime today = now.DatePart();
     if (date < today) return true;
-    return date == today && now.TimePart() > StrToTime(alarm.time, settings);
+    // Without a time there is nothing to have passed today.
+    return date == today && !alarm.time.empty() && now.TimePart() > StrToTime(alarm.time, settings);
 }
 
 std::string MissedAlarmText(const PendingAlarm& alarm) {

@@ -101,8 +101,10 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
     // 5: an alarm that passed while the clock was not running.
     try {
         if (PendingAlarmIsPast(pendingAlarm, AppClock().Now(), AppRegionalSettings())) UpdateAlarm();
+    } catch (const ConversionError& error) {
+        // The clock still starts; the tick does not repeat the message.
+        ShowConversionErrorOnce(error.what());
     } catch (const std::exception& error) {
-        // The clock still starts; the stored alarm is shown as it is.
         AppPrompts().Error(error.what());
     }
 
