@@ -41,14 +41,20 @@ TEST(ProgramTest, FirstStartUpgradesTheConfiguration) {
     // The clock keeps running after its start-up; the upgrade is written by then.
     testing::RunningClock clock({}, {{"TOLVENMARK_WINDIR", dir.path()}, {"TOLVENMARK_SHORT_DATE", "d.M.yyyy"},
                                      {"TOLVENMARK_DATE_SEP", "."}});
-    std::string content;
-    for (int i = 0; i < 100 && content.find("ALDATESEP=") == std::string::npos; ++i) {
+    const std::vector<std::string> lines{"VERSION=1.1\n",      "ALFORMAT=213\n",     "ALDATESEP=.\n",
+                                         "CHANGEALARM=Yes\n", "DELETEALARM=Yes\n", "SKIN=Default\n"};
+    auto allWritten = [&](const std::string& content) {
+        for (const auto& line : lines)
+            if (content.find(line) == std::string::npos) return false;
+        return true;
+    };
+    std::string content = ReadFileBytes(ini);
+    for (int i = 0; i < 100 && !allWritten(content); ++i) {
         QThread::msleep(100);
         content = ReadFileBytes(ini);
     }
     EXPECT_TRUE(clock.Running()) << clock.Error();
-    for (const char* line : {"VERSION=1.1\n", "ALFORMAT=213\n", "ALDATESEP=.\n", "CHANGEALARM=Yes\n",
-                             "DELETEALARM=Yes\n", "SKIN=Default\n"})
+    for (const auto& line : lines)
         EXPECT_NE(content.find(line), std::string::npos) << line << " in\n" << content;
 }
 
