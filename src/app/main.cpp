@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -11,8 +12,10 @@
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "skin/skin_form.h"
 #include "skin/skin_viewer.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -37,7 +40,9 @@ constexpr const char* kUsage =
     "  TOLVENMARK_LONG_TIME    long time format, e.g. h:mm:ss AMPM\n"
     "  TOLVENMARK_TIME_SEP     time separator, e.g. :\n"
     "  TOLVENMARK_AM           AM designator\n"
-    "  TOLVENMARK_PM           PM designator\n";
+    "  TOLVENMARK_PM           PM designator\n"
+    "  TOLVENMARK_REPORT_FIRST_FRAME  when set, write 'first-frame-ns N' (wall clock)\n"
+    "                          to standard error when the face is first painted\n";
 
 // Start-up steps 3 and 4 of the main window, before it exists: the
 // configuration load and the date-format check. False ends the program with status.
@@ -64,6 +69,23 @@ bool LoadConfiguration(const tolvenmark::Clock& clock, const tolvenmark::Regiona
         return false;
     }
 }
+
+// For bench/running_cost.sh: the wall-clock moment the face is first painted.
+class FirstFrameReport : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !reported_) {
+            reported_ = true;
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                std::chrono::system_clock::now().time_since_epoch());
+            std::fprintf(stderr, "first-frame-ns %lld\n", static_cast<long long>(ns.count()));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool reported_ = false;
+};
 
 // The windows that live from the start to the end beside the main window.
 void CreatePermanentDialogs(tolvenmark::TForm1& form) {
@@ -129,6 +151,8 @@ int main(int argc, char** argv) {
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         form.move(screen->availableGeometry().center() - form.rect().center());
+    FirstFrameReport report;
+    if (qEnvironmentVariableIsSet("TOLVENMARK_REPORT_FIRST_FRAME")) form.SkinForm1->installEventFilter(&report);
     form.show();
     return app.exec();
 }
