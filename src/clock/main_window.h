@@ -13,6 +13,7 @@
 #include "clock/startup_load.h"
 
 class QAction;
+class QDialog;
 class QMenu;
 class QTimer;
 
@@ -71,6 +72,10 @@ public:
     std::function<void()> AboutHook;            // ABOUT: the about box, modal
     std::function<void()> ProgramSettingsHook;  // PROG_SETTINGS: the permanent settings dialog
     std::function<void()> AlarmSettingsHook;    // AL_SETTINGS and the tray's alarm settings item
+
+    // Shows a dialog the hooks made, owned by this window, modally, and frees
+    // it after it closes, so opening it again and again does not add up.
+    int ShowModalAndFree(QDialog* dialog);
 
     // Seams of the desktop, replaced by tests.
     std::function<bool()> TrayAvailable;

@@ -1,6 +1,8 @@
 // The hot-area commands, the alarm switch and the tray icon of TForm1.
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDialog>
+#include <QPointer>
 #include <QEvent>
 #include <QMenu>
 #include <QTimer>
@@ -33,6 +35,14 @@ void TForm1::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton, Qt::
     } else if (id == "SNOOZE") {
         if (SnoozeHook) SnoozeHook();
     }
+}
+
+int TForm1::ShowModalAndFree(QDialog* dialog) {
+    // A tick inside the nested loop may end the program; the guard sees the dialog go.
+    QPointer<QDialog> guard(dialog);
+    const int result = dialog->exec();
+    delete guard.data();
+    return result;
 }
 
 void TForm1::ReadPendingDateAndTime() {

@@ -1,6 +1,9 @@
 #include "clock/main_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -248,6 +251,28 @@ TEST_F(MainWindowTest, MinimizeWithTrayHidesAndReadsTheSwitch) {
     EXPECT_EQ(form.pendingAlarm.date, "12/10/2026");
     form.RestoreAlarmClock2->trigger();
     EXPECT_FALSE(form.isHidden());
+}
+
+TEST_F(MainWindowTest, WindowManagerMinimiseGoesToTheTray) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    form.show();
+    form.setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.isHidden());
+    ASSERT_NE(form.TrayIcon, nullptr);
+}
+
+TEST_F(MainWindowTest, DialogsOpenedAgainAndAgainAreFreed) {
+    Start();
+    const auto before = form.children().size();
+    for (int i = 0; i < 1000; ++i) {
+        auto* dialog = new QDialog(&form);
+        QTimer::singleShot(0, dialog, &QDialog::accept);
+        EXPECT_EQ(form.ShowModalAndFree(dialog), QDialog::Accepted);
+    }
+    EXPECT_EQ(form.children().size(), before);
 }
 
 TEST_F(MainWindowTest, AlarmOnOffHotAreaRereadsTheAlarmAndSetsTheCaption) {
