@@ -47,7 +47,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ClockIcon());
     setWindowFlag(Qt::FramelessWindowHint, true);
-    setAttribute(Qt::WA_TranslucentBackground, true);
 
     SkinForm1 = new TSkinForm(this);
     SkinForm1->OnMouseUpNotify = [this](const std::string& id, Qt::MouseButton button,
