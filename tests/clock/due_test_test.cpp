@@ -167,9 +167,5 @@ INSTANTIATE_TEST_SUITE_P(StartUp, PendingAlarmIsPastTest,
                                            PastCase{"12/8/2026", "7:00:00 AM", false},
                                            PastCase{"", "", false}));
 
-TEST(MissedAlarmTextTest, HeaderDateAndTime) {
-    EXPECT_EQ(MissedAlarmText({"Wake up", "12/7/2026", "7:00:00 AM"}), "Missed alarm: Wake up (12/7/2026 at 7:00:00 AM)");
-}
-
 }  // namespace
 }  // namespace tolvenmark

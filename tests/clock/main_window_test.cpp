@@ -336,16 +336,6 @@ TEST_F(MainWindowTest, TickWritesTheTextsAndFindsTheAlarmDue) {
     EXPECT_EQ(form.dueAlarms.size(), 1u);
 }
 
-TEST_F(MainWindowTest, SwitchedOffAlarmIsNotDue) {
-    config.alDate = "12/7/2026";
-    config.alTime = "12:00:01 PM";
-    config.alSet = "";
-    Start();
-    clock.Set({2026, 12, 7, 12, 0, 1, 0});
-    form.Timer1Timer();
-    EXPECT_TRUE(form.dueAlarms.empty());
-}
-
 TEST_F(MainWindowTest, AlarmFoundLateIsMissedAndTheNextOneTaken) {
     config.alDate = "12/7/2026";
     config.alTime = "12:00:05 PM";

@@ -65,11 +65,5 @@ TEST(TickTextsTest, DateUsesTheLocaleMonthNames) {
     EXPECT_EQ(ComputeTickTexts({2026, 12, 7, 8, 0, 0, 0}, settings).date, "Dezember 7, 2026");
 }
 
-TEST(TickTextsTest, SecondsAreTwoDigits) {
-    RegionalSettings settings;
-    EXPECT_EQ(ComputeTickTexts({2026, 12, 7, 8, 0, 7, 0}, settings).seconds, "07");
-    EXPECT_EQ(ComputeTickTexts({2026, 12, 7, 8, 0, 59, 0}, settings).seconds, "59");
-}
-
 }  // namespace
 }  // namespace tolvenmark

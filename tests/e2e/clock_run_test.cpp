@@ -63,15 +63,6 @@ TEST(ClockRunTest, AlarmTwoSecondsAheadIsSeenDue) {
     EXPECT_EQ(err.find("Alarm due:"), err.rfind("Alarm due:")) << err;
 }
 
-TEST(ClockRunTest, SwitchedOffAlarmIsNotDue) {
-    TempDir dir;
-    const auto [date, time] = LocalTexts(1);
-    WriteConfig(dir, date, time, "FALSE");
-    RunningClock clock({}, Env(dir));
-    EXPECT_FALSE(clock.WaitForError("Alarm due:", 3000)) << clock.Error();
-    EXPECT_TRUE(clock.Running()) << clock.Error();
-}
-
 TEST(ClockRunTest, SecondCopyEndsAtOnceAndTheFirstKeepsRunning) {
     TempDir dir;
     WriteConfig(dir, "1/1/2099", "7:00:00 AM");
