@@ -35,9 +35,9 @@ export TOLVENMARK_WINDIR="$work/clock" XDG_RUNTIME_DIR="$work/run"
 export TOLVENMARK_SHORT_DATE=M/d/yyyy TOLVENMARK_DATE_SEP=/ TOLVENMARK_SHORT_TIME="h:mm AMPM" \
        TOLVENMARK_LONG_TIME="h:mm:ss AMPM" TOLVENMARK_TIME_SEP=: TOLVENMARK_AM=AM TOLVENMARK_PM=PM
 
-ticks=$(getconf CLK_TCK)
 now_ns() { date +%s%N; }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# Nanoseconds on the CPU (schedstat), finer than the 10 ms ticks of stat.
+cpu_ns() { awk '{print $1}' "/proc/$1/schedstat"; }
 peak_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
 
 # start NAME PROGRAM: runs it, sets pid_NAME and startup_ms_NAME.
@@ -63,12 +63,12 @@ for round in 1 2 3; do
   for name in "${order[@]}"; do
     if [ "$name" = clock ]; then start clock "$clock"; else start floor "$floor"; fi
   done
-  c0_clock=$(cpu_ticks "$pid_clock"); c0_floor=$(cpu_ticks "$pid_floor")
+  c0_clock=$(cpu_ns "$pid_clock"); c0_floor=$(cpu_ns "$pid_floor")
   sleep "$seconds"
   for name in clock floor; do
     pid_var="pid_$name"; c0_var="c0_$name"; up_var="startup_ms_$name"
-    c1=$(cpu_ticks "${!pid_var}")
-    cpu[$name]+="$(awk -v d=$(( c1 - ${!c0_var} )) -v t="$ticks" -v s="$seconds" 'BEGIN {printf "%.3f", d / t * 60 / s}') "
+    c1=$(cpu_ns "${!pid_var}")
+    cpu[$name]+="$(awk -v d=$(( c1 - ${!c0_var} )) -v s="$seconds" 'BEGIN {printf "%.4f", d / 1e9 * 60 / s}') "
     rss[$name]+="$(peak_kb "${!pid_var}") "
     up[$name]+="${!up_var} "
     kill "${!pid_var}"

@@ -49,6 +49,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setWindowFlag(Qt::FramelessWindowHint, true);
 
     SkinForm1 = new TSkinForm(this);
+    // The face covers the whole window: nothing beneath it to paint each second.
+    SkinForm1->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    setAttribute(Qt::WA_NoSystemBackground, true);
     SkinForm1->OnMouseUpNotify = [this](const std::string& id, Qt::MouseButton button,
                                         Qt::KeyboardModifiers shift, int x, int y) {
         SkinForm1MouseUpNotify(id, button, shift, x, y);
