@@ -93,14 +93,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending) {
-    // 1: the minimise handler is changeEvent; 2:
+    // The minimise and restore handlers are changeEvent and RestoreAlarmClock2Click.
     Timer1->stop();
     PlayerStarted = false;
-    // 3 and 4 ran before the window: the load and the date-format check.
+    // The configuration load and the date-format check ran before the window.
     config = loaded;
     pendingAlarm = pending;
 
-    // 5: an alarm that passed while the clock was not running.
+    // An alarm that passed while the clock was not running.
     try {
         if (PendingAlarmIsPast(pendingAlarm, AppClock().Now(), AppRegionalSettings())) UpdateAlarm();
     } catch (const ConversionError& error) {
@@ -110,10 +110,9 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
         AppPrompts().Error(error.what());
     }
 
-    // 6:
     ChooseSkin();
 
-    // 7: the skin is loaded, so the switch keeps the configured state.
+    // After the load, which gives every hot area the skin's own state.
     if (config.alSet == "TRUE") {
         SkinForm1->SetHotAreaState("AL_OFFON", true);
         AlarmSet1->setChecked(true);
@@ -126,11 +125,9 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
         AlarmOnFlag = false;
     }
 
-    // 8:
     SetDisplayText("AL_HEADER", pendingAlarm.header);
     SetDisplayText("AL_DATE", AlarmDateText(pendingAlarm));
 
-    // 9:
     Timer2->stop();
     ArmTimer1();
 }
