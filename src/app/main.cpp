@@ -1,14 +1,23 @@
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/application.h"
+#include "app/instance_channel.h"
+#include "clock/main_window.h"
 #include "clock/date_migration.h"
 #include "clock/startup_load.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "skin/skin_form.h"
 #include "skin/skin_viewer.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace {
 
@@ -31,7 +40,57 @@ constexpr const char* kUsage =
     "  TOLVENMARK_LONG_TIME    long time format, e.g. h:mm:ss AMPM\n"
     "  TOLVENMARK_TIME_SEP     time separator, e.g. :\n"
     "  TOLVENMARK_AM           AM designator\n"
-    "  TOLVENMARK_PM           PM designator\n";
+    "  TOLVENMARK_PM           PM designator\n"
+    "  TOLVENMARK_REPORT_FIRST_FRAME  when set, write 'first-frame-ns N' (wall clock)\n"
+    "                          to standard error when the face is first painted\n";
+
+// Start-up steps 3 and 4 of the main window, before it exists: the
+// configuration load and the date-format check. False ends the program with status.
+bool LoadConfiguration(const tolvenmark::Clock& clock, const tolvenmark::RegionalSettings& settings,
+                       tolvenmark::Prompts& prompts, std::optional<tolvenmark::StartupConfig>& config,
+                       tolvenmark::PendingAlarm& pending, int& status) {
+    using namespace tolvenmark;
+    try {
+        config = LoadStartupConfig(clock, settings, prompts);
+        if (!config) {
+            status = 1;
+            return false;
+        }
+        pending = {config->alHeader, config->alDate, config->alTime};
+        // A changed date order ends the program after its message.
+        if (CheckStoredDateFormat(config->alFormat, pending, config->appPath, settings, prompts)) {
+            status = 0;
+            return false;
+        }
+        return true;
+    } catch (...) {
+        HandleException();
+        status = 1;
+        return false;
+    }
+}
+
+// For bench/running_cost.sh: the wall-clock moment the face is first painted.
+class FirstFrameReport : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !reported_) {
+            reported_ = true;
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                std::chrono::system_clock::now().time_since_epoch());
+            std::fprintf(stderr, "first-frame-ns %lld\n", static_cast<long long>(ns.count()));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool reported_ = false;
+};
+
+// The windows that live from the start to the end beside the main window.
+void CreatePermanentDialogs(tolvenmark::TForm1& form) {
+    (void)form;
+}
 
 }  // namespace
 
@@ -64,17 +123,36 @@ int main(int argc, char** argv) {
         }
     }
 
-    SystemClock clock;
-    const RegionalSettings settings = RegionalSettings::FromEnvironment();
+    // Two copies would ring every alarm twice and race on the files.
+    InstanceChannel channel;
+    if (channel.AskRunningCopy("SHOW")) return 0;
+    if (!channel.Listen() && channel.AskRunningCopy("SHOW")) return 0;
 
+    SystemClock clock;
+    RegionalSettings settings = RegionalSettings::FromEnvironment();
+    SetAppClock(&clock);
+    SetAppRegionalSettings(&settings);
+
+    std::optional<StartupConfig> config;
+    PendingAlarm pending;
+    if (int status = 0; !LoadConfiguration(clock, settings, *prompts, config, pending, status)) return status;
+
+    // Hidden in the tray the clock has no window, and still runs.
+    app.setQuitOnLastWindowClosed(false);
+    TForm1 form;
     try {
-        auto config = LoadStartupConfig(clock, settings, *prompts);
-        if (!config) return 1;
-        PendingAlarm pending{config->alHeader, config->alDate, config->alTime};
-        // A changed date order ends the program after its message.
-        if (CheckStoredDateFormat(config->alFormat, pending, config->appPath, settings, *prompts)) return 0;
+        form.FormCreate(*config, pending);
     } catch (...) {
         HandleException();
+        return 1;
     }
-    return 0;
+    CreatePermanentDialogs(form);
+    channel.OnShow = [&form] { form.RestoreAlarmClock2Click(); };
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        form.move(screen->availableGeometry().center() - form.rect().center());
+    FirstFrameReport report;
+    if (qEnvironmentVariableIsSet("TOLVENMARK_REPORT_FIRST_FRAME")) form.SkinForm1->installEventFilter(&report);
+    form.show();
+    return app.exec();
 }

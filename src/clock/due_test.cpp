@@ -1,0 +1,95 @@
+#include "clock/due_test.h"
+
+#include <ctime>
+
+#include "platform/date_time_text.h"
+
+namespace tolvenmark {
+
+LocalZone LocalZone::System() {
+    LocalZone zone;
+    zone.toInstant = [](const DateTime& local, int isDst) {
+        std::tm tm{};
+        tm.tm_year = local.year - 1900;
+        tm.tm_mon = local.month - 1;
+        tm.tm_mday = local.day;
+        tm.tm_hour = local.hour;
+        tm.tm_min = local.minute;
+        tm.tm_sec = local.second;
+        tm.tm_isdst = isDst;
+        return static_cast<Instant>(std::mktime(&tm));
+    };
+    zone.toLocal = [](Instant instant) {
+        const std::time_t t = static_cast<std::time_t>(instant);
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        return DateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+    };
+    return zone;
+}
+
+namespace {
+
+DateTime Seconds(DateTime value) {
+    value.millisecond = 0;
+    return value;
+}
+
+}  // namespace
+
+Instant FirstInstantOf(const DateTime& local, const LocalZone& zone) {
+    const DateTime wanted = Seconds(local);
+    const Instant standard = zone.toInstant(wanted, 0);
+    const Instant summer = zone.toInstant(wanted, 1);
+    const bool standardHits = zone.toLocal(standard) == wanted;
+    const bool summerHits = zone.toLocal(summer) == wanted;
+    if (standardHits && summerHits) return std::min(standard, summer);
+    if (standardHits) return standard;
+    if (summerHits) return summer;
+    // Inside a skipped hour: the first instant whose local time is not earlier.
+    Instant low = std::min(standard, summer);
+    Instant high = std::max(standard, summer);
+    if (zone.toLocal(high) < wanted) return high;
+    while (low < high) {
+        const Instant mid = low + (high - low) / 2;
+        if (zone.toLocal(mid) < wanted)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
+                          const RegionalSettings& settings) {
+    const Instant current = FirstInstantOf(now, zone_);
+    // The first tick covers its own second only.
+    const Instant after = previous_.value_or(current - 1);
+    previous_ = current;
+    if (!alarmOn || alarm.date.empty() || alarm.time.empty()) return DueVerdict::None;
+
+    const DateTime date = StrToDate(alarm.date, settings, now.year);
+    const DateTime time = StrToTime(alarm.time, settings);
+    const Instant at =
+        FirstInstantOf({date.year, date.month, date.day, time.hour, time.minute, time.second, 0}, zone_);
+    if (at <= after || at > current) return DueVerdict::None;
+    if (doneInstant_ == at && doneAlarm_ == alarm) return DueVerdict::None;
+    doneInstant_ = at;
+    doneAlarm_ = alarm;
+    return current - at <= kCatchUpSeconds ? DueVerdict::Due : DueVerdict::Missed;
+}
+
+bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const RegionalSettings& settings) {
+    if (alarm.date.empty()) return false;
+    const DateTime date = StrToDate(alarm.date, settings, now.year);
+    const DateTime today = now.DatePart();
+    if (date < today) return true;
+    // Without a time there is nothing to have passed today.
+    return date == today && !alarm.time.empty() && now.TimePart() > StrToTime(alarm.time, settings);
+}
+
+std::string MissedAlarmText(const PendingAlarm& alarm) {
+    return "Missed alarm: " + alarm.header + " (" + AlarmDateText(alarm) + ")";
+}
+
+}  // namespace tolvenmark

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "clock/pending_alarm.h"
+#include "platform/date_time.h"
+#include "platform/regional_settings.h"
+
+namespace tolvenmark {
+
+// Seconds since the epoch; wall-clock texts are compared as instants so a
+// daylight saving jump neither skips nor repeats an alarm.
+using Instant = std::int64_t;
+
+// The local time zone's view of the calendar; tests may give their own.
+struct LocalZone {
+    std::function<Instant(const DateTime&, int isDst)> toInstant;  // mktime with tm_isdst
+    std::function<DateTime(Instant)> toLocal;                      // localtime
+    static LocalZone System();
+};
+
+// The instant a local date and time first happens: the earlier of a repeated
+// hour, the moment of the jump for a time inside a skipped hour.
+Instant FirstInstantOf(const DateTime& local, const LocalZone& zone);
+
+// How far behind an alarm may be found and still ring.
+inline constexpr Instant kCatchUpSeconds = 600;
+
+enum class DueVerdict { None, Due, Missed };
+
+// The tick's comparison of the pending alarm with the clock. Each tick covers
+// the seconds after the previous tick up to now, so a late tick catches up;
+// an alarm that rang is never rung again, even when the clock is set back.
+class DueTest {
+public:
+    explicit DueTest(LocalZone zone = LocalZone::System()) : zone_(std::move(zone)) {}
+
+    // alarmOn and the alarm texts as the tick holds them. A date or time that
+    // does not read throws ConversionError; the previous tick moves on anyway.
+    DueVerdict Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
+                     const RegionalSettings& settings);
+
+private:
+    LocalZone zone_;
+    std::optional<Instant> previous_;
+    // The alarm that last rang or was found missed, so it is not taken again.
+    std::optional<Instant> doneInstant_;
+    PendingAlarm doneAlarm_;
+};
+
+// Start-up: a pending alarm dated before today, or today at an earlier time
+// than now, lies in the past. An empty date never does.
+bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const RegionalSettings& settings);
+
+// "Missed alarm: " + header + " (" + date + " at " + time + ")"
+std::string MissedAlarmText(const PendingAlarm& alarm);
+
+}  // namespace tolvenmark

@@ -1,0 +1,189 @@
+#include "clock/main_window.h"
+
+#include <cstdio>
+#include <exception>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QTimer>
+
+#include "clock/config.h"
+#include "clock/succession.h"
+#include "platform/clock.h"
+#include "platform/conversion_error.h"
+#include "platform/folders.h"
+#include "platform/prompts.h"
+#include "platform/regional_settings.h"
+#include "skin/skin_form.h"
+#include "skin/verify_skin.h"
+
+namespace tolvenmark {
+
+namespace {
+
+constexpr const char* kSkinComponentsMissing =
+    "One or more of the skin components could not be found.  The default skin will be loaded.";
+
+// A plain clock face for the tray and the window list.
+QIcon ClockIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(2, 2, 28, 28);
+    painter.drawLine(16, 16, 16, 7);
+    painter.drawLine(16, 16, 23, 16);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    setWindowIcon(ClockIcon());
+    setWindowFlag(Qt::FramelessWindowHint, true);
+
+    SkinForm1 = new TSkinForm(this);
+    // The face covers the whole window: nothing beneath it to paint each second.
+    SkinForm1->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    setAttribute(Qt::WA_NoSystemBackground, true);
+    SkinForm1->OnMouseUpNotify = [this](const std::string& id, Qt::MouseButton button,
+                                        Qt::KeyboardModifiers shift, int x, int y) {
+        SkinForm1MouseUpNotify(id, button, shift, x, y);
+    };
+
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        // The next second is armed first, so a handler that fails or opens a
+        // message box does not stop the clock.
+        ArmTimer1();
+        Timer1Timer();
+    });
+    Timer2 = new QTimer(this);
+    Timer3 = new QTimer(this);
+
+    PopupMenu1 = new QMenu(this);
+    AlarmSet1 = PopupMenu1->addAction("Alarm &Off");
+    AlarmSet1->setCheckable(true);
+    connect(AlarmSet1, &QAction::triggered, this, [this] {
+        // The item checks itself on a click; the handler decides from the old state.
+        AlarmSet1->setChecked(!AlarmSet1->isChecked());
+        AlarmSet1Click();
+    });
+    AlarmSettings1 = PopupMenu1->addAction("&Alarm Settings");
+    connect(AlarmSettings1, &QAction::triggered, this, [this] { AlarmSettings1Click(); });
+    PopupMenu1->addSeparator();
+    RestoreAlarmClock2 = PopupMenu1->addAction("&Restore Tolvenmark Clock");
+    connect(RestoreAlarmClock2, &QAction::triggered, this, [this] { RestoreAlarmClock2Click(); });
+    Exit1 = PopupMenu1->addAction("&Exit");
+    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+
+    TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    OpenUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    EndProgram = [] { QCoreApplication::quit(); };
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending) {
+    // The minimise and restore handlers are changeEvent and RestoreAlarmClock2Click.
+    Timer1->stop();
+    PlayerStarted = false;
+    // The configuration load and the date-format check ran before the window.
+    config = loaded;
+    pendingAlarm = pending;
+
+    // An alarm that passed while the clock was not running.
+    try {
+        if (PendingAlarmIsPast(pendingAlarm, AppClock().Now(), AppRegionalSettings())) UpdateAlarm();
+    } catch (const ConversionError& error) {
+        // The clock still starts; the tick does not repeat the message.
+        ShowConversionErrorOnce(error.what());
+    } catch (const std::exception& error) {
+        AppPrompts().Error(error.what());
+    }
+
+    ChooseSkin();
+
+    // After the load, which gives every hot area the skin's own state.
+    if (config.alSet == "TRUE") {
+        SkinForm1->SetHotAreaState("AL_OFFON", true);
+        AlarmSet1->setChecked(true);
+        AlarmSet1->setText(QString::fromStdString("Alarm &On (" + AlarmDateText(pendingAlarm) + ")"));
+        AlarmOnFlag = true;
+    } else {
+        SkinForm1->SetHotAreaState("AL_OFFON", false);
+        AlarmSet1->setChecked(false);
+        AlarmSet1->setText("Alarm &Off");
+        AlarmOnFlag = false;
+    }
+
+    SetDisplayText("AL_HEADER", pendingAlarm.header);
+    SetDisplayText("AL_DATE", AlarmDateText(pendingAlarm));
+
+    Timer2->stop();
+    ArmTimer1();
+}
+
+void TForm1::ChooseSkin() {
+    const std::string& skin = config.skin;
+    if (skin.empty() || skin == "Default" || !FileExists(FindFileIgnoringCase(skin))) {
+        SkinForm1->LoadDefaultSkin();
+        return;
+    }
+    SkinFilesMissing = false;
+    VerifySkin(skin, SkinFilesMissing);
+    if (SkinFilesMissing) {
+        AppPrompts().Error(kSkinComponentsMissing);
+        SkinForm1->LoadDefaultSkin();
+        return;
+    }
+    try {
+        SkinForm1->LoadSkin(skin);
+    } catch (const std::exception& error) {
+        // A skin that does not load must not leave the clock without a face.
+        AppPrompts().Error(error.what());
+        SkinForm1->LoadDefaultSkin();
+    }
+}
+
+void TForm1::ArmTimer1() {
+    // The start of the next wall-clock second, a little after it so the
+    // tick never reads the second that is ending.
+    const int ms = AppClock().Now().millisecond;
+    Timer1->start(1000 - ms + 2);
+}
+
+void TForm1::UpdateAlarm() {
+    tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, AppClock(), AppRegionalSettings(), *this);
+}
+
+void TForm1::SetupAlarm() {
+    if (SetupAlarmHook) {
+        SetupAlarmHook();
+        return;
+    }
+    dueAlarms.push_back(pendingAlarm);
+    if (qEnvironmentVariable("TOLVENMARK_PROMPTS") == "stderr")
+        std::fprintf(stderr, "Alarm due: %s (%s)\n", pendingAlarm.header.c_str(),
+                     AlarmDateText(pendingAlarm).c_str());
+}
+
+void TForm1::SetDisplayText(const std::string& id, const std::string& text) {
+    SkinForm1->SetDisplayText(id, text);
+}
+
+bool TForm1::AlarmMenuChecked() const { return AlarmSet1->isChecked(); }
+
+void TForm1::SetAlarmMenuCaption(const std::string& caption) {
+    AlarmSet1->setText(QString::fromStdString(caption));
+}
+
+}  // namespace tolvenmark

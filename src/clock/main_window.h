@@ -1,0 +1,116 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QSystemTrayIcon>
+#include <QUrl>
+#include <QWidget>
+
+#include "clock/due_test.h"
+#include "clock/pending_alarm.h"
+#include "clock/startup_load.h"
+
+class QAction;
+class QDialog;
+class QMenu;
+class QTimer;
+
+namespace tolvenmark {
+
+class TSkinForm;
+
+// The main clock window: the skinned face, the one-second tick with its due
+// test, the alarm switch, the hot-area commands and the tray icon.
+class TForm1 : public QWidget, public AlarmView {
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up after the configuration load and the date-format check,
+    // which the program entry has run with config and pending.
+    void FormCreate(const StartupConfig& config, const PendingAlarm& pending);
+
+    // Controls, with their form names.
+    TSkinForm* SkinForm1 = nullptr;
+    QTimer* Timer1 = nullptr;  // tick
+    QTimer* Timer2 = nullptr;  // snooze
+    QTimer* Timer3 = nullptr;  // launch delay
+    QMenu* PopupMenu1 = nullptr;
+    QAction* AlarmSet1 = nullptr;
+    QAction* AlarmSettings1 = nullptr;
+    QAction* RestoreAlarmClock2 = nullptr;
+    QAction* Exit1 = nullptr;
+    QSystemTrayIcon* TrayIcon = nullptr;
+
+    // Module state that the dialogs share.
+    PendingAlarm pendingAlarm;
+    bool AlarmOnFlag = false;
+    std::string ClockMode;  // "12" or "24"; empty until the first tick
+    bool PlayerStarted = false;
+    StartupConfig config;   // the in-memory configuration copies
+    bool SkinFilesMissing = false;
+
+    // Handlers.
+    void Timer1Timer();
+    void SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                                int x, int y);
+    void AlarmSet1Click();
+    void MinToSystemTray();
+    void TrayIconNotify(QSystemTrayIcon::ActivationReason reason);
+    void RestoreAlarmClock2Click();
+    void Exit1Click();
+    void AlarmSettings1Click();
+    void SetupAlarm();
+    void UpdateAlarm();
+
+    // Hooks for the windows and the launch that live elsewhere; each does
+    // nothing until set, except SetupAlarm which records the due alarm.
+    std::function<void()> SetupAlarmHook;       // the launch set-up
+    std::function<void()> SnoozeHook;           // SNOOZE
+    std::function<void()> AboutHook;            // ABOUT: the about box, modal
+    std::function<void()> ProgramSettingsHook;  // PROG_SETTINGS: the permanent settings dialog
+    std::function<void()> AlarmSettingsHook;    // AL_SETTINGS and the tray's alarm settings item
+
+    // Shows a dialog the hooks made, owned by this window, modally, and frees
+    // it after it closes, so opening it again and again does not add up.
+    int ShowModalAndFree(QDialog* dialog);
+
+    // Seams of the desktop, replaced by tests.
+    std::function<bool()> TrayAvailable;
+    std::function<void(const QUrl&)> OpenUrl;
+    std::function<void()> EndProgram;
+
+    // What the tick found due while SetupAlarmHook is unset.
+    std::vector<PendingAlarm> dueAlarms;
+    // The last tray notification text.
+    std::string lastNotification;
+
+    // AlarmView
+    void SetDisplayText(const std::string& id, const std::string& text) override;
+    bool AlarmMenuChecked() const override;
+    void SetAlarmMenuCaption(const std::string& caption) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void ArmTimer1();
+    void AlarmOnOffCommand();
+    void ReadPendingDateAndTime();
+    void ShowAlarmSwitch(bool on, const std::string& offCaption);
+    void ChooseSkin();
+    void HelpCommand();
+    void Notify(const std::string& text);
+    void RemoveTrayIcon();
+    void EnsureTrayIcon();
+    void ShowConversionErrorOnce(const std::string& text);
+
+    DueTest dueTest_;
+    // The alarm texts whose conversion error was shown, so it shows once.
+    PendingAlarm badAlarm_;
+    bool badAlarmShown_ = false;
+};
+
+}  // namespace tolvenmark

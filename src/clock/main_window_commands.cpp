@@ -1,0 +1,160 @@
+// The hot-area commands, the alarm switch and the tray icon of TForm1.
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QPointer>
+#include <QEvent>
+#include <QMenu>
+#include <QTimer>
+#include <QWindowStateChangeEvent>
+
+#include "clock/config.h"
+#include "clock/help_file.h"
+#include "clock/main_window.h"
+#include "platform/prompts.h"
+#include "skin/skin_form.h"
+
+namespace tolvenmark {
+
+void TForm1::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    if (id == "EXIT") {
+        RemoveTrayIcon();
+        EndProgram();
+    } else if (id == "ABOUT") {
+        if (AboutHook) AboutHook();
+    } else if (id == "HELP") {
+        HelpCommand();
+    } else if (id == "MINIMIZE") {
+        MinToSystemTray();
+    } else if (id == "AL_OFFON") {
+        AlarmOnOffCommand();
+    } else if (id == "AL_SETTINGS") {
+        if (AlarmSettingsHook) AlarmSettingsHook();
+    } else if (id == "PROG_SETTINGS") {
+        if (ProgramSettingsHook) ProgramSettingsHook();
+    } else if (id == "SNOOZE") {
+        if (SnoozeHook) SnoozeHook();
+    }
+}
+
+int TForm1::ShowModalAndFree(QDialog* dialog) {
+    // A tick inside the nested loop may end the program; the guard sees the dialog go.
+    QPointer<QDialog> guard(dialog);
+    const int result = dialog->exec();
+    delete guard.data();
+    return result;
+}
+
+void TForm1::ReadPendingDateAndTime() {
+    pendingAlarm.date = ReadConfigKey("ALDATE");
+    pendingAlarm.time = ReadConfigKey("ALTIME");
+}
+
+void TForm1::ShowAlarmSwitch(bool on, const std::string& offCaption) {
+    AlarmSet1->setChecked(on);
+    AlarmSet1->setText(QString::fromStdString(on ? "Alarm &On (" + AlarmDateText(pendingAlarm) + ")" : offCaption));
+}
+
+void TForm1::AlarmOnOffCommand() {
+    // The skinned window flipped the switch's state when the button went down.
+    ReadPendingDateAndTime();
+    AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
+    ShowAlarmSwitch(AlarmOnFlag, "Alarm Off");
+}
+
+void TForm1::AlarmSet1Click() {
+    if (AlarmSet1->isChecked()) {
+        ShowAlarmSwitch(false, "Alarm &Off");
+        SkinForm1->SetHotAreaState("AL_OFFON", false);
+        AlarmOnFlag = false;
+    } else {
+        ReadPendingDateAndTime();
+        ShowAlarmSwitch(true, "");
+        SkinForm1->SetHotAreaState("AL_OFFON", true);
+        AlarmOnFlag = true;
+    }
+}
+
+void TForm1::HelpCommand() {
+    const std::string path = HelpFilePath(config.appPath, QCoreApplication::applicationDirPath().toStdString());
+    OpenUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void TForm1::EnsureTrayIcon() {
+    if (TrayIcon) return;
+    TrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    TrayIcon->setToolTip(QString::fromUtf8(kApplicationTitle));
+    // Tray hosts differ in which clicks they pass on; the menu they all open.
+    TrayIcon->setContextMenu(PopupMenu1);
+    connect(TrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) { TrayIconNotify(reason); });
+}
+
+void TForm1::MinToSystemTray() {
+    if (TrayAvailable()) {
+        EnsureTrayIcon();
+        TrayIcon->show();
+        hide();
+    } else if (!isMinimized()) {
+        // Without a notification area a hidden window could not be got back.
+        showMinimized();
+    }
+    ReadPendingDateAndTime();
+    AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
+    ShowAlarmSwitch(AlarmOnFlag, "Alarm Off");
+}
+
+void TForm1::TrayIconNotify(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::DoubleClick) {
+        RestoreAlarmClock2Click();
+    } else if (reason == QSystemTrayIcon::Context && TrayIcon && !TrayIcon->contextMenu()) {
+        PopupMenu1->popup(QCursor::pos());
+    }
+}
+
+void TForm1::RemoveTrayIcon() {
+    if (TrayIcon) TrayIcon->hide();
+}
+
+void TForm1::RestoreAlarmClock2Click() {
+    RemoveTrayIcon();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TForm1::Exit1Click() {
+    RemoveTrayIcon();
+    EndProgram();
+}
+
+void TForm1::AlarmSettings1Click() {
+    if (AlarmSettingsHook) AlarmSettingsHook();
+}
+
+void TForm1::Notify(const std::string& text) {
+    lastNotification = text;
+    if (TrayAvailable()) {
+        EnsureTrayIcon();
+        // The icon carries the message; it stays only while the window is hidden.
+        const bool shown = TrayIcon->isVisible();
+        TrayIcon->show();
+        TrayIcon->showMessage(QString::fromUtf8(kApplicationTitle), QString::fromStdString(text));
+        if (!shown && isVisible()) QTimer::singleShot(10000, this, [this] { if (isVisible()) RemoveTrayIcon(); });
+    }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // The window manager minimised the window: to the tray, as MINIMIZE does.
+    if (isMinimized() && TrayAvailable())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized()) {
+                setWindowState(windowState() & ~Qt::WindowMinimized);
+                MinToSystemTray();
+            }
+        });
+}
+
+}  // namespace tolvenmark

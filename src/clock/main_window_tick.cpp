@@ -1,0 +1,66 @@
+// The one-second tick of TForm1.
+#include "clock/main_window.h"
+#include "clock/tick_texts.h"
+#include "platform/clock.h"
+#include "platform/conversion_error.h"
+#include "platform/date_time_text.h"
+#include "platform/prompts.h"
+#include "platform/regional_settings.h"
+
+namespace tolvenmark {
+
+void TForm1::Timer1Timer() {
+    RegionalSettings& settings = AppRegionalSettings();
+    const DateTime now = AppClock().Now();
+    const TickTexts texts = ComputeTickTexts(now, settings);
+    ClockMode = texts.clockMode;
+    SetDisplayText("AM_PM", texts.amPm);
+    SetDisplayText("TIME", texts.time);
+    SetDisplayText("SECONDS", texts.seconds);
+    SetDisplayText("DATE", texts.date);
+    SetDisplayText("AL_HEADER", pendingAlarm.header);
+
+    // settings.shortTimeFormat is the alarm-time format from here on.
+    std::string shownTime;
+    bool readable = true;
+    if (pendingAlarm.time.empty()) {
+        // Any time that is not now; the due test ignores an empty time.
+        DateTime other = now;
+        other.hour = (now.hour + 12) % 24;
+        shownTime = FormatDateTime(settings.shortTimeFormat, other, settings);
+    } else {
+        try {
+            pendingAlarm.time = FormatDateTime(settings.shortTimeFormat, StrToTime(pendingAlarm.time, settings), settings);
+        } catch (const ConversionError& error) {
+            readable = false;
+            ShowConversionErrorOnce(error.what());
+        }
+        shownTime = pendingAlarm.time;
+    }
+    SetDisplayText("AL_DATE", pendingAlarm.date + " at " + shownTime);
+
+    DueVerdict verdict = DueVerdict::None;
+    try {
+        verdict = dueTest_.Check(now, AlarmOnFlag && readable, pendingAlarm, settings);
+    } catch (const ConversionError& error) {
+        ShowConversionErrorOnce(error.what());
+        return;
+    }
+    if (verdict == DueVerdict::Due) {
+        SetupAlarm();
+    } else if (verdict == DueVerdict::Missed) {
+        const PendingAlarm missed = pendingAlarm;
+        UpdateAlarm();
+        Notify(MissedAlarmText(missed));
+    }
+}
+
+void TForm1::ShowConversionErrorOnce(const std::string& text) {
+    // Every second would bury the desktop in boxes; once per wrong value.
+    if (badAlarmShown_ && badAlarm_ == pendingAlarm) return;
+    badAlarm_ = pendingAlarm;
+    badAlarmShown_ = true;
+    AppPrompts().Error(text);
+}
+
+}  // namespace tolvenmark

@@ -1,0 +1,377 @@
+#include "clock/main_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QTimer>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+#include "clock/config.h"
+#include "clock/help_file.h"
+#include "platform/clock.h"
+#include "platform/regional_settings.h"
+#include "skin/packed_skin.h"
+#include "skin/skin_form.h"
+#include "support/gui_app.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+const std::string kSkinSource = std::string(TOLVENMARK_SOURCE_DIR) + "/resources/skin/";
+const char* kSkinFiles[] = {"Skin.ini", "ACMask.bmp", "ACMain.jpg", "ACSel.jpg"};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
+        SetAppClock(&clock);
+        SetAppRegionalSettings(&settings);
+        SetAppPrompts(&prompts);
+        WriteFileBytes(ConfigPath(), "[ALARM]\nAPPPATH=" + dir.path() +
+                                         "\nCHANGEALARM=Yes\nDELETEALARM=Yes\nALHEADER=Wake\n"
+                                         "ALDATE=12/8/2026\nALTIME=7:00:00 AM\n");
+        config.appPath = dir.path();
+        config.skin = "Default";
+        config.alSet = "TRUE";
+        config.alHeader = "Wake";
+        config.alDate = "12/8/2026";
+        config.alTime = "7:00:00 AM";
+        form.EndProgram = [this] { calls += "end;"; };
+        form.OpenUrl = [this](const QUrl& url) { calls += "open " + url.toLocalFile().toStdString() + ";"; };
+        form.AboutHook = [this] { calls += "about;"; };
+        form.AlarmSettingsHook = [this] { calls += "alarm settings;"; };
+        form.ProgramSettingsHook = [this] { calls += "program settings;"; };
+        form.SnoozeHook = [this] { calls += "snooze;"; };
+        form.TrayAvailable = [] { return false; };
+    }
+    void TearDown() override {
+        SetAppClock(nullptr);
+        SetAppRegionalSettings(nullptr);
+        SetAppPrompts(nullptr);
+    }
+
+    PendingAlarm Pending() const { return {config.alHeader, config.alDate, config.alTime}; }
+    void Start() { form.FormCreate(config, Pending()); }
+    void Click(const std::string& id) { form.SkinForm1MouseUpNotify(id, Qt::LeftButton, {}, 0, 0); }
+    std::string Display(const std::string& id) {
+        for (const auto& item : form.SkinForm1->CurrentSkin().DisplayItems)
+            if (item.ID == id) return item.Text;
+        return "(none)";
+    }
+    void CopySkin(const std::string& folder, bool withImages) {
+        for (const char* name : kSkinFiles)
+            if (withImages || std::string(name) == "Skin.ini")
+                WriteFileBytes(folder + "/" + name, ReadFileBytes(kSkinSource + name));
+    }
+
+    // Widgets need the application object before the form member is made.
+    bool appReady = (testing::EnsureGuiApplication(), true);
+    TempDir dir;
+    FixedClock clock{DateTime{2026, 12, 7, 12, 0, 0, 0}};
+    RegionalSettings settings;
+    testing::ScriptedPrompts prompts;
+    StartupConfig config;
+    TForm1 form;
+    std::string calls;
+};
+
+// --- start-up
+
+struct PastCase {
+    const char* date;
+    const char* time;
+    bool succeeds;  // the next saved alarm becomes pending
+};
+
+class StartUpPastAlarmTest : public MainWindowTest, public ::testing::WithParamInterface<PastCase> {};
+
+TEST_P(StartUpPastAlarmTest, UpdateAlarmRunsForAPastAlarmOnly) {
+    config.alDate = GetParam().date;
+    config.alTime = GetParam().time;
+    WriteFileBytes(dir.File("Alarms.txt"), std::string("Wake^") + GetParam().date + "^" + GetParam().time +
+                                               "^\r\nNext^12/9/2026^6:30:00 AM^\r\n");
+    Start();
+    const PendingAlarm expected =
+        GetParam().succeeds ? PendingAlarm{"Next", "12/9/2026", "6:30:00 AM"} : Pending();
+    EXPECT_EQ(form.pendingAlarm, expected);
+    EXPECT_EQ(Display("AL_DATE"), AlarmDateText(expected));
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (" + AlarmDateText(expected) + ")");
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, StartUpPastAlarmTest,
+                         ::testing::Values(PastCase{"12/6/2026", "11:00:00 PM", true},
+                                           PastCase{"12/7/2026", "11:00:00 AM", true},
+                                           PastCase{"12/7/2026", "1:00:00 PM", false},
+                                           PastCase{"12/8/2026", "7:00:00 AM", false}));
+
+TEST_F(MainWindowTest, MissingSkinFileGivesTheBuiltInSkinSilently) {
+    config.skin = dir.File("gone/Skin.ini");
+    Start();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(form.SkinForm1->ResourceName(), "Skin");
+    EXPECT_TRUE(form.SkinForm1->SkinFile().empty());
+}
+
+TEST_F(MainWindowTest, MissingSkinComponentSaysSoAndLoadsTheBuiltInSkin) {
+    CopySkin(dir.path(), false);
+    config.skin = dir.File("Skin.ini");
+    Start();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0], "Error: One or more of the skin components could not be found.  The default skin "
+                                "will be loaded.");
+    EXPECT_EQ(form.SkinForm1->ResourceName(), "Skin");
+    EXPECT_TRUE(form.SkinForm1->SkinFile().empty());
+}
+
+TEST_F(MainWindowTest, GoodSkinFileLoads) {
+    CopySkin(dir.path(), true);
+    config.skin = dir.File("Skin.ini");
+    Start();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(form.SkinForm1->SkinFile(), config.skin);
+}
+
+void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+TEST_F(MainWindowTest, GoodPackedSkinLoads) {
+    std::string packed(kPackedHeaderSize, '\0');
+    packed.replace(0, 10, kPackedMagic, 10);
+    packed[kPackedCountOffset] = 4;
+    std::string bodies;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string name = kSkinFiles[i];
+        const std::string body = ReadFileBytes(kSkinSource + name);
+        packed[kPackedNamesOffset + i * kPackedNameSize] = static_cast<char>(name.size());
+        packed.replace(kPackedNamesOffset + i * kPackedNameSize + 1, name.size(), name);
+        PutLe32(packed, kPackedSizesOffset + i * 4, static_cast<std::uint32_t>(body.size()));
+        bodies += body;
+    }
+    WriteFileBytes(dir.File("Mine.skn"), packed + bodies);
+    config.skin = dir.File("Mine.skn");
+    Start();
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown[0];
+    EXPECT_EQ(form.SkinForm1->SkinFile(), config.skin);
+    EXPECT_EQ(form.SkinForm1->CurrentSkin().HotAreas.size(), 8u);
+}
+
+TEST_F(MainWindowTest, AlarmStateFromAlset) {
+    Start();
+    EXPECT_TRUE(form.AlarmOnFlag);
+    EXPECT_TRUE(form.AlarmSet1->isChecked());
+    EXPECT_TRUE(form.SkinForm1->GetHotAreaState("AL_OFFON"));
+    EXPECT_EQ(Display("AL_HEADER"), "Wake");
+    EXPECT_EQ(Display("AL_DATE"), "12/8/2026 at 7:00:00 AM");
+
+    TForm1 other;
+    config.alSet = "True";  // only "TRUE" switches it on
+    other.FormCreate(config, Pending());
+    EXPECT_FALSE(other.AlarmOnFlag);
+    EXPECT_FALSE(other.AlarmSet1->isChecked());
+    EXPECT_EQ(other.AlarmSet1->text().toStdString(), "Alarm &Off");
+    EXPECT_FALSE(other.SkinForm1->GetHotAreaState("AL_OFFON"));
+}
+
+// --- commands and captions
+
+TEST_F(MainWindowTest, MenuItemsInOrder) {
+    std::vector<std::string> texts;
+    for (QAction* action : form.PopupMenu1->actions())
+        texts.push_back(action->isSeparator() ? "-" : action->text().toStdString());
+    EXPECT_EQ(texts, (std::vector<std::string>{"Alarm &Off", "&Alarm Settings", "-", "&Restore Tolvenmark Clock",
+                                               "&Exit"}));
+}
+
+struct CommandCase {
+    const char* id;
+    const char* calls;
+};
+
+class HotAreaCommandTest : public MainWindowTest, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(HotAreaCommandTest, Dispatch) {
+    Start();
+    Click(GetParam().id);
+    EXPECT_EQ(calls, GetParam().calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, HotAreaCommandTest,
+                         ::testing::Values(CommandCase{"EXIT", "end;"}, CommandCase{"ABOUT", "about;"},
+                                           CommandCase{"AL_SETTINGS", "alarm settings;"},
+                                           CommandCase{"PROG_SETTINGS", "program settings;"},
+                                           CommandCase{"SNOOZE", "snooze;"}, CommandCase{"TIME", ""},
+                                           CommandCase{"", ""}, CommandCase{"exit", ""}));
+
+TEST_F(MainWindowTest, TrayMenuItems) {
+    Start();
+    form.AlarmSettings1->trigger();
+    form.Exit1->trigger();
+    EXPECT_EQ(calls, "alarm settings;end;");
+}
+
+TEST_F(MainWindowTest, HelpOpensTheGuideBesideTheProgramElseTheInstalledOne) {
+    Start();
+    Click("HELP");
+    EXPECT_EQ(calls, "open " + HelpFilePath(dir.path(), QCoreApplication::applicationDirPath().toStdString()) + ";");
+    EXPECT_NE(calls.find("/../share/tolvenmark-clock/TolvenHelp.html;"), std::string::npos) << calls;
+    WriteFileBytes(dir.File("TolvenHelp.html"), "<html></html>");
+    calls.clear();
+    Click("HELP");
+    EXPECT_EQ(calls, "open " + dir.File("TolvenHelp.html") + ";");
+}
+
+TEST_F(MainWindowTest, MinimizeWithoutTrayMinimisesTheWindow) {
+    Start();
+    form.show();
+    Click("MINIMIZE");
+    EXPECT_TRUE(form.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(form.isHidden());
+    EXPECT_EQ(form.TrayIcon, nullptr);
+}
+
+TEST_F(MainWindowTest, MinimizeWithTrayHidesAndReadsTheSwitch) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    form.show();
+    WriteConfigKey("ALDATE", "12/10/2026");
+    form.SkinForm1->SetHotAreaState("AL_OFFON", false);
+    Click("MINIMIZE");
+    EXPECT_TRUE(form.isHidden());
+    ASSERT_NE(form.TrayIcon, nullptr);
+    EXPECT_FALSE(form.AlarmOnFlag);
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
+    EXPECT_EQ(form.pendingAlarm.date, "12/10/2026");
+    form.RestoreAlarmClock2->trigger();
+    EXPECT_FALSE(form.isHidden());
+}
+
+TEST_F(MainWindowTest, WindowManagerMinimiseGoesToTheTray) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    form.show();
+    form.setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form.isHidden());
+    ASSERT_NE(form.TrayIcon, nullptr);
+}
+
+TEST_F(MainWindowTest, DialogsOpenedAgainAndAgainAreFreed) {
+    Start();
+    const auto before = form.children().size();
+    for (int i = 0; i < 1000; ++i) {
+        auto* dialog = new QDialog(&form);
+        QTimer::singleShot(0, dialog, &QDialog::accept);
+        EXPECT_EQ(form.ShowModalAndFree(dialog), QDialog::Accepted);
+    }
+    EXPECT_EQ(form.children().size(), before);
+}
+
+TEST_F(MainWindowTest, AlarmOnOffHotAreaRereadsTheAlarmAndSetsTheCaption) {
+    config.alSet = "";
+    Start();
+    WriteConfigKey("ALDATE", "12/24/2026");
+    WriteConfigKey("ALTIME", "8:15:00 AM");
+    form.SkinForm1->SetHotAreaState("AL_OFFON", true);  // as the press does
+    Click("AL_OFFON");
+    EXPECT_TRUE(form.AlarmOnFlag);
+    EXPECT_TRUE(form.AlarmSet1->isChecked());
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/24/2026 at 8:15:00 AM)");
+    form.SkinForm1->SetHotAreaState("AL_OFFON", false);
+    Click("AL_OFFON");
+    EXPECT_FALSE(form.AlarmOnFlag);
+    EXPECT_FALSE(form.AlarmSet1->isChecked());
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
+    // Neither writes ALSET.
+    EXPECT_EQ(ReadConfigKey("ALSET"), "");
+}
+
+TEST_F(MainWindowTest, AlarmMenuItemSwitches) {
+    config.alSet = "";
+    Start();
+    WriteConfigKey("ALTIME", "9:00:00 AM");
+    form.AlarmSet1->trigger();
+    EXPECT_TRUE(form.AlarmOnFlag);
+    EXPECT_TRUE(form.AlarmSet1->isChecked());
+    EXPECT_TRUE(form.SkinForm1->GetHotAreaState("AL_OFFON"));
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/8/2026 at 9:00:00 AM)");
+    form.AlarmSet1->trigger();
+    EXPECT_FALSE(form.AlarmOnFlag);
+    EXPECT_FALSE(form.AlarmSet1->isChecked());
+    EXPECT_FALSE(form.SkinForm1->GetHotAreaState("AL_OFFON"));
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &Off");
+}
+
+// --- the tick
+
+TEST_F(MainWindowTest, TickWritesTheTextsAndFindsTheAlarmDue) {
+    config.alDate = "12/7/2026";
+    config.alTime = "12:00:02 PM";
+    Start();
+    for (int s = 1; s <= 3; ++s) {
+        clock.Set({2026, 12, 7, 12, 0, s, 0});
+        form.Timer1Timer();
+    }
+    EXPECT_EQ(form.ClockMode, "12");
+    EXPECT_EQ(Display("TIME"), "12:00 ");
+    EXPECT_EQ(Display("SECONDS"), "03");
+    EXPECT_EQ(Display("AM_PM"), "PM");
+    EXPECT_EQ(Display("DATE"), "December 7, 2026");
+    EXPECT_EQ(settings.shortTimeFormat, "h:mm:ss AMPM");
+    ASSERT_EQ(form.dueAlarms.size(), 1u);
+    EXPECT_EQ(form.dueAlarms[0], (PendingAlarm{"Wake", "12/7/2026", "12:00:02 PM"}));
+
+    int hooked = 0;
+    form.SetupAlarmHook = [&] { ++hooked; };
+    form.SetupAlarm();
+    EXPECT_EQ(hooked, 1);
+    EXPECT_EQ(form.dueAlarms.size(), 1u);
+}
+
+TEST_F(MainWindowTest, AlarmFoundLateIsMissedAndTheNextOneTaken) {
+    config.alDate = "12/7/2026";
+    config.alTime = "12:00:05 PM";
+    WriteFileBytes(dir.File("Alarms.txt"), "Wake^12/7/2026^12:00:05 PM^\r\nNext^12/9/2026^6:30:00 AM^\r\n");
+    Start();
+    form.Timer1Timer();
+    clock.Set({2026, 12, 7, 12, 20, 0, 0});  // a suspended laptop wakes up
+    form.Timer1Timer();
+    EXPECT_TRUE(form.dueAlarms.empty());
+    EXPECT_EQ(form.lastNotification, "Missed alarm: Wake (12/7/2026 at 12:00:05 PM)");
+    EXPECT_EQ(form.pendingAlarm, (PendingAlarm{"Next", "12/9/2026", "6:30:00 AM"}));
+    EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), "Next^12/9/2026^6:30:00 AM^\r\n");
+}
+
+TEST_F(MainWindowTest, UnreadableAlarmTimeIsReportedOnceAndNeverRings) {
+    config.alDate = "12/7/2026";
+    config.alTime = "12:0x:01";
+    Start();
+    for (int s = 0; s < 3; ++s) {
+        clock.Set({2026, 12, 7, 12, 0, s, 0});
+        form.Timer1Timer();
+    }
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0], "Error: '12:0x:01' is not a valid time");
+    EXPECT_TRUE(form.dueAlarms.empty());
+}
+
+TEST_F(MainWindowTest, EmptyAlarmTimeShowsSomeOtherTime) {
+    config.alDate = "12/7/2026";
+    config.alTime = "";
+    Start();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "12/7/2026 at 12:00:00 AM");
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(form.pendingAlarm.time.empty());
+}
+
+}  // namespace
+}  // namespace tolvenmark

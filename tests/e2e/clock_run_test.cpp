@@ -1,0 +1,102 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <gtest/gtest.h>
+
+#include "support/program_run.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using testing::RunClock;
+using testing::RunningClock;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+// The formats the program is told to use, so the test can write its texts.
+std::map<std::string, std::string> Env(const TempDir& dir) {
+    return {{"TOLVENMARK_WINDIR", dir.path()},      {"XDG_RUNTIME_DIR", dir.path()},
+            {"TOLVENMARK_SHORT_DATE", "M/d/yyyy"},  {"TOLVENMARK_DATE_SEP", "/"},
+            {"TOLVENMARK_SHORT_TIME", "h:mm AMPM"}, {"TOLVENMARK_LONG_TIME", "h:mm:ss AMPM"},
+            {"TOLVENMARK_TIME_SEP", ":"},           {"TOLVENMARK_AM", "AM"},
+            {"TOLVENMARK_PM", "PM"}};
+}
+
+// ALDATE and ALTIME of the local time some seconds from now.
+std::pair<std::string, std::string> LocalTexts(int secondsAhead) {
+    const std::time_t t = std::time(nullptr) + secondsAhead;
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    const int hour = tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12;
+    char time[32];
+    std::snprintf(time, sizeof time, "%d:%02d:%02d %s", hour, tm.tm_min, tm.tm_sec, tm.tm_hour < 12 ? "AM" : "PM");
+    return {std::to_string(tm.tm_mon + 1) + "/" + std::to_string(tm.tm_mday) + "/" + std::to_string(tm.tm_year + 1900),
+            time};
+}
+
+void WriteConfig(const TempDir& dir, const std::string& date, const std::string& time,
+                 const std::string& alSet = "TRUE") {
+    WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"), "[ALARM]\nAPPPATH=" + dir.path() +
+                                                        "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\n"
+                                                        "ALSET=" + alSet + "\nALHEADER=Wake\nALDATE=" + date +
+                                                        "\nALTIME=" + time + "\n");
+}
+
+TEST(ClockRunTest, AlarmTwoSecondsAheadIsSeenDue) {
+    TempDir dir;
+    const auto [date, time] = LocalTexts(2);
+    WriteConfig(dir, date, time);
+    RunningClock clock({}, Env(dir));
+    EXPECT_TRUE(clock.WaitForError("Alarm due: Wake (" + date + " at " + time + ")\n", 10000)) << clock.Error();
+    EXPECT_TRUE(clock.Running());
+    // Once only.
+    QThread::msleep(1500);
+    const std::string err = clock.Error();
+    EXPECT_EQ(err.find("Alarm due:"), err.rfind("Alarm due:")) << err;
+}
+
+TEST(ClockRunTest, SecondCopyEndsAtOnceAndTheFirstKeepsRunning) {
+    TempDir dir;
+    WriteConfig(dir, "1/1/2099", "7:00:00 AM");
+    RunningClock first({}, Env(dir));
+    // The first copy listens once its start-up is through.
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(QString::fromStdString(dir.File("tolvenmark-clock.socket"))) &&
+           waited.elapsed() < 10000)
+        QThread::msleep(50);
+    const auto second = RunClock({}, Env(dir), 10000);
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_TRUE(first.Running()) << first.Error();
+}
+
+TEST(ClockRunTest, SocketLeftByADeadCopyIsTakenOver) {
+    TempDir dir;
+    WriteConfig(dir, "1/1/2099", "7:00:00 AM");
+    // A socket file nobody listens on, as a killed copy leaves it.
+    const std::string path = dir.File("tolvenmark-clock.socket");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+
+    RunningClock first({}, Env(dir));
+    QThread::msleep(1500);
+    EXPECT_TRUE(first.Running()) << first.Error();
+    const auto second = RunClock({}, Env(dir), 10000);
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_TRUE(first.Running());
+}
+
+}  // namespace
+}  // namespace tolvenmark
