@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/permanent_windows.h"
 #include "app/instance_channel.h"
 #include "clock/main_window.h"
 #include "clock/date_migration.h"
@@ -87,11 +88,6 @@ private:
     bool reported_ = false;
 };
 
-// The windows that live from the start to the end beside the main window.
-void CreatePermanentDialogs(tolvenmark::TForm1& form) {
-    (void)form;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +142,8 @@ int main(int argc, char** argv) {
         HandleException();
         return 1;
     }
-    CreatePermanentDialogs(form);
+    PermanentWindows windows;
+    CreatePermanentWindows(form, windows);
     channel.OnShow = [&form] { form.RestoreAlarmClock2Click(); };
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
