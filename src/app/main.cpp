@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/application.h"
-#include "clock/date_migration.h"
 #include "clock/startup_load.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
@@ -67,14 +66,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     const RegionalSettings settings = RegionalSettings::FromEnvironment();
 
-    try {
-        auto config = LoadStartupConfig(clock, settings, *prompts);
-        if (!config) return 1;
-        PendingAlarm pending{config->alHeader, config->alDate, config->alTime};
-        // A changed date order ends the program after its message.
-        if (CheckStoredDateFormat(config->alFormat, pending, config->appPath, settings, *prompts)) return 0;
-    } catch (...) {
-        HandleException();
-    }
+    const StartupOutcome start = RunStartup(clock, settings, *prompts);
+    if (!start.proceed) return start.exitStatus;
     return 0;
 }
