@@ -58,7 +58,16 @@ void BM_SortAlarms(benchmark::State& state) {
     const RegionalSettings settings;
     for (auto _ : state) benchmark::DoNotOptimize(SortAlarms(list, settings, 2003));
 }
-BENCHMARK(BM_SortAlarms)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortAlarms)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One alarm in twenty without a time: the selection's general case.
+void BM_SortAlarmsSomeUntimed(benchmark::State& state) {
+    SavedAlarmList list = RandomAlarms(static_cast<std::size_t>(state.range(0)));
+    for (std::size_t i = 0; i < list.size(); i += 20) list[i].time.clear();
+    const RegionalSettings settings;
+    for (auto _ : state) benchmark::DoNotOptimize(SortAlarms(list, settings, 2003));
+}
+BENCHMARK(BM_SortAlarmsSomeUntimed)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_RewriteAlarms(benchmark::State& state) {
     BenchFolder folder;

@@ -1,14 +1,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <string>
 
 #include "app/application.h"
-#include "app/permanent_windows.h"
 #include "app/instance_channel.h"
+#include "app/permanent_windows.h"
 #include "clock/main_window.h"
-#include "clock/date_migration.h"
 #include "clock/startup_load.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
@@ -37,6 +35,7 @@ constexpr const char* kUsage =
     "                          'CAPTION: TEXT' and answer it with its default button\n"
     "  TOLVENMARK_SHORT_DATE   short date format, e.g. M/d/yyyy\n"
     "  TOLVENMARK_DATE_SEP     date separator, e.g. /\n"
+    "  TOLVENMARK_LONG_DATE    long date format, e.g. dddd, MMMM dd, yyyy\n"
     "  TOLVENMARK_SHORT_TIME   short time format, e.g. h:mm AMPM\n"
     "  TOLVENMARK_LONG_TIME    long time format, e.g. h:mm:ss AMPM\n"
     "  TOLVENMARK_TIME_SEP     time separator, e.g. :\n"
@@ -44,32 +43,6 @@ constexpr const char* kUsage =
     "  TOLVENMARK_PM           PM designator\n"
     "  TOLVENMARK_REPORT_FIRST_FRAME  when set, write 'first-frame-ns N' (wall clock)\n"
     "                          to standard error when the face is first painted\n";
-
-// Start-up steps 3 and 4 of the main window, before it exists: the
-// configuration load and the date-format check. False ends the program with status.
-bool LoadConfiguration(const tolvenmark::Clock& clock, const tolvenmark::RegionalSettings& settings,
-                       tolvenmark::Prompts& prompts, std::optional<tolvenmark::StartupConfig>& config,
-                       tolvenmark::PendingAlarm& pending, int& status) {
-    using namespace tolvenmark;
-    try {
-        config = LoadStartupConfig(clock, settings, prompts);
-        if (!config) {
-            status = 1;
-            return false;
-        }
-        pending = {config->alHeader, config->alDate, config->alTime};
-        // A changed date order ends the program after its message.
-        if (CheckStoredDateFormat(config->alFormat, pending, config->appPath, settings, prompts)) {
-            status = 0;
-            return false;
-        }
-        return true;
-    } catch (...) {
-        HandleException();
-        status = 1;
-        return false;
-    }
-}
 
 // For bench/running_cost.sh: the wall-clock moment the face is first painted.
 class FirstFrameReport : public QObject {
@@ -129,15 +102,14 @@ int main(int argc, char** argv) {
     SetAppClock(&clock);
     SetAppRegionalSettings(&settings);
 
-    std::optional<StartupConfig> config;
-    PendingAlarm pending;
-    if (int status = 0; !LoadConfiguration(clock, settings, *prompts, config, pending, status)) return status;
+    const StartupOutcome start = RunStartup(clock, settings, *prompts);
+    if (!start.proceed) return start.exitStatus;
 
     // Hidden in the tray the clock has no window, and still runs.
     app.setQuitOnLastWindowClosed(false);
     TForm1 form;
     try {
-        form.FormCreate(*config, pending);
+        form.FormCreate(start.config, start.pending);
     } catch (...) {
         HandleException();
         return 1;

@@ -1,6 +1,8 @@
 #include "bin/sort_alarms.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "platform/conversion_error.h"
@@ -56,10 +58,9 @@ std::vector<Entry> ReadEntries(const SavedAlarmList& alarms, const RegionalSetti
     return entries;
 }
 
-// The selection as it is defined, on values read once. Positions below c are
-// always spent, so this is the reference for the quicker form below and the
-// only form used when some text does not convert: it throws at the very
-// comparison that first needs such a text.
+// The selection as it is defined, on values read once: the reference for the
+// quicker form below and the only form used when some text does not convert,
+// since it throws at the very comparison that first needs such a text.
 SavedAlarmList SelectBySelection(const SavedAlarmList& alarms, std::vector<Entry> entries) {
     SavedAlarmList sorted;
     const std::size_t n = entries.size();
@@ -109,22 +110,104 @@ std::optional<std::int64_t> TimeKey(const DateTime& t) {
 }
 
 constexpr std::int64_t kTimeSpan = std::int64_t{1} << 32;
+constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::max();
 
-// The same selection when every text converted. Since the positions below
-// the current one are always spent, each round is one pass over the entries
-// still waiting, in file order: the earliest (date, time) wins, the first of
-// equals winning, unless an entry without a time comes first whose date is
-// earlier than every dated and timed entry before it; the waiting entries sit
-// in a linked list, so a round costs the number still waiting.
-std::optional<SavedAlarmList> SelectByPass(const SavedAlarmList& alarms,
-                                           const std::vector<Entry>& entries) {
+// The same selection when every text converted, in O(n log n). Positions
+// below the current one are always spent, so a round looks at the entries
+// still waiting, in file order, from the first: the earliest (date, time)
+// wins, the first of equals winning, unless some entry without a time comes
+// first whose date is earlier than every timed entry before it (it then
+// wins). Such an entry stays so until it is taken, as entries only go.
+// A segment tree over the waiting entries answers both questions.
+class Selection {
+public:
     struct Waiting {
         std::size_t row;
         bool timed;
         std::int64_t date;  // date key
         std::int64_t key;   // date and time, for timed entries
     };
-    std::vector<Waiting> waiting;
+
+    explicit Selection(std::vector<Waiting> waiting) : waiting_(std::move(waiting)) {
+        while (size_ < waiting_.size()) size_ *= 2;
+        nodes_.assign(2 * size_, Node{});
+        for (std::size_t k = 0; k < waiting_.size(); ++k) nodes_[size_ + k] = Leaf(k);
+        for (std::size_t i = size_ - 1; i >= 1; --i) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
+    }
+
+    // The row the next round takes, or nothing when all are taken.
+    std::optional<std::size_t> Take() {
+        const Node& root = nodes_[1];
+        std::size_t k;
+        if (root.untimedWinner != kNone) {
+            // The first untimed entry earlier than every timed one before it.
+            std::size_t i = 1;
+            std::int64_t before = kNone;  // earliest timed date left of node i
+            while (i < size_) {
+                const Node& left = nodes_[2 * i];
+                if (left.untimedWinner < before) {
+                    i = 2 * i;
+                } else {
+                    before = std::min(before, left.timedDate);
+                    i = 2 * i + 1;
+                }
+            }
+            k = i - size_;
+        } else if (root.timedKey != kNone) {
+            k = root.timedAt;
+        } else {
+            return std::nullopt;
+        }
+        std::size_t i = size_ + k;
+        nodes_[i] = Node{};
+        for (i /= 2; i >= 1; i /= 2) nodes_[i] = Join(nodes_[2 * i], nodes_[2 * i + 1]);
+        return waiting_[k].row;
+    }
+
+private:
+    struct Node {
+        std::int64_t timedDate = kNone;      // earliest date of a timed entry
+        std::int64_t timedKey = kNone;       // earliest date and time of a timed entry
+        std::size_t timedAt = 0;             // the first entry with it
+        std::int64_t untimedWinner = kNone;  // earliest date of an untimed entry earlier
+                                             // than every timed one before it in the node
+    };
+
+    Node Leaf(std::size_t k) const {
+        const Waiting& w = waiting_[k];
+        Node node;
+        if (w.timed) {
+            node.timedDate = w.date;
+            node.timedKey = w.key;
+            node.timedAt = k;
+        } else {
+            node.untimedWinner = w.date;
+        }
+        return node;
+    }
+
+    static Node Join(const Node& left, const Node& right) {
+        Node node;
+        node.timedDate = std::min(left.timedDate, right.timedDate);
+        if (right.timedKey < left.timedKey) {
+            node.timedKey = right.timedKey;
+            node.timedAt = right.timedAt;
+        } else {
+            node.timedKey = left.timedKey;
+            node.timedAt = left.timedAt;
+        }
+        node.untimedWinner = std::min(left.untimedWinner,
+                                      right.untimedWinner < left.timedDate ? right.untimedWinner : kNone);
+        return node;
+    }
+
+    std::vector<Waiting> waiting_;
+    std::size_t size_ = 1;
+    std::vector<Node> nodes_;
+};
+
+std::optional<SavedAlarmList> SelectQuickly(const SavedAlarmList& alarms, const std::vector<Entry>& entries) {
+    std::vector<Selection::Waiting> waiting;
     waiting.reserve(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
@@ -132,7 +215,7 @@ std::optional<SavedAlarmList> SelectByPass(const SavedAlarmList& alarms,
         if (e.date.error || (e.hasTime && e.time.error)) return std::nullopt;
         auto date = DateKey(e.date.value);
         if (!date) return std::nullopt;
-        Waiting w{i, e.hasTime, *date, 0};
+        Selection::Waiting w{i, e.hasTime, *date, 0};
         if (e.hasTime) {
             auto time = TimeKey(e.time.value);
             if (!time) return std::nullopt;
@@ -141,42 +224,17 @@ std::optional<SavedAlarmList> SelectByPass(const SavedAlarmList& alarms,
         waiting.push_back(w);
     }
 
-    const std::size_t m = waiting.size();
-    constexpr std::size_t kEnd = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> next(m);
-    for (std::size_t k = 0; k < m; ++k) next[k] = k + 1 < m ? k + 1 : kEnd;
-    std::size_t head = m ? 0 : kEnd;
-
     SavedAlarmList sorted;
-    sorted.reserve(m);
-    while (head != kEnd) {
-        std::size_t best = head;
-        std::size_t beforeBest = kEnd;  // kEnd: best is the head
-        if (waiting[head].timed) {
-            std::int64_t bestKey = waiting[head].key;
-            std::int64_t bestDate = waiting[head].date;
-            for (std::size_t prev = head, j = next[head]; j != kEnd; prev = j, j = next[j]) {
-                const Waiting& w = waiting[j];
-                if (w.timed) {
-                    if (w.key < bestKey) {
-                        best = j;
-                        beforeBest = prev;
-                        bestKey = w.key;
-                        bestDate = w.date;
-                    }
-                } else if (w.date < bestDate) {
-                    best = j;
-                    beforeBest = prev;
-                    break;
-                }
-            }
-        }
-        sorted.push_back(alarms[waiting[best].row]);
-        if (beforeBest == kEnd)
-            head = next[best];
-        else
-            next[beforeBest] = next[best];
+    sorted.reserve(waiting.size());
+    // Without untimed entries every round takes the earliest, the first of
+    // equals: a stable sort.
+    if (std::all_of(waiting.begin(), waiting.end(), [](const auto& w) { return w.timed; })) {
+        std::stable_sort(waiting.begin(), waiting.end(), [](const auto& a, const auto& b) { return a.key < b.key; });
+        for (const auto& w : waiting) sorted.push_back(alarms[w.row]);
+        return sorted;
     }
+    Selection selection(std::move(waiting));
+    while (auto row = selection.Take()) sorted.push_back(alarms[*row]);
     return sorted;
 }
 
@@ -185,7 +243,7 @@ std::optional<SavedAlarmList> SelectByPass(const SavedAlarmList& alarms,
 SavedAlarmList SortAlarms(const SavedAlarmList& alarms, const RegionalSettings& settings,
                           int currentYear) {
     std::vector<Entry> entries = ReadEntries(alarms, settings, currentYear);
-    if (auto sorted = SelectByPass(alarms, entries)) return *sorted;
+    if (auto sorted = SelectQuickly(alarms, entries)) return *sorted;
     return SelectBySelection(alarms, std::move(entries));
 }
 

@@ -1,6 +1,11 @@
 #include "clock/config.h"
 
+#include <algorithm>
+#include <cerrno>
+
+#include "bin/bin_files.h"
 #include "clock/date_order.h"
+#include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
@@ -33,17 +38,44 @@ void WriteConfigKey(const std::string& key, const std::string& value) {
     WritePrivateProfileString(kSection, key, value, ConfigPath());
 }
 
+void WriteConfigKeyChecked(const std::string& key, const std::string& value) {
+    errno = 0;
+    if (!WritePrivateProfileString(kSection, key, value, ConfigPath()))
+        throw OperationError(FileWriteError(ConfigPath(), errno ? errno : EIO));
+}
+
 void RecordDateFormat(const RegionalSettings& settings) {
     WriteConfigKey("ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat)));
     WriteConfigKey("ALDATESEP", settings.dateSeparator);
 }
 
-}  // namespace tolvenmark
-
-namespace tolvenmark {
-
-int ConfigNumber(const std::string& text, int fallback) {
-    return StrToIntDef(text, fallback);
+void RecordDateFormatChecked(const RegionalSettings& settings) {
+    WriteConfigKeyChecked("ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat)));
+    WriteConfigKeyChecked("ALDATESEP", settings.dateSeparator);
 }
+
+std::string FileWriteError(const std::string& path, int errorNumber) {
+    return "The file : " + path + " cannot be written.\r\n" + InOutErrorMessage(errorNumber);
+}
+
+std::string FileReadError(const std::string& path, int errorNumber) {
+    return "The file : " + path + " cannot be read.\r\n" + InOutErrorMessage(errorNumber);
+}
+
+int ConfigNumber(const std::string& text, int fallback) { return StrToIntDef(text, fallback); }
+
+int SnoozeMinutes(const std::string& text) {
+    const int minutes = ConfigNumber(text, kDefaultSnoozeMinutes);
+    if (minutes <= 0) return kDefaultSnoozeMinutes;
+    return std::min(minutes, kMaxSnoozeMinutes);
+}
+
+int SnoozeMinutes() { return SnoozeMinutes(ReadConfigKey("SNOOZEMIN")); }
+
+int WaitSeconds(const std::string& text) {
+    return std::clamp(ConfigNumber(text, kDefaultWaitSeconds), 1, kMaxWaitSeconds);
+}
+
+int WaitSeconds() { return WaitSeconds(ReadConfigKey("WAIT")); }
 
 }  // namespace tolvenmark

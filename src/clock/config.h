@@ -16,16 +16,35 @@ std::string DefaultConfigPath();  // WindowsDirectory() + "/TOLVENMARKCLOCK.INI"
 std::string ReadConfigKey(const std::string& key);
 // A failed write is not reported (the file is never left half-written).
 void WriteConfigKey(const std::string& key, const std::string& value);
+// For writes that data depends on: a failure throws OperationError naming
+// the file (FileWriteError).
+void WriteConfigKeyChecked(const std::string& key, const std::string& value);
 
 // ALFORMAT := the current date order code, ALDATESEP := the date separator.
 void RecordDateFormat(const RegionalSettings& settings);
+void RecordDateFormatChecked(const RegionalSettings& settings);
 
-}  // namespace tolvenmark
+// "The file : PATH cannot be written." (or "read") and the input/output
+// message of errorNumber on the next line.
+std::string FileWriteError(const std::string& path, int errorNumber);
+std::string FileReadError(const std::string& path, int errorNumber);
 
-namespace tolvenmark {
-
-// A numeric key as the clock uses it: empty or not a number gives fallback
-// (SNOOZEMIN 5 minutes, WAIT 60 seconds).
+// A numeric key as the clock uses it: empty or not a number gives fallback.
 int ConfigNumber(const std::string& text, int fallback);
+
+// SNOOZEMIN as the snooze uses it: 1 to 1440 minutes; empty, 0, negative or
+// not a number gives 5. A larger value would overflow the timer's
+// milliseconds; 0 would relaunch at once and a negative one never.
+inline constexpr int kDefaultSnoozeMinutes = 5;
+inline constexpr int kMaxSnoozeMinutes = 1440;
+int SnoozeMinutes(const std::string& text);
+int SnoozeMinutes();  // from the file
+
+// WAIT as the dial-up wait uses it: 1 to 3600 seconds; empty or not a number
+// gives 60.
+inline constexpr int kDefaultWaitSeconds = 60;
+inline constexpr int kMaxWaitSeconds = 3600;
+int WaitSeconds(const std::string& text);
+int WaitSeconds();  // from the file
 
 }  // namespace tolvenmark

@@ -4,8 +4,13 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <cerrno>
+#include <fstream>
+#include <iterator>
 
 #include "bin/bin_files.h"
+#include "bin/bin_line.h"
+#include "clock/date_migration_journal.h"
 #include "clock/config.h"
 #include "platform/profile_file.h"
 #include "clock/date_order.h"
@@ -57,16 +62,17 @@ std::optional<std::uint16_t> ReadPart(std::string_view part) {
 
 }  // namespace
 
-std::string DecodeDateString(const std::string& text, int storedCode, const std::string& oldSeparator,
-                             int currentCode, const std::string& currentSeparator) {
+std::optional<std::string> TryDecodeDateString(const std::string& text, int storedCode,
+                                               const std::string& oldSeparator, int currentCode,
+                                               const std::string& currentSeparator) {
     const FieldPlaces* from = FindOrder(storedCode);
     const FieldPlaces* to = FindOrder(currentCode);
-    if (!from || !to || oldSeparator.empty()) return text;
+    if (!from || !to || oldSeparator.empty()) return std::nullopt;
 
     const std::size_t first = text.find(oldSeparator);
-    if (first == std::string::npos) return text;
+    if (first == std::string::npos) return std::nullopt;
     const std::size_t second = text.find(oldSeparator, first + oldSeparator.size());
-    if (second == std::string::npos) return text;
+    if (second == std::string::npos) return std::nullopt;
 
     const std::string_view view(text);
     const std::array<std::string_view, 3> parts{
@@ -77,7 +83,7 @@ std::string DecodeDateString(const std::string& text, int storedCode, const std:
     std::array<std::uint16_t, 3> numbers{};
     for (std::size_t k = 0; k < 3; ++k) {
         auto number = ReadPart(parts[k]);
-        if (!number) return text;
+        if (!number) return std::nullopt;
         numbers[k] = *number;
     }
 
@@ -91,58 +97,118 @@ std::string DecodeDateString(const std::string& text, int storedCode, const std:
     return out[0] + currentSeparator + out[1] + currentSeparator + out[2];
 }
 
-std::string DecodeDateString(const std::string& text, int storedCode, const RegionalSettings& settings) {
-    return DecodeDateString(text, storedCode, ReadConfigKey("ALDATESEP"),
-                            CheckDateFormat(settings.shortDateFormat), settings.dateSeparator);
+std::string DecodeDateString(const std::string& text, int storedCode, const std::string& oldSeparator,
+                             int currentCode, const std::string& currentSeparator) {
+    return TryDecodeDateString(text, storedCode, oldSeparator, currentCode, currentSeparator).value_or(text);
 }
 
-bool CheckStoredDateFormat(const std::string& storedFormat, PendingAlarm& pending,
-                           const std::string& appPath, const RegionalSettings& settings,
-                           Prompts& prompts) {
-    const int currentCode = CheckDateFormat(settings.shortDateFormat);
-    std::optional<int> storedCode;
-    if (!storedFormat.empty()) {
-        try {
-            storedCode = StrToInt(storedFormat);
-        } catch (const ConversionError&) {
-        }
-    }
-    const std::string oldSeparator = ReadConfigKey("ALDATESEP");
-    // A new separator alone leaves the order code as it was, yet no stored
-    // date would read any more, and recording it would forget the old one.
-    const bool separatorChanged = !oldSeparator.empty() && oldSeparator != settings.dateSeparator;
-    if (!storedCode || (*storedCode == currentCode && !separatorChanged)) {
-        RecordDateFormat(settings);
-        return false;
-    }
+std::string DecodeDateString(const std::string& text, int storedCode, const RegionalSettings& settings) {
+    std::string oldSeparator = ReadConfigKey("ALDATESEP");
+    if (oldSeparator.empty()) oldSeparator = settings.dateSeparator;
+    return DecodeDateString(text, storedCode, oldSeparator, CheckDateFormat(settings.shortDateFormat),
+                            settings.dateSeparator);
+}
 
-    // Without a writable configuration the new order could not be recorded,
-    // and the next start would reorder the rewritten dates once more.
-    if (!WritePrivateProfileString("ALARM", "ALFORMAT", storedFormat, ConfigPath()))
-        throw OperationError("The file : " + ConfigPath() + " cannot be written.");
+std::string DateFormatChangedMessage(int unreadable) {
+    if (unreadable == 0) return kDateFormatChangedMessage;
+    return "A Windows Date Format change was detected and the stored alarm dates were updated, except " +
+           std::to_string(unreadable) + (unreadable == 1 ? " date that could not be read and was" :
+                                                           " dates that could not be read and were") +
+           " kept as stored.  Please restart the program.";
+}
+
+namespace {
+
+// Redoes the whole migration from what the journal kept, so running it again
+// after any interruption gives the same result; the journal goes last.
+int FinishMigration(const MigrationJournal& journal, const std::string& journalPath, PendingAlarm& pending,
+                    const std::string& appPath, const RegionalSettings& settings) {
+    const int currentCode = CheckDateFormat(settings.shortDateFormat);
+    int unreadable = 0;
     auto decode = [&](const std::string& date) {
-        return DecodeDateString(date, *storedCode, oldSeparator, currentCode, settings.dateSeparator);
+        auto decoded = TryDecodeDateString(date, journal.storedCode, journal.oldSeparator, currentCode,
+                                           settings.dateSeparator);
+        if (!decoded) ++unreadable;
+        return decoded.value_or(date);
     };
 
-    // The file first: if it cannot be rewritten, nothing is recorded and the
-    // next start migrates again from the same state.
-    const std::string path = AlarmsPath(appPath);
-    if (FileExists(path)) {
-        SavedAlarmList entries = LoadSavedAlarms(path);
+    if (journal.hadAlarms) {
+        SavedAlarmList entries;
+        for (const auto& line : ReadBinLines(journal.alarms)) {
+            auto fields = SplitBinLine(line);
+            entries.push_back({std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
+        }
         for (SavedAlarm& entry : entries)
             if (!entry.date.empty()) entry.date = decode(entry.date);
-        RewriteSavedAlarms(path, entries);
+        const std::string path = AlarmsPath(appPath);
+        try {
+            RewriteSavedAlarms(path, entries);
+        } catch (const OperationError& e) {
+            throw OperationError("The file : " + path + " cannot be written.\r\n" + e.what());
+        }
     }
 
     // An ALDATE missing from the file was filled in memory with today in the
     // current format already; decoding it would turn it into another day.
-    if (!ReadConfigKey("ALDATE").empty()) {
-        pending.date = decode(pending.date);
-        WriteConfigKey("ALDATE", pending.date);
+    if (!journal.alDate.empty()) {
+        pending.date = decode(journal.alDate);
+        WriteConfigKeyChecked("ALDATE", pending.date);
+    }
+    RecordDateFormatChecked(settings);
+    RemoveMigrationJournal(journalPath);
+    return unreadable;
+}
+
+}  // namespace
+
+bool CheckStoredDateFormat(const std::string& storedFormat, PendingAlarm& pending,
+                           const std::string& appPath, const RegionalSettings& settings,
+                           Prompts& prompts) {
+    return CheckStoredDateFormat(storedFormat, ReadConfigKey("ALDATESEP"), pending, appPath, settings, prompts);
+}
+
+bool CheckStoredDateFormat(const std::string& storedFormat, const std::string& storedSeparator,
+                           PendingAlarm& pending, const std::string& appPath,
+                           const RegionalSettings& settings, Prompts& prompts) {
+    const std::string journalPath = MigrationJournalPath(ConfigPath());
+    std::optional<MigrationJournal> journal = ReadMigrationJournal(journalPath);
+    if (!journal) {
+        const int currentCode = CheckDateFormat(settings.shortDateFormat);
+        std::optional<int> storedCode;
+        if (!storedFormat.empty()) {
+            try {
+                storedCode = StrToInt(storedFormat);
+            } catch (const ConversionError&) {
+            }
+        }
+        // An unknown code (a hand-edited one) says nothing about the stored dates.
+        if (storedCode && !FindOrder(*storedCode)) storedCode.reset();
+        // An empty separator is read as the current one.
+        const std::string oldSeparator = storedSeparator.empty() ? settings.dateSeparator : storedSeparator;
+        // A new separator alone leaves the order code as it was, yet no stored
+        // date would read any more, and recording it would forget the old one.
+        if (!storedCode || (*storedCode == currentCode && oldSeparator == settings.dateSeparator)) {
+            RecordDateFormat(settings);
+            return false;
+        }
+
+        // Without a writable configuration the new order could not be
+        // recorded: find out before anything is changed.
+        WriteConfigKeyChecked("ALFORMAT", storedFormat);
+        const std::string alarmsPath = AlarmsPath(appPath);
+        journal = MigrationJournal{*storedCode, oldSeparator, ReadConfigKey("ALDATE"), FileExists(alarmsPath), {}};
+        if (journal->hadAlarms) {
+            errno = 0;
+            std::ifstream in(alarmsPath, std::ios::binary);
+            if (!in.is_open()) throw OperationError(FileReadError(alarmsPath, errno ? errno : EIO));
+            journal->alarms.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            if (in.bad()) throw OperationError(FileReadError(alarmsPath, EIO));
+        }
+        WriteMigrationJournal(journalPath, *journal);
     }
 
-    RecordDateFormat(settings);
-    prompts.Warning(kDateFormatChangedMessage);
+    const int unreadable = FinishMigration(*journal, journalPath, pending, appPath, settings);
+    prompts.Warning(DateFormatChangedMessage(unreadable));
     return true;
 }
 

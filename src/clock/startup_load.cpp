@@ -1,8 +1,15 @@
 #include "clock/startup_load.h"
 
+#include <cerrno>
+#include <exception>
+
+#include "bin/bin_files.h"
 #include "clock/config.h"
+#include "clock/date_migration.h"
 #include "platform/date_time_text.h"
+#include "platform/file_faults.h"
 #include "platform/folders.h"
+#include "platform/names.h"
 
 namespace tolvenmark {
 
@@ -12,6 +19,11 @@ std::optional<StartupConfig> LoadStartupConfig(const Clock& clock, const Regiona
     if (!FileExists(ConfigPath())) {
         prompts.Error("The file : " + ConfigPath() + " does not exist.\r\n" +
                       "You are not going to get far without that file!!!");
+        return std::nullopt;
+    }
+    // Read as empty it would send every later step to the wrong folder.
+    if (!CanReadFile(ConfigPath())) {
+        prompts.Error(FileReadError(ConfigPath(), errno ? errno : EIO));
         return std::nullopt;
     }
 
@@ -26,6 +38,7 @@ std::optional<StartupConfig> LoadStartupConfig(const Clock& clock, const Regiona
     config.alSet = ReadConfigKey("ALSET");
     config.alHeader = ReadConfigKey("ALHEADER");
     config.alFormat = ReadConfigKey("ALFORMAT");
+    config.alDateSep = ReadConfigKey("ALDATESEP");
 
     if (config.version == "1.0" || config.version.empty()) {
         WriteConfigKey("VERSION", kProgramVersion);
@@ -39,6 +52,35 @@ std::optional<StartupConfig> LoadStartupConfig(const Clock& clock, const Regiona
     if (config.alDate.empty()) config.alDate = DateToStr(now, settings);
     if (config.alTime.empty()) config.alTime = TimeToStr(now, settings);
     return config;
+}
+
+StartupOutcome RunStartup(const Clock& clock, const RegionalSettings& settings, Prompts& prompts) {
+    StartupOutcome outcome;
+    outcome.exitStatus = 1;
+    try {
+        auto config = LoadStartupConfig(clock, settings, prompts);
+        if (!config) return outcome;
+        outcome.config = *config;
+        outcome.pending = {config->alHeader, config->alDate, config->alTime};
+
+        // Only one copy runs, so a temporary file of ours is a killed write's.
+        const std::string configFolder = FolderWithSlash(ConfigPath());
+        RemoveStaleTempFiles(configFolder, FileNameOf(ConfigPath()));
+        RemoveStaleTempFiles(configFolder, FileNameOf(ConfigPath()) + ".date-change");
+        const std::string appFolder = FolderWithSlash(AlarmsPath(config->appPath));
+        for (const char* name : {"Alarms.txt", "StorageBin.txt"}) RemoveStaleTempFiles(appFolder, name);
+
+        if (CheckStoredDateFormat(config->alFormat, config->alDateSep, outcome.pending, config->appPath, settings,
+                                  prompts)) {
+            outcome.exitStatus = 0;
+            return outcome;
+        }
+        outcome.proceed = true;
+        outcome.exitStatus = 0;
+    } catch (const std::exception& e) {
+        prompts.Error(e.what());
+    }
+    return outcome;
 }
 
 }  // namespace tolvenmark

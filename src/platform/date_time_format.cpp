@@ -119,8 +119,22 @@ void Formatter::Append(std::string_view format, int depth) {
                     AppendName(out_, settings_.shortDayNames, DayOfWeek(value_) + 1);
                 else if (count == 4)
                     AppendName(out_, settings_.longDayNames, DayOfWeek(value_) + 1);
-                else
+                else if (count == 5)
                     Append(settings_.shortDateFormat, depth + 1);
+                else
+                    Append(settings_.longDateFormat, depth + 1);
+                break;
+            case 'C':
+                takeCount();
+                Append(settings_.shortDateFormat, depth + 1);
+                if (value_.hour != 0 || value_.minute != 0 || value_.second != 0 || value_.millisecond != 0) {
+                    out_ += ' ';
+                    Append(settings_.longTimeFormat, depth + 1);
+                }
+                break;
+            case 'T':
+                takeCount();
+                Append(count == 1 ? settings_.shortTimeFormat : settings_.longTimeFormat, depth + 1);
                 break;
             case 'H': {
                 takeCount();

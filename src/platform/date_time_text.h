@@ -13,7 +13,9 @@ namespace tolvenmark {
 
 // Format tokens: d dd ddd dddd m mm mmm mmmm yy yyyy h hh n nn s ss AMPM
 // am/pm a/p, "/" and ":" for the separators, '..' and ".." literals; "m"
-// right after an hour token means minutes.
+// right after an hour token means minutes. Whole formats: ddddd short date,
+// dddddd long date, t short time, tt long time, c short date and long time
+// (the time left out at exactly midnight).
 std::string FormatDateTime(const std::string& format, const DateTime& value,
                            const RegionalSettings& settings);
 std::string DateToStr(const DateTime& value, const RegionalSettings& settings);  // short date

@@ -9,6 +9,7 @@
 
 #include "platform/names.h"
 #include "platform/conversion_error.h"
+#include "platform/file_faults.h"
 
 namespace tolvenmark {
 
@@ -109,11 +110,52 @@ bool ReplaceFileAtomically(const std::string& requested, const std::string& cont
     std::string temp = Folder(path) + "/." + FileNameOf(path) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    auto fault = [&](FileStep step) {
+        const int error = FileFault(step, path);
+        if (error) errno = error;
+        return error == 0;
+    };
+    bool ok = fault(FileStep::Write) && WriteAll(fd, content) && ::fchmod(fd, mode) == 0 &&
+              fault(FileStep::Sync) && ::fsync(fd) == 0;
+    int error = errno;
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+    if (ok && fault(FileStep::Rename) && ::rename(temp.c_str(), path.c_str()) == 0) {
+        // The new name must reach the disk before anything that relies on it.
+        const int dir = ::open(Folder(path).c_str(), O_RDONLY | O_DIRECTORY);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+        return fault(FileStep::Renamed);
+    }
+    if (!ok) errno = error;
+    error = errno;
     ::unlink(temp.c_str());
+    errno = error;
     return false;
+}
+
+int RemoveStaleTempFiles(const std::string& folder, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    const std::size_t length = prefix.size() + 6;
+    auto isMkstempChar = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    };
+    int removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (candidate.size() != length || candidate.compare(0, prefix.size(), prefix) != 0) continue;
+        bool pattern = true;
+        for (std::size_t i = prefix.size(); i < length; ++i) pattern = pattern && isMkstempChar(candidate[i]);
+        struct stat st {};
+        const std::string full = it->path().string();
+        if (!pattern || ::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid())
+            continue;
+        if (::unlink(full.c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace tolvenmark

@@ -27,6 +27,12 @@ std::string FindFileIgnoringCase(const std::string& path);
 // Replaces path by content atomically: a temporary file beside it, flushed,
 // then renamed; keeps the old file's permissions. False when anything failed,
 // in which case the old file is untouched.
+// errno tells why.
 bool ReplaceFileAtomically(const std::string& path, const std::string& content);
+
+// Deletes the temporary files a killed ReplaceFileAtomically of folder/name
+// left behind: ours, regular, named exactly "." + name + "." + six letters or
+// digits. Returns how many went.
+int RemoveStaleTempFiles(const std::string& folder, const std::string& name);
 
 }  // namespace tolvenmark

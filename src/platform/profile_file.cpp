@@ -33,8 +33,8 @@ ReadResult ReadWholeFile(const std::string& path, std::string& content) {
     return failed ? ReadResult::Failed : ReadResult::Ok;
 }
 
-// One line of the file without its line end (a CR before the LF is part of
-// the line end).
+// One line of the file without its line end: CR, LF or CR LF, as the
+// platform's profile functions take them.
 struct Line {
     std::size_t begin = 0;    // offset of the first byte
     std::size_t end = 0;      // offset after the last byte of the text
@@ -50,11 +50,14 @@ public:
 
     bool Next(Line& line) {
         if (pos_ >= content_.size()) return false;
-        std::size_t lf = content_.find('\n', pos_);
+        std::size_t end = content_.find_first_of("\r\n", pos_);
+        if (end == std::string_view::npos) end = content_.size();
         line.begin = pos_;
-        line.next = lf == std::string_view::npos ? content_.size() : lf + 1;
-        line.end = lf == std::string_view::npos ? content_.size() : lf;
-        if (line.end > line.begin && content_[line.end - 1] == '\r') --line.end;
+        line.end = end;
+        line.next = end;
+        if (line.next < content_.size() && content_[line.next++] == '\r' && line.next < content_.size() &&
+            content_[line.next] == '\n')
+            ++line.next;
         pos_ = line.next;
         return true;
     }
@@ -117,6 +120,19 @@ std::string CutToBuffer(std::string_view text, std::size_t bufferSize) {
     return std::string(text.substr(0, cut));
 }
 
+// Trailing blanks of a default go; an all-blank one gives "".
+std::string_view TrimDefault(std::string_view fallback) {
+    while (!fallback.empty() && IsBlank(fallback.back())) fallback.remove_suffix(1);
+    return fallback;
+}
+
+// The line end new lines get: the file's first one, LF for a file without any.
+const char* LineEndOf(std::string_view content) {
+    const std::size_t end = content.find_first_of("\r\n");
+    if (end == std::string_view::npos || content[end] == '\n') return "\n";
+    return end + 1 < content.size() && content[end + 1] == '\n' ? "\r\n" : "\r";
+}
+
 bool ValidName(std::string_view name) {
     std::string_view trimmed = Trim(name);
     if (trimmed.empty()) return false;
@@ -136,7 +152,7 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     std::string content;
     if (wantSection.empty() || wantKey.empty() ||
         ReadWholeFile(path, content) != ReadResult::Ok)
-        return CutToBuffer(fallback, bufferSize);
+        return CutToBuffer(TrimDefault(fallback), bufferSize);
 
     LineCursor cursor(content);
     Line line;
@@ -153,7 +169,7 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
             return CutToBuffer(Unquote(value), bufferSize);
         }
     }
-    return CutToBuffer(fallback, bufferSize);
+    return CutToBuffer(TrimDefault(fallback), bufferSize);
 }
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
@@ -164,13 +180,11 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     std::string content;
     if (ReadWholeFile(path, content) == ReadResult::Failed) return false;
 
-    const std::size_t firstLf = content.find('\n');
-    const char* eol = (firstLf != std::string::npos && firstLf > 0 && content[firstLf - 1] == '\r')
-                          ? "\r\n"
-                          : "\n";
-    std::string keyLine = key + "=";
-    keyLine.reserve(keyLine.size() + value.size());
-    for (char c : value) keyLine += (c == '\r' || c == '\n') ? ' ' : c;
+    const char* eol = LineEndOf(content);
+    std::string valueText;
+    valueText.reserve(value.size());
+    for (char c : value) valueText += (c == '\r' || c == '\n') ? ' ' : c;
+    const std::string keyLine = key + "=" + valueText;
 
     const std::string_view wantSection = Trim(section);
     const std::string_view wantKey = Trim(key);
@@ -192,9 +206,12 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
             }
         } else if (inSection) {
             if (KeyLine(text, name, ignored) && EqualIgnoringAsciiCase(name, wantKey)) {
-                result.reserve(content.size() + keyLine.size());
+                // The user's spelling of the key stays.
+                result.reserve(content.size() + valueText.size());
                 result.append(content, 0, line.begin);
-                result += keyLine;
+                result.append(name);
+                result += '=';
+                result += valueText;
                 result.append(content, line.end, std::string::npos);
                 replaced = true;
                 break;
@@ -207,13 +224,13 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         result.reserve(content.size() + keyLine.size() + section.size() + 8);
         if (sectionFound) {
             result.append(content, 0, lastFilled.next);
-            if (result.empty() || result.back() != '\n') result += eol;
+            if (result.empty() || (result.back() != '\n' && result.back() != '\r')) result += eol;
             result += keyLine;
             result += eol;
             result.append(content, lastFilled.next, std::string::npos);
         } else {
             result = content;
-            if (!result.empty() && result.back() != '\n') result += eol;
+            if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += eol;
             result += "[" + section + "]" + eol + keyLine + eol;
         }
     }
@@ -259,9 +276,9 @@ ProfileSnapshot ProfileSnapshot::FromText(const std::string& content) {
 
 std::string ProfileSnapshot::Get(const std::string& section, const std::string& key,
                                  const std::string& fallback, std::size_t bufferSize) const {
-    if (Trim(section).empty() || Trim(key).empty()) return CutToBuffer(fallback, bufferSize);
+    if (Trim(section).empty() || Trim(key).empty()) return CutToBuffer(TrimDefault(fallback), bufferSize);
     auto found = values_.find(SnapshotKey(section, key));
-    return CutToBuffer(found == values_.end() ? std::string_view(fallback) : std::string_view(found->second),
+    return CutToBuffer(found == values_.end() ? TrimDefault(fallback) : std::string_view(found->second),
                        bufferSize);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -23,6 +24,21 @@ QString BoxText(const std::string& text) {
     return shown;
 }
 
+// The window system's title of a dialog gets " — " and the application's
+// display name appended unless it is empty; the system's captions stand alone.
+class BareCaption {
+public:
+    BareCaption() : saved_(QGuiApplication::applicationDisplayName()) {
+        QGuiApplication::setApplicationDisplayName(QString(""));
+    }
+    ~BareCaption() { QGuiApplication::setApplicationDisplayName(saved_); }
+    BareCaption(const BareCaption&) = delete;
+    BareCaption& operator=(const BareCaption&) = delete;
+
+private:
+    QString saved_;
+};
+
 class QtPrompts final : public Prompts {
 public:
     void Error(const std::string& text) override { Show(QMessageBox::Critical, "Error", text); }
@@ -31,6 +47,7 @@ public:
     void PlainBox(const std::string& text) override { Show(QMessageBox::NoIcon, kApplicationTitle, text); }
 
     bool Confirm(const std::string& text) override {
+        BareCaption bare;
         QMessageBox box(QMessageBox::Question, "Confirm", BoxText(text));
         QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
         box.addButton("&No", QMessageBox::NoRole);
@@ -40,6 +57,7 @@ public:
     }
 
     ConfirmAnswer ConfirmAll(const std::string& text) override {
+        BareCaption bare;
         QMessageBox box(QMessageBox::Question, "Confirm", BoxText(text));
         // One role for all three keeps them in the system's order.
         QPushButton* yes = box.addButton("&Yes", QMessageBox::ActionRole);
@@ -55,6 +73,7 @@ public:
 
 private:
     static void Show(QMessageBox::Icon icon, const char* caption, const std::string& text) {
+        BareCaption bare;
         QMessageBox box(icon, caption, BoxText(text), QMessageBox::Ok);
         box.exec();
     }

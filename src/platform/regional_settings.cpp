@@ -276,6 +276,7 @@ RegionalSettings RegionalSettings::FromEnvironment() {
             SeparatorInFormat(longTimeSet ? settings.longTimeFormat : settings.shortTimeFormat, ':');
         if (!own.empty()) settings.timeSeparator = own;
     }
+    Override("TOLVENMARK_LONG_DATE", settings.longDateFormat);
     Override("TOLVENMARK_AM", settings.amDesignator);
     Override("TOLVENMARK_PM", settings.pmDesignator);
     return settings;

@@ -11,6 +11,7 @@ namespace tolvenmark {
 // ":mm" (":mm:ss" for the long one) and an optional " AMPM" postfix.
 struct RegionalSettings {
     std::string shortDateFormat = "M/d/yyyy";
+    std::string longDateFormat = "dddd, MMMM dd, yyyy";  // only ever formatted, never read back
     std::string dateSeparator = "/";
     std::string shortTimeFormat = "h:mm AMPM";
     std::string longTimeFormat = "h:mm:ss AMPM";

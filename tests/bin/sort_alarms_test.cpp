@@ -174,5 +174,25 @@ TEST(SortAlarms, MatchesTheStepByStepSelectionOnRandomLists) {
     }
 }
 
+// Larger lists over more days and times, where the quick selection's tree
+// is several levels deep; a few entries without a date or a time.
+TEST(SortAlarms, MatchesTheStepByStepSelectionOnLargeLists) {
+    const RegionalSettings s;
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> pick(0, 99), day(1, 28), hour(1, 12), minute(0, 3);
+    for (std::size_t n : {257u, 1000u, 1500u}) {
+        SavedAlarmList input;
+        for (std::size_t i = 0; i < n; ++i) {
+            const int roll = pick(rng);
+            input.push_back({std::to_string(i), roll < 3 ? "" : "5/" + std::to_string(day(rng)) + "/2003",
+                             roll >= 3 && roll < 8 ? ""
+                                                   : std::to_string(hour(rng)) + ":0" + std::to_string(minute(rng)) +
+                                                         ":00 " + (pick(rng) < 50 ? "AM" : "PM")});
+        }
+        SCOPED_TRACE(n);
+        ASSERT_EQ(SortAlarms(input, s, kYear), ReferenceSort(input, s));
+    }
+}
+
 }  // namespace
 }  // namespace tolvenmark

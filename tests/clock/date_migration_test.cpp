@@ -160,9 +160,11 @@ TEST_F(DateFormatCheckTest, TodayFilledInForAMissingAlarmDateIsNotReread) {
     EXPECT_EQ(ReadConfigKey("ALDATE"), "");
 }
 
-TEST_F(DateFormatCheckTest, UnknownStoredOrderKeepsTheDatesButRecordsTheCurrentOne) {
+TEST_F(DateFormatCheckTest, UnknownStoredOrderKeepsTheDatesRecordsTheCurrentOneAndSaysNothing) {
     WriteFileBytes(alarms, "Xmas^25.12.2003^7:00:00 AM^\r\n");
-    EXPECT_TRUE(Check("999"));
+    // Claiming an update here would end the program for nothing.
+    EXPECT_FALSE(Check("999"));
+    EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(ReadFileBytes(alarms), "Xmas^25.12.2003^7:00:00 AM^\r\n");
     EXPECT_EQ(pending.date, "25.12.2003");
     EXPECT_EQ(ReadConfigKey("ALFORMAT"), "123");

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "clock/config.h"
+#include "clock/date_migration.h"
 #include "clock/date_order.h"
+#include "platform/file_faults.h"
 #include "platform/folders.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -119,6 +121,104 @@ TEST_F(StartupLoadTest, ReadsKeysWithTheirLimitsAndFillsTheEmptyAlarmInMemoryOnl
     EXPECT_EQ(config->alTime, "2:05:09 PM");
     EXPECT_EQ(ReadConfigKey("ALDATE"), "");
     EXPECT_EQ(ReadConfigKey("ALTIME"), "");
+}
+
+}  // namespace
+}  // namespace tolvenmark
+
+namespace tolvenmark {
+namespace {
+
+struct BoundCase {
+    const char* text;
+    int snoozeMinutes;
+    int waitSeconds;
+};
+
+class NumberKeyBoundsTest : public ::testing::TestWithParam<BoundCase> {
+protected:
+    void TearDown() override { SetConfigPath(""); }
+    TempDir dir;
+};
+
+// Read from the file, as the snooze and the dial-up wait read them.
+TEST_P(NumberKeyBoundsTest, SnoozeAndWaitStayInTheirRange) {
+    SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
+    WriteFileBytes(ConfigPath(), std::string("[ALARM]\r\nSNOOZEMIN=") + GetParam().text + "\r\nWAIT=" +
+                                     GetParam().text + "\r\n");
+    EXPECT_EQ(SnoozeMinutes(), GetParam().snoozeMinutes);
+    EXPECT_EQ(WaitSeconds(), GetParam().waitSeconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, NumberKeyBoundsTest,
+                         ::testing::Values(BoundCase{"", 5, 60}, BoundCase{"abc", 5, 60}, BoundCase{"0", 5, 1},
+                                           BoundCase{"-3", 5, 1}, BoundCase{"1", 1, 1}, BoundCase{"7", 7, 7},
+                                           BoundCase{"1440", 1440, 1440}, BoundCase{"1441", 1440, 1441},
+                                           BoundCase{"3600", 1440, 3600}, BoundCase{"3601", 1440, 3600},
+                                           BoundCase{"2147483647", 1440, 3600},
+                                           BoundCase{"99999999999", 5, 60}));
+
+// Faults of the date-format check that reported a migration it did not make,
+// or made one the stored dates did not call for.
+struct CheckCase {
+    const char* name;
+    const char* config;  // after [ALARM] and APPPATH
+    const char* alarms;
+    bool migrates;
+    const char* alarmsAfter;
+    int unreadable;
+};
+
+class DateCheckFaultTest : public StartupLoadTest, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(DateCheckFaultTest, ConvertsWhatTheStoredOrderSaysAndReportsIt) {
+    const CheckCase& c = GetParam();
+    WriteFileBytes(Ini(), "[ALARM]\r\nAPPPATH=" + dir.path() + "\r\n" + c.config);
+    WriteFileBytes(dir.File("Alarms.txt"), c.alarms);
+    const StartupOutcome outcome = RunStartup(clock, settings, prompts);
+    EXPECT_EQ(outcome.proceed, !c.migrates);
+    EXPECT_EQ(outcome.exitStatus, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), c.alarmsAfter);
+    EXPECT_EQ(ReadConfigKey("ALFORMAT"), "123");
+    EXPECT_EQ(ReadConfigKey("ALDATESEP"), "/");
+    if (c.migrates)
+        EXPECT_EQ(prompts.shown, std::vector<std::string>{"Warning: " + DateFormatChangedMessage(c.unreadable)});
+    else
+        EXPECT_TRUE(prompts.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DateCheckFaultTest,
+    ::testing::Values(
+        CheckCase{"EmptySeparatorIsTheCurrentOne", "VERSION=1.1\r\nALFORMAT=213\r\nALDATESEP=\r\n",
+                  "A^11/03/2004^7:00:00 AM^\r\n", true, "A^3/11/2004^7:00:00 AM^\r\n", 0},
+        CheckCase{"UnknownCodeChangesNothing", "VERSION=1.1\r\nALFORMAT=999\r\nALDATESEP=/\r\n",
+                  "A^11/03/2004^7:00:00 AM^\r\n", false, "A^11/03/2004^7:00:00 AM^\r\n", 0},
+        CheckCase{"UpgradeReadsTheOldSeparatorFirst", "ALFORMAT=213\r\nALDATESEP=.\r\n",
+                  "A^25.12.2003^7:00:00 AM^\r\n", true, "A^12/25/2003^7:00:00 AM^\r\n", 0},
+        CheckCase{"UnreadableDatesAreKeptAndCounted", "VERSION=1.1\r\nALFORMAT=213\r\nALDATESEP=.\r\n",
+                  "A^25.12^7:00:00 AM^\r\nB^x.1.2003^7:00:00 AM^\r\nC^1.2.2003^7:00:00 AM^\r\n", true,
+                  "A^25.12^7:00:00 AM^\r\nB^x.1.2003^7:00:00 AM^\r\nC^2/1/2003^7:00:00 AM^\r\n", 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StartupLoadTest, UnreadableConfigurationIsNamedAndEndsWithAnError) {
+    WriteFileBytes(Ini(), "[ALARM]\r\nAPPPATH=/data\r\n");
+    SetFileFaultHook([](FileStep step, const std::string&) { return step == FileStep::Read ? EACCES : 0; });
+    const StartupOutcome outcome = RunStartup(clock, settings, prompts);
+    SetFileFaultHook({});
+    EXPECT_FALSE(outcome.proceed);
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(prompts.shown,
+              std::vector<std::string>{"Error: The file : " + Ini() + " cannot be read.\r\nFile access denied"});
+}
+
+TEST(DateFormatChangedMessageTest, SaysHowManyDatesWereKept) {
+    EXPECT_EQ(DateFormatChangedMessage(0), kDateFormatChangedMessage);
+    EXPECT_EQ(DateFormatChangedMessage(1),
+              "A Windows Date Format change was detected and the stored alarm dates were updated, except 1 date "
+              "that could not be read and was kept as stored.  Please restart the program.");
+    EXPECT_NE(DateFormatChangedMessage(3).find("except 3 dates that could not be read and were kept"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -116,7 +116,19 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"UnitedStates", "\"Day\" d 'of' m", kTuesday, "Day 5 of 3"},
         FormatCase{"UnitedStates", "'unclosed", kTuesday, "unclosed"},
         FormatCase{"UnitedStates", "d#-x", kTuesday, "5#-x"},
-        FormatCase{"UnitedStates", "", kTuesday, ""}));
+        FormatCase{"UnitedStates", "", kTuesday, ""},
+        // Whole regional formats named by one token.
+        FormatCase{"UnitedStates", "c", kTuesday, "3/5/2024 1:05:09 PM"},
+        FormatCase{"UnitedStates", "C", Date(2024, 3, 5), "3/5/2024"},
+        FormatCase{"UnitedStates", "c", DateTime{2024, 3, 5, 0, 0, 0, 1}, "3/5/2024 12:00:00 AM"},
+        FormatCase{"Korean", "c", kTuesday, "24/03/05 \xEC\x98\xA4\xED\x9B\x84 1:05:09"},
+        FormatCase{"German", "t", kTuesday, "13:05"},
+        FormatCase{"German", "tt", kTuesday, "13:05:09"},
+        FormatCase{"UnitedStates", "T|ttt", kTuesday, "1:05 PM|1:05:09 PM"},
+        FormatCase{"UnitedStates", "'t' t", kTuesday, "t 1:05 PM"},
+        FormatCase{"German", "ddddd", kTuesday, "05.03.2024"},
+        FormatCase{"UnitedStates", "dddddd", kTuesday, "Tuesday, March 05, 2024"},
+        FormatCase{"UnitedStates", "ddddddd", kTuesday, "Tuesday, March 05, 2024"}));
 
 struct DateCase {
     const char* machine;

@@ -82,6 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"mixed line ends", "[A]\r\nk=v\nj=w\r\n", "A", "k", "v"},
         ReadCase{"no final line end", "[A]\nk=v", "A", "k", "v"},
         ReadCase{"stray CR at the end", "[A]\nk=v\r", "A", "k", "v"},
+        ReadCase{"CR line ends", "[S]\rk=v\r", "S", "k", "v"},
+        ReadCase{"CR line ends, second key", "[S]\rk=v\rj=w", "S", "j", "w"},
+        ReadCase{"CR CR LF is two line ends", "[S]\r\r\nk=v\r\n", "S", "k", "v"},
+        ReadCase{"CR ends a value", "[S]\nk=v\rw=x\n", "S", "w", "x"},
         ReadCase{"text after the section name", "[A] ; note\nk=v\n", "A", "k", "v"},
         ReadCase{"byte order mark", "\xEF\xBB\xBF[A]\nk=v\n", "A", "k", "v"},
         ReadCase{"NUL ends the value", std::string("[A]\nk=ab\0cd\n", 12), "A", "k", "ab"},
@@ -108,6 +112,30 @@ TEST(ProfileReadTest, MissingFileGivesTheFallbackCutToTheBuffer) {
     EXPECT_EQ(GetPrivateProfileString("A", "k", "dflt", 255, dir.path()), "dflt");
 }
 
+struct DefaultCase {
+    const char* fallback;
+    const char* expected;
+};
+
+class ProfileDefaultTest : public ::testing::TestWithParam<DefaultCase> {};
+
+// Missing key, missing section and missing file alike.
+TEST_P(ProfileDefaultTest, LosesItsTrailingBlanks) {
+    TempDir dir;
+    WriteFileBytes(dir.File("t.ini"), "[A]\nk=v\n");
+    for (const auto& [section, file] : {std::pair{"A", "t.ini"}, std::pair{"B", "t.ini"}, std::pair{"A", "none.ini"}}) {
+        EXPECT_EQ(GetPrivateProfileString(section, "j", GetParam().fallback, 255, dir.File(file)),
+                  GetParam().expected);
+        EXPECT_EQ(ProfileSnapshot::Load(dir.File(file)).Get(section, "j", GetParam().fallback, 255),
+                  GetParam().expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Defaults, ProfileDefaultTest,
+                         ::testing::Values(DefaultCase{"  dflt  ", "  dflt"}, DefaultCase{"   ", ""},
+                                           DefaultCase{"a b\t", "a b"}, DefaultCase{"", ""},
+                                           DefaultCase{"x", "x"}));
+
 struct WriteCase {
     const char* what;
     std::optional<std::string> before;  // empty: no file
@@ -133,10 +161,15 @@ TEST_P(ProfileWriteTest, Writes) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, ProfileWriteTest,
     ::testing::Values(
-        WriteCase{"in place, key as passed", "[ALARM]\nSKIN=a\nX=1\n", "alarm", "skin", "b",
-                  "[ALARM]\nskin=b\nX=1\n"},
+        WriteCase{"in place, the file's spelling stays", "[ALARM]\nSKIN=a\nX=1\n", "alarm", "skin", "b",
+                  "[ALARM]\nSKIN=b\nX=1\n"},
+        WriteCase{"in place, mixed-case spelling stays", "[Alarm]\nMinute=30\n", "ALARM", "MINUTE", "45",
+                  "[Alarm]\nMinute=45\n"},
+        WriteCase{"in place, CR line ends", "[S]\rk=v\r", "S", "k", "w", "[S]\rk=w\r"},
+        WriteCase{"new key, CR line ends", "[S]\rk=v\r", "S", "j", "2", "[S]\rk=v\rj=2\r"},
+        WriteCase{"new section, CR line ends", "[S]\rk=v", "T", "j", "2", "[S]\rk=v\r[T]\rj=2\r"},
         WriteCase{"in place keeps CRLF", "[A]\r\nk=1\r\nj=2\r\n", "A", "k", "9", "[A]\r\nk=9\r\nj=2\r\n"},
-        WriteCase{"only the first of two keys", "[A]\nk=1\nk=2\n", "A", "K", "3", "[A]\nK=3\nk=2\n"},
+        WriteCase{"only the first of two keys", "[A]\nk=1\nk=2\n", "A", "K", "3", "[A]\nk=3\nk=2\n"},
         WriteCase{"only the first of two sections", "[A]\nk=1\n[A]\nk=2\n", "A", "k", "3",
                   "[A]\nk=3\n[A]\nk=2\n"},
         WriteCase{"after the section's last line", "[A]\nk=1\n\n[B]\nx=1\n", "A", "j", "2",
@@ -147,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"after a closing comment", "[A]\nk=1\n; end of A\n\n", "A", "j", "2",
                   "[A]\nk=1\n; end of A\nj=2\n\n"},
         WriteCase{"section at the end without line end", "[A]\nk=1", "A", "j", "2", "[A]\nk=1\nj=2\n"},
-        WriteCase{"stray CR at the end", "[A]\nk=1\r", "A", "j", "2", "[A]\nk=1\r\nj=2\n"},
+        WriteCase{"stray CR at the end ends the line", "[A]\nk=1\r", "A", "j", "2", "[A]\nk=1\rj=2\n"},
         WriteCase{"new section", "[A]\nk=1\n", "B", "x", "1", "[A]\nk=1\n[B]\nx=1\n"},
         WriteCase{"new section, CRLF", "[A]\r\nk=1\r\n", "B", "x", "1", "[A]\r\nk=1\r\n[B]\r\nx=1\r\n"},
         WriteCase{"new section after a last line without end", "[A]\nk=1", "B", "x", "1",

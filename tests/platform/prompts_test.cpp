@@ -1,9 +1,12 @@
 #include "platform/prompts.h"
 
 #include <cstdlib>
+#include <functional>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -17,6 +20,7 @@ struct SeenBox {
     QString title;
     QString text;
     QStringList buttons;
+    QString displayName;  // what the window system appends to the title
 };
 
 class QtPromptsTest : public ::testing::Test {
@@ -38,6 +42,7 @@ protected:
             if (!box) return;
             poll.stop();
             seen->title = box->windowTitle();
+            seen->displayName = QGuiApplication::applicationDisplayName();
             seen->text = box->text();
             QAbstractButton* chosen = nullptr;
             for (QAbstractButton* button : box->buttons()) {
@@ -76,6 +81,20 @@ TEST_F(QtPromptsTest, ConfirmationsHaveTheSystemsButtons) {
     box = Run("Yes to &All", [&] { answer = prompts->ConfirmAll("Delete this one?"); });
     EXPECT_EQ(box.buttons, (QStringList{"&Yes", "&No", "Yes to &All"}));
     EXPECT_EQ(answer, ConfirmAnswer::YesToAll);
+}
+
+// Qt appends " — " and a non-empty display name to every window's title.
+TEST_F(QtPromptsTest, CaptionsCarryNoApplicationSuffix) {
+    QGuiApplication::setApplicationDisplayName(kApplicationTitle);
+    const std::vector<std::pair<QString, std::function<void()>>> boxes{
+        {"OK", [&] { prompts->Error("e"); }},       {"OK", [&] { prompts->Warning("w"); }},
+        {"OK", [&] { prompts->Information("i"); }}, {"OK", [&] { prompts->PlainBox("p"); }},
+        {"&Yes", [&] { prompts->Confirm("c"); }},   {"&Yes", [&] { prompts->ConfirmAll("a"); }}};
+    for (const auto& [press, show] : boxes) {
+        const SeenBox box = Run(press, show);
+        EXPECT_EQ(box.displayName, "") << box.title.toStdString();
+    }
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), kApplicationTitle);
 }
 
 }  // namespace

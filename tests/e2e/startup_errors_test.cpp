@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "support/file_size_limit.h"
+#include "support/program_run.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::RunClock;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+// A full disk during the date migration: the program names the file, ends
+// with a failure status, and the next start, with room again, finishes it.
+TEST(ProgramStartupErrorTest, FullDiskDuringMigrationEndsWithFailureAndTheNextStartFinishes) {
+    TempDir dir;
+    const std::string ini = dir.File("TOLVENMARKCLOCK.INI");
+    WriteFileBytes(ini, "[ALARM]\nAPPPATH=" + dir.path() +
+                            "\nVERSION=1.1\nALFORMAT=213\nALDATESEP=.\nALDATE=05.01.2004\n; " +
+                            std::string(6000, 'x') + "\n");
+    WriteFileBytes(dir.File("Alarms.txt"), "Wake^05.01.2004^7:30:00 AM^\r\n");
+    const std::map<std::string, std::string> env{{"TOLVENMARK_WINDIR", dir.path()},
+                                                 {"TOLVENMARK_SHORT_DATE", "M/d/yyyy"},
+                                                 {"TOLVENMARK_DATE_SEP", "/"}};
+    testing::ProgramResult full;
+    {
+        // Inherited by the program: every write past 4 KiB fails.
+        testing::ScopedFileSizeLimit limit(4096);
+        full = RunClock({}, env);
+    }
+    EXPECT_EQ(full.exitCode, 1) << full.err;
+    EXPECT_NE(full.err.find("Error: The file : " + ini + " cannot be written.\\r\\nDisk full\n"), std::string::npos)
+        << full.err;
+    EXPECT_EQ(full.err.find("Warning:"), std::string::npos) << full.err;
+
+    auto again = RunClock({}, env);
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(again.err.find("Warning: A Windows Date Format change was detected"), std::string::npos) << again.err;
+    EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), "Wake^1/5/2004^7:30:00 AM^\r\n");
+    EXPECT_NE(ReadFileBytes(ini).find("ALDATE=1/5/2004\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tolvenmark
