@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include <QFontMetrics>
+
 #include "skin/jpeg_codec.h"
 #include "skin/skin_text.h"
 #include "skin/system_colors.h"
