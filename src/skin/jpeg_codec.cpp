@@ -2,6 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -57,6 +58,23 @@ JumpingErrorManager* InstallErrorManager(JumpingErrorManager* err) {
     return err;
 }
 
+// Adobe's programs write CMYK inverted (0 is full ink); others write it plain.
+void CmykRowToRgb(JSAMPROW row, JDIMENSION width, bool inverted) {
+    auto* pixels = reinterpret_cast<std::uint32_t*>(row);
+    for (JDIMENSION x = 0; x < width; ++x) {
+        const unsigned char* p = row + 4 * x;
+        unsigned c = p[0], m = p[1], y = p[2], k = p[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        // Now the share of light each ink lets through.
+        pixels[x] = 0xFF000000u | (c * k / 255) << 16 | (m * k / 255) << 8 | (y * k / 255);
+    }
+}
+
 // Everything the decoder touches lives outside the frame that calls setjmp,
 // so nothing there is left indeterminate by the jump.
 struct DecodeJob {
@@ -89,8 +107,14 @@ bool RunDecode(DecodeJob* job) {
         return false;
     }
 
+    // Printers' JPEGs hold ink amounts; the library hands them over as they
+    // are and leaves the conversion to us.
+    const bool cmyk = job->cinfo.jpeg_color_space == JCS_CMYK || job->cinfo.jpeg_color_space == JCS_YCCK;
     QImage::Format format;
-    if (job->grayscale) {
+    if (cmyk) {
+        job->cinfo.out_color_space = JCS_CMYK;
+        format = QImage::Format_RGB32;
+    } else if (job->grayscale) {
         job->cinfo.out_color_space = JCS_GRAYSCALE;
         format = QImage::Format_Grayscale8;
     } else {
@@ -111,8 +135,10 @@ bool RunDecode(DecodeJob* job) {
         return false;
     }
     while (job->cinfo.output_scanline < job->cinfo.output_height) {
+        // Four bytes a pixel either way: CMYK is turned into RGB in place.
         JSAMPROW row = job->out->scanLine(static_cast<int>(job->cinfo.output_scanline));
         jpeg_read_scanlines(&job->cinfo, &row, 1);
+        if (cmyk) CmykRowToRgb(row, job->cinfo.output_width, job->cinfo.saw_Adobe_marker);
     }
     jpeg_finish_decompress(&job->cinfo);
     jpeg_destroy_decompress(&job->cinfo);
@@ -205,6 +231,7 @@ QImage DecodeJpeg(const std::uint8_t* data, std::size_t size, bool grayscale) {
     job->out = &image;
     if (!RunDecode(job.get())) ThrowJpegError(job->err);
     // One format for every decoded image: the painter copies without converting.
+    if (grayscale && image.format() == QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_Grayscale8);
     if (image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
     return image;
 }

@@ -11,6 +11,8 @@ struct ChannelRange {
     int high[3];
 
     ChannelRange(SkinColor key, SkinColor tolerance) {
+        key = ResolveSkinColor(key);
+        tolerance = ResolveSkinColor(tolerance);
         for (int c = 0; c < 3; ++c) {
             int k = static_cast<int>((key >> (8 * c)) & 0xFF);
             int t = static_cast<int>((tolerance >> (8 * c)) & 0xFF);

@@ -7,14 +7,14 @@
 #include <QRect>
 #include <QRegion>
 
-namespace tolvenmark {
+#include "skin/system_colors.h"
 
-// Colours as skins write them: 0x00BBGGRR, the lowest byte is red.
-using SkinColor = std::uint32_t;
+namespace tolvenmark {
 
 // The one-pixel-high runs of pixels that are not transparent, row by row from
 // the top, left to right. A pixel is transparent when every channel lies in
-// key .. min(255, key + tolerance): the range reaches upward only.
+// key .. min(255, key + tolerance): the range reaches upward only. System
+// colour references in either are their current colours.
 std::vector<QRect> MaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
 
 // The window outline of a mask: the runs above, handed to the region in

@@ -74,7 +74,7 @@ bool ParseHeader(const std::array<unsigned char, kPackedHeaderSize>& header, std
         total += member.size;
         members.push_back(std::move(member));
     }
-    return total <= fileSize - kPackedHeaderSize;
+    return total <= fileSize - kPackedHeaderSize && total <= kPackedMaxTotalBytes;
 }
 
 // Replaces whatever stood at path (a link is removed, never followed).
@@ -103,6 +103,13 @@ void WriteMember(std::FILE* in, const std::string& path, std::uint32_t size) {
 }
 
 }  // namespace
+
+bool HasPackedMagic(const std::string& file) {
+    File in(std::fopen(file.c_str(), "rb"));
+    if (!in) return false;
+    char magic[10];
+    return std::fread(magic, 1, sizeof magic, in.get()) == sizeof magic && std::memcmp(magic, kPackedMagic, 10) == 0;
+}
 
 bool UnpackSkin(const std::string& packedFile, const std::string& targetDir) {
     std::error_code ec;

@@ -1,5 +1,7 @@
 #include "skin/skin_fields.h"
 
+#include <algorithm>
+
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/profile_file.h"
@@ -35,6 +37,18 @@ std::int32_t ReadSkinInteger(const ProfileSnapshot& ini, const std::string& sect
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
         text.replace(0, 2, "$");
     return StrToIntDef(text, fallback);
+}
+
+std::int32_t ClampSkinCoordinate(std::int32_t value) {
+    return std::clamp(value, -kMaxSkinCoordinate, kMaxSkinCoordinate);
+}
+
+void ClampSkinSpan(std::int32_t& start, std::int32_t& extent) {
+    const std::int64_t end = std::int64_t{start} + extent;
+    const std::int64_t first = std::clamp<std::int64_t>(start, -kMaxSkinCoordinate, kMaxSkinCoordinate);
+    const std::int64_t last = std::clamp<std::int64_t>(end, -kMaxSkinCoordinate, kMaxSkinCoordinate);
+    start = static_cast<std::int32_t>(first);
+    extent = static_cast<std::int32_t>(last - first);
 }
 
 std::size_t ReadSkinCount(const ProfileSnapshot& ini, const std::string& section) {

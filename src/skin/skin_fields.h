@@ -31,6 +31,14 @@ std::string ReadSkinString(const ProfileSnapshot& ini, const std::string& sectio
 std::int32_t ReadSkinInteger(const ProfileSnapshot& ini, const std::string& section,
                              const std::string& key, std::int32_t fallback);
 
+// Positions and sizes beyond any face are brought within this range as they
+// are read, so that no sum of them can leave 32 bits.
+inline constexpr std::int32_t kMaxSkinCoordinate = 100000;
+std::int32_t ClampSkinCoordinate(std::int32_t value);
+// The same for the edges of start .. start + extent: whatever falls on a
+// face keeps its place; an extent below 1 stays empty.
+void ClampSkinSpan(std::int32_t& start, std::int32_t& extent);
+
 // A table's Count as a number of lines to read: never negative, and capped
 // so that a hostile Count cannot ask for millions of entries.
 inline constexpr std::int32_t kMaxSkinLines = 1000;

@@ -7,9 +7,10 @@
 #include <mutex>
 
 #include <QFontMetrics>
-#include <QStringDecoder>
 
 #include "skin/jpeg_codec.h"
+#include "skin/skin_text.h"
+#include "skin/system_colors.h"
 
 namespace tolvenmark {
 
@@ -17,6 +18,8 @@ namespace {
 
 // Beyond any face size; keeps a damaged skin from asking for giant glyphs.
 constexpr std::int64_t kMaxFontPixels = 2048;
+// A text of the longest value at the largest size is narrower than this.
+constexpr std::int32_t kFarLeft = 2048 * kMaxFontPixels * 2;
 
 QImage::Format PaintFormat(const QImage& image) {
     return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
@@ -28,11 +31,25 @@ void Prepare(QImage& image) {
     if (image.format() != target) image.convertTo(target);
 }
 
-// Copies one rectangle of source to the same place; parts outside the source are skipped.
-void CopyRect(QPainter& painter, const QImage& source, int x, int y, int width, int height) {
-    const QRect area = QRect(x, y, width, height) & source.rect();
-    if (area.isEmpty()) return;
+// Copies one rectangle of source to the same place; parts outside the source
+// are skipped. Edges are summed in 64 bits: a damaged skin may put an area
+// anywhere in the 32-bit range.
+void CopyRect(QPainter& painter, const QImage& source, std::int64_t x, std::int64_t y, std::int64_t width,
+              std::int64_t height) {
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t right = std::min<std::int64_t>(x + width, source.width());
+    const std::int64_t bottom = std::min<std::int64_t>(y + height, source.height());
+    if (left >= right || top >= bottom) return;
+    const QRect area(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                     static_cast<int>(bottom - top));
     painter.drawImage(area.topLeft(), source, area);
+}
+
+// Whether an image of size w x h at (x, y) reaches into the painter's device.
+bool ReachesDevice(const QPainter& painter, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
+    const QPaintDevice* device = painter.device();
+    return x < device->width() && y < device->height() && x + w > 0 && y + h > 0;
 }
 
 void InstallFontSubstitutes() {
@@ -45,24 +62,6 @@ void InstallFontSubstitutes() {
                                    {QStringLiteral("DejaVu Sans"), QStringLiteral("Nimbus Sans"),
                                     QStringLiteral("sans-serif")});
     });
-}
-
-// Skin files come from Windows: texts that are not UTF-8 are taken in its
-// Western code page, which differs from Latin-1 in 0x80-0x9F (the euro sign,
-// curly quotes, dashes).
-QString SkinText(const std::string& text) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (!utf8.hasError()) return decoded;
-    static constexpr char16_t kHighControls[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString western;
-    western.reserve(static_cast<qsizetype>(text.size()));
-    for (unsigned char c : text)
-        western += (c >= 0x80 && c < 0xA0) ? QChar(kHighControls[c - 0x80]) : QChar(c);
-    return western;
 }
 
 }  // namespace
@@ -89,7 +88,8 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
     for (const HotAreaInfoRec& area : skin.HotAreas) {
         if ((area.HasState && area.State) || area.Pressed)
             CopyRect(painter, skin.DownImage, area.X, area.Y, area.Width, area.Height);
-        if (area.Hover) CopyRect(painter, skin.OnImage, area.X, area.Y, area.Width, area.Height);
+        // A held button shows its down face even under the pointer.
+        if (area.Hover && !area.Pressed) CopyRect(painter, skin.OnImage, area.X, area.Y, area.Width, area.Height);
     }
 
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -97,10 +97,10 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
         const TrackBarInfoRec& bar = skin.TrackBars[i];
         const QImage& thumb =
             static_cast<int>(i) == activeTrackBar ? bar.ThumbDownBitmap : bar.ThumbBitmap;
-        if (bar.Horizontal)
-            painter.drawImage(bar.X + bar.Offset, bar.Y, thumb);
-        else
-            painter.drawImage(bar.X, bar.Y + bar.Offset, thumb);
+        const std::int64_t x = bar.Horizontal ? std::int64_t{bar.X} + bar.Offset : bar.X;
+        const std::int64_t y = bar.Horizontal ? bar.Y : std::int64_t{bar.Y} + bar.Offset;
+        if (ReachesDevice(painter, x, y, thumb.width(), thumb.height()))
+            painter.drawImage(static_cast<int>(x), static_cast<int>(y), thumb);
     }
 
     for (const DisplayInfoRec& item : skin.DisplayItems) {
@@ -121,9 +121,14 @@ void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, cons
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const std::size_t glyphCount = std::strlen(kNumberGlyphs);
     for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::int64_t left = x + static_cast<std::int64_t>(i) * w;
+        if (!ReachesDevice(painter, left, y, w, h)) {
+            if (left >= painter.device()->width()) break;  // the rest lies further right
+            continue;
+        }
         const void* found = std::memchr(kNumberGlyphs, static_cast<unsigned char>(text[i]), glyphCount);
         const int g = found ? static_cast<int>(static_cast<const char*>(found) - kNumberGlyphs) : 0;
-        painter.drawImage(QPoint(x + static_cast<int>(i) * w, y), strip, QRect(g * w, 0, w, h));
+        painter.drawImage(QPoint(static_cast<int>(left), y), strip, QRect(g * w, 0, w, h));
     }
     painter.setCompositionMode(mode);
 }
@@ -135,6 +140,11 @@ void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const 
     const QPainter::CompositionMode mode = painter.compositionMode();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::int64_t left = x + static_cast<std::int64_t>(i) * w;
+        if (!ReachesDevice(painter, left, y, w, rh)) {
+            if (left >= painter.device()->width()) break;
+            continue;
+        }
         int row = 1;
         int column = 10;  // the blank
         for (int r = 0; r < 3; ++r) {
@@ -147,13 +157,13 @@ void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const 
                 break;
             }
         }
-        painter.drawImage(QPoint(x + static_cast<int>(i) * w, y), sheet,
-                          QRect(column * w, row * rh, w, rh));
+        painter.drawImage(QPoint(static_cast<int>(left), y), sheet, QRect(column * w, row * rh, w, rh));
     }
     painter.setCompositionMode(mode);
 }
 
-QColor SkinQColor(std::uint32_t bgr) {
+QColor SkinQColor(std::uint32_t color) {
+    const SkinColor bgr = ResolveSkinColor(color);
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
@@ -173,12 +183,19 @@ QFont DisplayQFont(const DisplayFont& font) {
 
 void DrawFontText(QPainter& painter, const DisplayInfoRec& item) {
     if (item.Text.empty()) return;
+    // Text never starts right of or below the face; how far left it may
+    // start and still show depends on its width, so only the absurd is cut.
+    const QPaintDevice* device = painter.device();
+    if (item.X >= device->width() || item.Y >= device->height() || item.X < -kFarLeft) return;
     const QFont font = DisplayQFont(item.Font);
+    const QFontMetrics metrics(font);
+    const std::int64_t baseline = std::int64_t{item.Y} + metrics.ascent();
+    if (baseline + metrics.descent() < 0) return;
     painter.setFont(font);
     painter.setPen(SkinQColor(item.Font.Color));
     const QPainter::CompositionMode mode = painter.compositionMode();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawText(QPoint(item.X, item.Y + QFontMetrics(font).ascent()), SkinText(item.Text));
+    painter.drawText(QPoint(item.X, static_cast<int>(baseline)), DecodeSkinText(item.Text, item.Font.Charset));
     painter.setCompositionMode(mode);
 }
 

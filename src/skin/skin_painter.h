@@ -42,7 +42,8 @@ void DrawFontText(QPainter& painter, const DisplayInfoRec& item);
 // so that a skin keeps its pixel layout on any screen; families the machine
 // lacks ("Lucida Fax", "MS Sans Serif") are drawn with installed look-alikes.
 QFont DisplayQFont(const DisplayFont& font);
-QColor SkinQColor(std::uint32_t bgr);
+// A skin colour (0x00BBGGRR, or a system colour reference) as drawn.
+QColor SkinQColor(std::uint32_t color);
 
 // Turns the image grey in place, through a JPEG round trip with greyscale
 // output (so the grey face carries the codec's artefacts, like the original).

@@ -2,23 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <QByteArray>
 #include <QFile>
 
-#include "platform/names.h"
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
-#include "platform/folders.h"
-#include "skin/packed_skin.h"
 #include "skin/skin_fields.h"
+#include "skin/skin_location.h"
 #include "skin/skin_line.h"
 #include "skin/skin_picture.h"
 
@@ -38,7 +29,7 @@ struct ImageSource {
     bool fromResources = false;
     std::string imageDir;  // with its trailing "/", or "" for names relative to here
 
-    std::string Path(const std::string& name) const { return fromResources ? name : imageDir + name; }
+    std::string Path(const std::string& name) const { return fromResources ? name : SkinImagePath(imageDir, name); }
 
     void Load(const std::string& name, QImage& image) const {
         if (fromResources)
@@ -48,63 +39,6 @@ struct ImageSource {
     }
 };
 
-// A folder of its own for one packed skin's members, removed after the load
-// (the images are in memory by then): members of an earlier packed skin can
-// never stand in for files this one lacks.
-class UnpackFolder {
-public:
-    UnpackFolder() {
-        std::string pattern = PrivateTempDirectory() + "skn-XXXXXX";
-        if (!::mkdtemp(pattern.data())) throw OperationError("Cannot create folder " + pattern);
-        path_ = pattern + "/";
-    }
-    ~UnpackFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    UnpackFolder(const UnpackFolder&) = delete;
-    UnpackFolder& operator=(const UnpackFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-struct SkinLocation {
-    std::string iniPath;
-    ImageSource images;
-    std::unique_ptr<UnpackFolder> unpacked;
-};
-
-// The file name with its extension (from the last ".") replaced.
-std::string ChangeExtension(const std::string& name, const std::string& extension) {
-    const std::size_t dot = name.rfind('.');
-    return (dot == std::string::npos ? name : name.substr(0, dot)) + extension;
-}
-
-std::string ExtensionOf(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
-SkinLocation LocateSkin(const std::string& skinFile) {
-    SkinLocation where;
-    where.iniPath = skinFile;
-    where.images.imageDir = FolderWithSlash(skinFile);
-    if (AsciiUpper(ExtensionOf(skinFile)) == ".SKN") {
-        where.unpacked = std::make_unique<UnpackFolder>();
-        const std::string& tempDir = where.unpacked->path();
-        if (UnpackSkin(skinFile, tempDir)) {
-            where.images.imageDir = tempDir;
-            const std::string named = FindFileIgnoringCase(tempDir + ChangeExtension(FileNameOf(skinFile), ".INI"));
-            where.iniPath = FileExists(named) ? named : FindFileIgnoringCase(tempDir + "skin.ini");
-        }
-    }
-    return where;
-}
-
 HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
     HotAreaInfoRec area;
     area.ID = SkinField(fields, 0);
@@ -112,6 +46,8 @@ HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
     area.Y = SkinIntField(fields, 2);
     area.Width = SkinIntField(fields, 3);
     area.Height = SkinIntField(fields, 4);
+    ClampSkinSpan(area.X, area.Width);
+    ClampSkinSpan(area.Y, area.Height);
     area.Hint = SkinField(fields, 5);
     if (fields.size() > 6) {
         area.HasState = true;
@@ -150,14 +86,16 @@ DisplayInfoRec ReadDisplayLine(const SkinFields& fields, std::uint8_t charset) {
     item.Font.Italic = SkinField(fields, 3) == "TRUE";
     item.Font.Size = SkinIntField(fields, 4);
     item.Font.Color = static_cast<std::uint32_t>(SkinIntField(fields, 5));
-    item.X = SkinIntField(fields, 6);
-    item.Y = SkinIntField(fields, 7);
+    item.X = ClampSkinCoordinate(SkinIntField(fields, 6));
+    item.Y = ClampSkinCoordinate(SkinIntField(fields, 7));
     item.Style = OptionalSkinField(fields, 8);
     item.Text = OptionalSkinField(fields, 9);
     item.Hint = OptionalSkinField(fields, 10);
     if (fields.size() >= 13) {
         item.Width = StrToIntDef(fields[11], 10);
         item.Height = StrToIntDef(fields[12], 10);
+        ClampSkinSpan(item.X, item.Width);
+        ClampSkinSpan(item.Y, item.Height);
     }
     return item;
 }
@@ -191,6 +129,13 @@ TrackBarInfoRec ReadTrackBarLine(const SkinFields& fields, const ImageSource& im
     bar.Y = SkinIntField(fields, 4);
     bar.Length = SkinIntField(fields, 5);
     bar.Horizontal = SkinField(fields, 6) != "V";
+    if (bar.Horizontal) {
+        ClampSkinSpan(bar.X, bar.Length);
+        bar.Y = ClampSkinCoordinate(bar.Y);
+    } else {
+        bar.X = ClampSkinCoordinate(bar.X);
+        ClampSkinSpan(bar.Y, bar.Length);
+    }
     bar.MinPosition = 0;
     bar.MaxPosition = 100;
     // Kept in one byte, as the position always was.
@@ -250,8 +195,9 @@ void ReadSkin(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images,
 
 Skin BuildSkinFromFile(const std::string& skinFile, const Skin& previous, Prompts& prompts) {
     const SkinLocation where = LocateSkin(skinFile);
+    const ProfileSnapshot ini = LoadSkinIni(where.iniPath, skinFile);
     Skin skin = previous;
-    ReadSkin(skin, ProfileSnapshot::Load(where.iniPath), where.images, prompts);
+    ReadSkin(skin, ini, ImageSource{false, where.imageDir}, prompts);
     return skin;
 }
 

@@ -1,39 +1,40 @@
 #include "skin/verify_skin.h"
 
-#include <cstring>
-#include <fstream>
+#include <exception>
 
-#include "platform/names.h"
-#include "skin/packed_skin.h"
 #include "platform/folders.h"
 #include "platform/profile_file.h"
+#include "skin/skin_location.h"
 
 namespace tolvenmark {
 
 namespace {
-
-bool IsPackedSkinFile(const std::string& path) {
-    if (AsciiUpper(path.substr(path.size() < 4 ? 0 : path.size() - 4)) != ".SKN") return false;
-    std::ifstream in(path, std::ios::binary);
-    char magic[10] = {};
-    return in.read(magic, 10) && std::memcmp(magic, kPackedMagic, 10) == 0;
-}
-
 constexpr std::size_t kVerifyBuffer = 255;
 constexpr const char* kImageKeys[] = {"MaskBitmap",    "MouseUpBitmap", "MouseDownBitmap",
                                       "MouseOnBitmap", "NumbersBitmap", "TextBitmap"};
+
+// A packed skin is checked where the load would read it: unpacked into a
+// folder of its own, gone again when the check ends.
+bool FilesMissing(const std::string& skinFile) {
+    const SkinLocation where = LocateSkin(skinFile);
+    if (where.damagedPacked) return true;
+    if (where.unpacked && !FileExists(where.iniPath)) return true;
+    const ProfileSnapshot ini = LoadSkinIni(where.iniPath, skinFile);
+    for (const char* key : kImageKeys) {
+        const std::string name = ini.Get("BITMAPINFO", key, "", kVerifyBuffer);
+        if (!name.empty() && !FileExists(SkinImagePath(where.imageDir, name))) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void VerifySkin(const std::string& skinFile, bool& skinFilesMissing) {
-    // A packed skin carries its images; read as INI it would name them beside
-    // itself and never pass. Its load checks the members.
-    if (IsPackedSkinFile(skinFile)) return;
-    // The same folder the loader takes the images from: a bare file name
-    // means the current folder, not the root.
-    const std::string dir = FolderWithSlash(skinFile);
-    for (const char* key : kImageKeys) {
-        const std::string name = GetPrivateProfileString("BITMAPINFO", key, "", kVerifyBuffer, skinFile);
-        if (!name.empty() && !FileExists(FindFileIgnoringCase(dir + name))) skinFilesMissing = true;
+    try {
+        if (FilesMissing(skinFile)) skinFilesMissing = true;
+    } catch (const std::exception&) {
+        // Whatever keeps the check from reading the skin keeps the load from it too.
+        skinFilesMissing = true;
     }
 }
 

@@ -3,7 +3,11 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <gtest/gtest.h>
+
+#include "support/gui_app.h"
 
 namespace tolvenmark {
 namespace {
@@ -107,6 +111,15 @@ TEST(MaskToRegionTest, RunsBeyondOneBatchAreAllKept) {
     EXPECT_FALSE(region.contains(QPoint(1, 0)));
     EXPECT_TRUE(region.contains(QPoint(99, 81)));
     EXPECT_FALSE(region.contains(QPoint(98, 81)));
+}
+
+TEST(MaskSystemColourTest, KeyNamingASystemColourCutsThatColour) {
+    testing::EnsureGuiApplication();
+    const QRgb window = QGuiApplication::palette().color(QPalette::Active, QPalette::Base).rgb();
+    const QImage mask = MaskFrom({"k#", "kk"}, window);
+    EXPECT_TRUE(SameArea(MaskToRegion(mask, 0x80000005, 0), QRegion(1, 0, 1, 1)));
+    // An index that names no colour is black, as the platform answers.
+    EXPECT_TRUE(SameArea(MaskToRegion(MaskFrom({"#."}), 0x800000FF, 0), QRegion(1, 0, 1, 1)));
 }
 
 }  // namespace

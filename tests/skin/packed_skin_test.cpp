@@ -10,6 +10,7 @@
 #include "platform/conversion_error.h"
 #include "skin/jpeg_codec.h"
 #include "skin/skin_reader.h"
+#include "skin/verify_skin.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 
@@ -226,6 +227,74 @@ TEST_F(PackedSkinLoadTest, SknWithoutMagicIsReadAsIniBesideItsImages) {
     ASSERT_EQ(skin.HotAreas.size(), 1u);
     EXPECT_EQ(skin.HotAreas[0].ID, "PLAIN");
     EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u);  // at most the private folder, empty
+}
+
+// The check before a load looks at a packed skin's members, as the load
+// reads them, and leaves nothing unpacked behind.
+struct PackedCheckCase {
+    const char* name;
+    std::function<std::string(const std::string& ini, const std::string& jpeg)> bytes;
+    bool missing;
+};
+
+class PackedSkinCheckTest : public PackedSkinLoadTest, public ::testing::WithParamInterface<PackedCheckCase> {};
+
+TEST_P(PackedSkinCheckTest, MembersAreCheckedWhereTheLoadFindsThem) {
+    testing::WriteFileBytes(dir_.File("Night.skn"), GetParam().bytes(Ini("ID"), jpeg_));
+    bool missing = false;
+    VerifySkin(dir_.File("Night.skn"), missing);
+    EXPECT_EQ(missing, GetParam().missing);
+    EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u) << "unpacked members were left behind";
+    if (!missing) {
+        EXPECT_NO_THROW(BuildSkinFromFile(dir_.File("Night.skn"), Skin{}, prompts_));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PackedSkinCheckTest,
+    ::testing::Values(
+        PackedCheckCase{"Good", [](auto ini, auto jpeg) { return Pack({{"skin.ini", ini}, {"face.jpg", jpeg}}); },
+                        false},
+        PackedCheckCase{"NamedIniAndOtherCase",
+                        [](auto ini, auto jpeg) { return Pack({{"NIGHT.ini", ini}, {"Face.JPG", jpeg}}); }, false},
+        PackedCheckCase{"ImageNotPacked", [](auto ini, auto) { return Pack({{"skin.ini", ini}}); }, true},
+        PackedCheckCase{"NoIniPacked", [](auto, auto jpeg) { return Pack({{"face.jpg", jpeg}}); }, true},
+        PackedCheckCase{"Truncated",
+                        [](auto ini, auto jpeg) {
+                            std::string b = Pack({{"skin.ini", ini}, {"face.jpg", jpeg}});
+                            b.pop_back();
+                            return b;
+                        },
+                        true},
+        PackedCheckCase{"MemberOutsideItsFolder",
+                        [](auto ini, auto jpeg) { return Pack({{"skin.ini", ini}, {"../face.jpg", jpeg}}); }, true},
+        PackedCheckCase{"HeaderCutShort",
+                        [](auto ini, auto) { return Pack({{"skin.ini", ini}}).substr(0, 2000); }, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PackedSkinLoadTest, CheckOfAnUnreadableOrUnpackedSknFile) {
+    bool missing = false;
+    fs::create_directory(dir_.File("folder.skn"));
+    VerifySkin(dir_.File("folder.skn"), missing);
+    EXPECT_TRUE(missing);
+    // Without the magic it is an INI beside its images, for the check as for the load.
+    testing::WriteFileBytes(dir_.File("plain.skn"), Ini("PLAIN"));
+    missing = false;
+    VerifySkin(dir_.File("plain.skn"), missing);
+    EXPECT_TRUE(missing);
+    testing::WriteFileBytes(dir_.File("face.jpg"), jpeg_);
+    missing = false;
+    VerifySkin(dir_.File("plain.skn"), missing);
+    EXPECT_FALSE(missing);
+}
+
+TEST_F(PackedSkinTest, MembersTogetherOverTheCapAreRefused) {
+    std::string b = Pack({{"a.ini", "x"}, {"b.bmp", "y"}});
+    PutLe32(b, kPackedSizesOffset + 4, static_cast<std::uint32_t>(kPackedMaxTotalBytes));
+    testing::WriteFileBytes(dir_.File("big.skn"), b);
+    fs::resize_file(dir_.File("big.skn"), kPackedHeaderSize + kPackedMaxTotalBytes + 1);  // sparse
+    EXPECT_FALSE(UnpackSkin(dir_.File("big.skn"), target_));
+    EXPECT_TRUE(FilesIn(target_).empty());
 }
 
 }  // namespace

@@ -331,6 +331,18 @@ TEST_F(SkinFormTest, WebHotSpotHighlightsNamesAndHintsTheSpot) {
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
 }
 
+TEST_F(SkinFormTest, HeldButtonShowsItsDownFaceUnderTheHoverHighlight) {
+    Show();
+    form->SetWebHotSpot(true);
+    Move({5, 5});
+    EXPECT_EQ(FaceAt({5, 5}), kOn);
+    Press({5, 5});
+    Move({6, 5}, Qt::LeftButton);
+    EXPECT_EQ(FaceAt({5, 5}), kDown);
+    Release({6, 5});
+    EXPECT_EQ(FaceAt({5, 5}), kOn);  // still under the pointer
+}
+
 TEST_F(SkinFormTest, GreyFaceHoldsWhileInactive_ColourFaceKeepsUpdatingWithoutIt) {
     for (bool grayout : {true, false}) {
         SCOPED_TRACE(grayout ? "Grayout on" : "Grayout off");

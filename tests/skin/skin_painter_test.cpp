@@ -132,7 +132,7 @@ HotAreaInfoRec Area(int x, bool hasState, bool state, bool hover, bool pressed) 
     return a;
 }
 
-TEST_F(SkinPainterTest, FaceShowsDownForOnOrPressed_HoverOverBoth) {
+TEST_F(SkinPainterTest, FaceShowsDownForOnOrPressed_HoverOverOnButNotOverPressed) {
     Skin skin = FacesSkin();
     skin.HotAreas = {Area(0, false, false, false, false), Area(10, true, true, false, false),
                      Area(20, true, false, false, false), Area(30, false, false, false, true),
@@ -140,7 +140,8 @@ TEST_F(SkinPainterTest, FaceShowsDownForOnOrPressed_HoverOverBoth) {
                      Area(60, false, true, false, false)};  // State without HasState counts for nothing
     QImage face(100, 40, QImage::Format_RGB32);
     ComposeFace(skin, -1, face);
-    const std::vector<QColor> expected = {Qt::red, Qt::green, Qt::red, Qt::green, Qt::blue, Qt::blue, Qt::red};
+    // A held button keeps its down face under the pointer.
+    const std::vector<QColor> expected = {Qt::red, Qt::green, Qt::red, Qt::green, Qt::blue, Qt::green, Qt::red};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(face.pixelColor(static_cast<int>(i) * 10 + 5, 5), expected[i]);

@@ -1,6 +1,8 @@
 #include "skin/skin_picture.h"
 
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -213,6 +215,69 @@ TEST(JpegCodecTest, RoundTripAndGreyDecode) {
     EXPECT_TRUE(EncodeJpeg(QImage()).empty());
     EXPECT_EQ(ErrorOf([] { DecodeJpegFile("/nonexistent/face.jpg"); }), "Cannot open file /nonexistent/face.jpg");
 }
+
+// An 8 x 8 JPEG of one CMYK value as stored, with or without Adobe's marker
+// (whose programs store ink inverted).
+std::string CmykJpeg(const std::array<std::uint8_t, 4>& stored, bool adobeMarker) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = 8;
+    cinfo.image_height = 8;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    cinfo.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+    jpeg_start_compress(&cinfo, TRUE);
+    std::array<std::uint8_t, 32> row{};
+    for (std::size_t i = 0; i < row.size(); ++i) row[i] = stored[i % 4];
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string bytes(reinterpret_cast<char*>(out), size);
+    std::free(out);
+    return bytes;
+}
+
+struct CmykCase {
+    const char* name;
+    std::array<std::uint8_t, 4> stored;
+    bool adobe;
+    QColor shown;
+};
+
+class CmykJpegTest : public ::testing::TestWithParam<CmykCase> {};
+
+TEST_P(CmykJpegTest, InkBecomesTheColourItPrints) {
+    const std::string bytes = CmykJpeg(GetParam().stored, GetParam().adobe);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const QImage image = DecodeSkinImage(data, bytes.size(), "JPG");
+    ASSERT_EQ(image.format(), QImage::Format_RGB32);
+    const QColor pixel = image.pixelColor(4, 4);
+    EXPECT_NEAR(pixel.red(), GetParam().shown.red(), 3);
+    EXPECT_NEAR(pixel.green(), GetParam().shown.green(), 3);
+    EXPECT_NEAR(pixel.blue(), GetParam().shown.blue(), 3);
+    const QColor grey = DecodeJpeg(data, bytes.size(), true).pixelColor(4, 4);
+    EXPECT_EQ(grey.red(), grey.green());
+    EXPECT_EQ(grey.green(), grey.blue());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inks, CmykJpegTest,
+    ::testing::Values(CmykCase{"AdobeRed", {255, 0, 0, 255}, true, QColor(255, 0, 0)},
+                      CmykCase{"PlainRed", {0, 255, 255, 0}, false, QColor(255, 0, 0)},
+                      CmykCase{"AdobeHalfBlack", {255, 255, 255, 128}, true, QColor(128, 128, 128)},
+                      CmykCase{"PlainBlack", {0, 0, 0, 255}, false, QColor(0, 0, 0)},
+                      CmykCase{"PlainPaper", {0, 0, 0, 0}, false, QColor(255, 255, 255)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResourceImageTest, BuiltInImagesComeByUpperCaseBaseName) {
     for (const char* name : {"ACMask.bmp", "ACMain.jpg", "acsel.JPG"}) {

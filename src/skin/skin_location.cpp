@@ -1,0 +1,106 @@
+#include "skin/skin_location.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include <stdlib.h>
+
+#include "platform/conversion_error.h"
+#include "platform/folders.h"
+#include "platform/names.h"
+#include "skin/packed_skin.h"
+
+namespace tolvenmark {
+
+namespace {
+
+// The file name with its extension (from the last ".") replaced.
+std::string ChangeExtension(const std::string& name, const std::string& extension) {
+    const std::size_t dot = name.rfind('.');
+    return (dot == std::string::npos ? name : name.substr(0, dot)) + extension;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+// A folder in folder (with its trailing "/", or "") whose name is part, or
+// differs from it only in letter case; part itself when there is none.
+std::string FindFolderIgnoringCase(const std::string& folder, const std::string& part) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder + part, ec)) return part;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (EqualIgnoringAsciiCase(candidate, part) && std::filesystem::is_directory(folder + candidate, ec))
+            return candidate;
+    }
+    return part;
+}
+
+}  // namespace
+
+UnpackFolder::UnpackFolder() {
+    std::string pattern = PrivateTempDirectory() + "skn-XXXXXX";
+    if (!::mkdtemp(pattern.data())) throw OperationError("Cannot create folder " + pattern);
+    path_ = pattern + "/";
+}
+
+UnpackFolder::~UnpackFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+SkinLocation LocateSkin(const std::string& skinFile) {
+    SkinLocation where;
+    where.iniPath = skinFile;
+    where.imageDir = FolderWithSlash(skinFile);
+    if (AsciiUpper(ExtensionOf(skinFile)) != ".SKN") return where;
+    where.folder = std::make_unique<UnpackFolder>();
+    const std::string& tempDir = where.folder->path();
+    if (UnpackSkin(skinFile, tempDir)) {
+        where.unpacked = true;
+        where.imageDir = tempDir;
+        const std::string named = FindFileIgnoringCase(tempDir + ChangeExtension(FileNameOf(skinFile), ".INI"));
+        where.iniPath = FileExists(named) ? named : FindFileIgnoringCase(tempDir + "skin.ini");
+    } else {
+        where.damagedPacked = HasPackedMagic(skinFile);
+    }
+    return where;
+}
+
+std::string SkinImagePath(const std::string& imageDir, const std::string& name) {
+    if (name.find('\\') == std::string::npos && name.find('/') == std::string::npos)
+        return FindFileIgnoringCase(imageDir + name);
+    std::string relative = name;
+    for (char& c : relative)
+        if (c == '\\') c = '/';
+    std::string folder = imageDir;
+    std::size_t start = 0;
+    for (std::size_t slash; (slash = relative.find('/', start)) != std::string::npos; start = slash + 1) {
+        const std::string part = relative.substr(start, slash - start);
+        folder += (part.empty() || part == "." || part == "..") ? part : FindFolderIgnoringCase(folder, part);
+        folder += '/';
+    }
+    return FindFileIgnoringCase(folder + relative.substr(start));
+}
+
+ProfileSnapshot LoadSkinIni(const std::string& path, const std::string& shownName) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::is_regular_file(status)) {
+        const std::uintmax_t size = fs::file_size(path, ec);
+        if (!ec && size > kMaxSkinIniBytes)
+            throw OperationError("The skin file " + shownName + " is too large to be a skin.");
+    } else if (fs::exists(status) && !fs::is_directory(status)) {
+        // A device or a pipe would be read for ever.
+        throw OperationError("Cannot open file " + shownName);
+    }
+    return ProfileSnapshot::Load(path);
+}
+
+}  // namespace tolvenmark
