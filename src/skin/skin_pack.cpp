@@ -129,7 +129,10 @@ std::vector<PackedMember> PackSkinFolder(const std::string& folder, const std::s
     if (names.size() > kPackedMaxMembers)
         Fail(Quoted(folder) + " holds " + std::to_string(names.size()) + " files; a packed skin holds at most " +
              std::to_string(kPackedMaxMembers));
-    std::sort(names.begin(), names.end());
+    // Sorted without regard to case, so names that differ only in case meet.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::pair(AsciiUpper(a), a) < std::pair(AsciiUpper(b), b);
+    });
     for (std::size_t i = 1; i < names.size(); ++i)
         if (EqualIgnoringAsciiCase(names[i - 1], names[i]))
             Fail(Quoted(names[i - 1]) + " and " + Quoted(names[i]) + " differ only in letter case");
