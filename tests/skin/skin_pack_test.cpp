@@ -91,6 +91,8 @@ struct RefusedFolder {
     const char* reason;
 };
 
+void PrintTo(const RefusedFolder& c, std::ostream* os) { *os << c.name; }
+
 class RefusedFolderTest : public SkinPackTest, public ::testing::WithParamInterface<RefusedFolder> {};
 
 TEST_P(RefusedFolderTest, SaysWhyAndWritesNothing) {
@@ -165,6 +167,8 @@ struct RefusedFile {
     std::function<std::string()> bytes;
     const char* reason;
 };
+
+void PrintTo(const RefusedFile& c, std::ostream* os) { *os << c.name; }
 
 class RefusedListTest : public ::testing::TestWithParam<RefusedFile> {};
 
