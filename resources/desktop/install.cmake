@@ -1,0 +1,54 @@
+# What `cmake --install` puts where, the sample skins packed at build time,
+# and the Debian package (cpack -G DEB).
+include(GNUInstallDirs)
+
+set(desktop_dir ${PROJECT_SOURCE_DIR}/resources/desktop)
+set(share_dir ${CMAKE_INSTALL_DATADIR}/tolvenmark-clock)
+
+install(TARGETS tolvenmark-clock tolvenmark-skin-pack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/tolvenmark-clock-session DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The session script finds the one first-configuration installer here.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/install-config DESTINATION libexec/tolvenmark-clock)
+install(FILES ${desktop_dir}/tolvenmark-clock.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${desktop_dir}/org.example.tolvenmark.Clock.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(DIRECTORY ${desktop_dir}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+
+# Sample skins: each folder of resources/skins becomes <Name>.skn.
+set(packed_skins)
+foreach(skin Round Strip)
+  string(TOLOWER ${skin} folder)
+  set(source ${PROJECT_SOURCE_DIR}/resources/skins/${folder})
+  set(packed ${CMAKE_BINARY_DIR}/skins/${skin}.skn)
+  file(GLOB members CONFIGURE_DEPENDS ${source}/*)
+  add_custom_command(OUTPUT ${packed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/skins
+    COMMAND tolvenmark-skin-pack ${source} ${packed}
+    DEPENDS tolvenmark-skin-pack ${members}
+    COMMENT "Packing the ${skin} skin"
+    VERBATIM)
+  list(APPEND packed_skins ${packed})
+endforeach()
+add_custom_target(sample_skins ALL DEPENDS ${packed_skins})
+install(FILES ${packed_skins} DESTINATION ${share_dir}/skins)
+# The user guide, found from the program as ../share/tolvenmark-clock.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help/TolvenHelp.html
+              ${PROJECT_SOURCE_DIR}/resources/help/clock-built-in-skin.png
+        DESTINATION ${share_dir})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tolvenmark-clock)
+set(CPACK_PACKAGE_VENDOR "Tolvenmark")
+set(CPACK_PACKAGE_CONTACT "Tolvenmark Clock developers <clock@tolvenmark.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "skinnable desktop alarm clock")
+set(CPACK_PACKAGE_DESCRIPTION "A desktop alarm clock whose window takes the shape of its skin.\n\
+When an alarm is due it starts a media player, shows a message or runs a command;\n\
+saved alarm times run daily, weekly or monthly series by themselves.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tolvenmark.example.org/clock/")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so dpkg-shlibdeps cannot see them: the display plugins
+# and the families the skins' fonts are drawn with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-urw-base35")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
