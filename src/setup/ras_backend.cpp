@@ -5,7 +5,7 @@
 namespace tolvenmark {
 
 std::unique_ptr<RasBackend> MakeSystemRasBackend() {
-    if (auto nm = MakeNetworkManagerBackend()) return nm;
+    if (auto nm = MakeNetworkManagerBackend("")) return nm;
     return std::make_unique<UnavailableRasBackend>();
 }
 
