@@ -243,7 +243,8 @@ std::unique_ptr<RasBackend> MakeNetworkManagerBackend(const std::string& busAddr
     qDBusRegisterMetaType<NmSettings>();
     QDBusConnection bus = busAddress.empty()
                               ? QDBusConnection::systemBus()
-                              : QDBusConnection::connectToBus(QString::fromStdString(busAddress), "tolvenmark-nm");
+                              : QDBusConnection::connectToBus(QString::fromStdString(busAddress),
+                                                                              QString::fromStdString("tolvenmark-nm " + busAddress));
     if (!bus.isConnected()) return nullptr;
     auto backend = std::make_unique<NmBackend>(bus);
     if (!backend->Answers()) return nullptr;
