@@ -85,11 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedStart{"empty_file", "", 0755}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LauncherTest, EmptyProgramFails) {
-    Launcher launcher;
-    EXPECT_FALSE(launcher.Start("", "a.mp3"));
-}
-
 TEST(LauncherTest, StopEndsTheWholeGroupAndReapsIt) {
     TempDir dir;
     // A player that starts a helper and waits for it, as real players do.
@@ -180,29 +175,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Split{"'a \"b\" $x'", {"a \"b\" $x"}}, Split{"\"a\\\"b\\\\c\\n\"", {"a\"b\\c\\n"}},
                       Split{"a\\ b", {"a b"}}, Split{"x''y \"\"", {"xy", ""}}, Split{"'open", {"open"}},
                       Split{"\"open \\", {"open \\"}}, Split{"end\\", {"end"}}, Split{"$(rm -rf ~)", {"$(rm", "-rf", "~)"}}));
-
-TEST(FindProgramTest, LooksInPathAndNeedsTheRunBit) {
-    TempDir dir;
-    WriteFileBytes(dir.File("tool"), "#!/bin/sh\n");
-    WriteFileBytes(dir.File("data"), "x");
-    chmod(dir.File("tool").c_str(), 0755);
-    const std::string oldPath = getenv("PATH");
-    setenv("PATH", ("/nonexistent:" + dir.path()).c_str(), 1);
-    EXPECT_EQ(FindProgram("tool"), dir.File("tool"));
-    EXPECT_EQ(FindProgram("data"), "");
-    EXPECT_EQ(FindProgram(dir.File("tool")), dir.File("tool"));
-    EXPECT_EQ(FindProgram(dir.File("data")), "");
-    EXPECT_EQ(FindProgram(dir.path()), "");
-    setenv("PATH", oldPath.c_str(), 1);
-}
-
-TEST(ExistingPathTest, ThePathWhenItExistsElseEmpty) {
-    TempDir dir;
-    WriteFileBytes(dir.File("a b.mp3"), "x");
-    EXPECT_EQ(ExistingPath(dir.File("a b.mp3")), dir.File("a b.mp3"));
-    EXPECT_EQ(ExistingPath(dir.File("gone.mp3")), "");
-    EXPECT_EQ(ExistingPath(""), "");
-}
 
 }  // namespace
 }  // namespace tolvenmark

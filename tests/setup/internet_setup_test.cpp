@@ -219,13 +219,6 @@ TEST_F(InternetSetupTest, DisconnectLogsTheHangUp) {
     EXPECT_TRUE(form->Button1->isEnabled());
 }
 
-TEST_F(InternetSetupTest, DisconnectWithNothingToHangUp) {
-    form->Button2->setEnabled(true);
-    form->Button2Click();
-    EXPECT_TRUE(ras->hungUp.empty());
-    EXPECT_FALSE(form->Button2->isEnabled());
-}
-
 TEST_F(InternetSetupTest, ClosingWhileConnectedAsks) {
     Dial("My ISP");
     ras->Progress(8192);

@@ -115,20 +115,6 @@ TEST_F(PlayerRulesTest, EachCodeReadsItsOwnSlot) {
     }
 }
 
-TEST_F(PlayerRulesTest, NoCodeNoPlayer) {
-    keys["WMP"] = Program("wmp");
-    EXPECT_FALSE(ResolvePlayer("", "a.mp3", lookups).chosen);
-    EXPECT_FALSE(ResolvePlayer("wmp", "a.mp3", lookups).chosen);  // codes are exact
-    EXPECT_FALSE(ResolvePlayer("VLC", "a.mp3", lookups).chosen);
-}
-
-TEST_F(PlayerRulesTest, AMissingPlayerFileIsChosenButEmpty) {
-    keys["CUSTOM"] = dir.File("gone");
-    const PlayerCommand p = ResolvePlayer("CUSTOM", "a.mp3", lookups);
-    EXPECT_TRUE(p.chosen);
-    EXPECT_EQ(p.program, "");
-}
-
 TEST_F(PlayerRulesTest, AnEmptySlotFallsBackInOrder) {
     EXPECT_EQ(ResolvePlayer("WMP", "a.mp3", lookups).program, "");
     EXPECT_EQ(FallbackPlayerName(lookups), "");
@@ -145,32 +131,6 @@ TEST_F(PlayerRulesTest, AnEmptySlotFallsBackInOrder) {
     EXPECT_EQ(ResolvePlayer("QUICKTIME", "a.mp3", lookups).program, dir.File("mpv"));
     EXPECT_EQ(FallbackPlayerName(lookups), "mpv");
 }
-
-struct Argument {
-    const char* mediaType;
-    const char* alFile;  // "@" stands for the existing file
-    const char* expected;
-};
-void PrintTo(const Argument& a, std::ostream* os) { *os << a.mediaType << " [" << a.alFile << ']'; }
-
-class PlayerArgumentTest : public PlayerRulesTest, public ::testing::WithParamInterface<Argument> {};
-
-TEST_P(PlayerArgumentTest, Rule) {
-    const std::string file = dir.File("my song.mp3");
-    WriteFileBytes(file, "x");
-    auto expand = [&](std::string t) { return t == "@" ? file : t; };
-    const LaunchSettings s{"WMP", GetParam().mediaType, expand(GetParam().alFile), "", ""};
-    EXPECT_EQ(PlayerArgument(s, lookups), expand(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, PlayerArgumentTest,
-    ::testing::Values(Argument{"MP3", "@", "@"}, Argument{"Other File Format", "@", "@"}, Argument{"VCD", "@", "@"},
-                      Argument{"MP3", "/no/such/file.mp3", ""}, Argument{"VCD", "/no/such/file.dat", ""},
-                      Argument{"MP3", "", ""}, Argument{"CD Audio", "", ""},
-                      Argument{"CD Audio", "cda://D,1", "cda://D,1"},
-                      Argument{"DVD", "dvd:///dev/sr0", "dvd:///dev/sr0"},
-                      Argument{kRadio, "http://radio.example/stream?a=1&b=$x", "http://radio.example/stream?a=1&b=$x"}));
 
 }  // namespace
 }  // namespace tolvenmark

@@ -64,30 +64,6 @@ TEST_F(RasConTest, DialProgressAndErrorsReachTheState) {
     EXPECT_THAT(events, ElementsAre("0 1 Serial Port Opened", "0 678 There was no answer."));
 }
 
-TEST_F(RasConTest, ARefusedDialSaysWhy) {
-    RasHandle h = 0;
-    backend->dialParamsError = 623;
-    EXPECT_EQ(con->DialEntry(h), 623);
-    EXPECT_EQ(con->StatusText, "The phone book entry was not found.");
-    EXPECT_TRUE(backend->dialed.empty());
-    backend->dialParamsError = 0;
-    backend->dialError = 678;
-    EXPECT_EQ(con->DialEntry(h), 678);
-    EXPECT_EQ(con->StatusText, "There was no answer.");
-    EXPECT_EQ(h, 0u);
-}
-
-TEST_F(RasConTest, UnavailableServiceFailsWith1157) {
-    TMagRasCon none(std::make_unique<UnavailableRasBackend>());
-    EXPECT_FALSE(none.IsRasAvailable());
-    RasHandle h = 0;
-    EXPECT_EQ(none.DialEntry(h), 1157);
-    EXPECT_EQ(none.StatusText, "RASAPI32.DLL Not Available");
-    EXPECT_EQ(none.RefreshConnections(), 0);
-    EXPECT_TRUE(none.ActiveConnections.empty());
-    none.HangUp(3, true, 3000);  // returns at once
-}
-
 struct Poll {
     int result;
     std::uint16_t state;
@@ -157,12 +133,6 @@ TEST_F(RasConTest, RefreshConnectionsNoticesEveryChange) {
     con->RefreshConnections();
     EXPECT_TRUE(con->ConnectionsChanged);
     EXPECT_TRUE(con->ActiveConnections.empty());
-}
-
-TEST_F(RasConTest, PhoneBookHoldsAtMostAHundred) {
-    for (int i = 0; i < 120; ++i) backend->entries.push_back("E" + std::to_string(i));
-    EXPECT_EQ(con->ListPhoneBookEntries(), 0);
-    EXPECT_EQ(con->PhoneBookEntries.size(), 100u);
 }
 
 }  // namespace

@@ -118,14 +118,6 @@ TEST_F(MockNetworkManager, DialTrackAndHangUp) {
     EXPECT_TRUE(con->ConnectionsChanged);
 }
 
-TEST_F(MockNetworkManager, UnknownEntryIsRefused) {
-    auto con = Component();
-    con->EntryName = "Nobody";
-    RasHandle handle = 0;
-    EXPECT_EQ(con->DialEntry(handle), 623);
-    EXPECT_EQ(con->StatusText, "The phone book entry was not found.");
-}
-
 TEST_F(MockNetworkManager, OutsideConnectionsAreSeenButTheMachinesOwnNetworkIsLeftAlone) {
     auto con = Component();
     ASSERT_TRUE(Python("manager.ActivateConnection(path_of('Home'), '/', '/')"));
