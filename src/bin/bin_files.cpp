@@ -193,13 +193,26 @@ void AppendFileSetting(const std::string& path, const FileSetting& setting) {
 }
 
 void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms) {
+    RewriteSavedAlarms(path, alarms, {});
+}
+
+void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms,
+                        const std::vector<std::string>& keptLines) {
     std::string content;
     content.reserve(alarms.size() * 40);
     for (const auto& alarm : alarms) {
         if (alarm.date.empty()) continue;
         AppendLine(content, alarm.header, alarm.date, alarm.time);
     }
+    for (const auto& line : keptLines) {
+        content += line;
+        content += kBinLineEnd;
+    }
     ReplaceBinFile(path, content);
+}
+
+std::vector<std::string> LoadBinLines(const std::string& path) {
+    return ReadBinLines(ReadBinFile(path));
 }
 
 void RewriteFileSettings(const std::string& path, const FileSettingList& settings) {

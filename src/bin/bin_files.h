@@ -51,6 +51,14 @@ void AppendFileSetting(const std::string& path, const FileSetting& setting);
 void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms);
 void RewriteFileSettings(const std::string& path, const FileSettingList& settings);
 
+// The rows, then keptLines as they stand: lines a reader could not take in
+// stay in the file.
+void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms,
+                        const std::vector<std::string>& keptLines);
+
+// The file's lines as every reader sees them (ReadBinLines); none when missing.
+std::vector<std::string> LoadBinLines(const std::string& path);
+
 // Some entry has exactly this date text and this time text (the header is
 // not compared; 7:30:00 AM and 07:30:00 AM differ).
 bool IsDuplicateAlarm(const SavedAlarmList& alarms, const std::string& date, const std::string& time);

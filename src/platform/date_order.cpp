@@ -1,4 +1,4 @@
-#include "clock/date_order.h"
+#include "platform/date_order.h"
 
 namespace tolvenmark {
 
