@@ -1,0 +1,102 @@
+#include "clock/alarm_launch.h"
+
+namespace tolvenmark {
+
+AlarmLaunch::AlarmLaunch(LaunchHost& host, Launcher& launcher, Prompts& prompts, LaunchLookups lookups)
+    : host_(host), launcher_(launcher), prompts_(prompts), lookups_(std::move(lookups)) {}
+
+bool AlarmLaunch::Connected() { return host_.InternetSetup().ConnectState() == kConnectedState; }
+
+void AlarmLaunch::SetupAlarm() { Setup(false); }
+
+void AlarmLaunch::Timer2Timer() { Setup(true); }
+
+void AlarmLaunch::Timer3Timer() { LaunchAlarm(); }
+
+void AlarmLaunch::Setup(bool relaunch) {
+    // A due alarm arriving while a relaunch waits is a launch of its own.
+    relaunch_ = relaunch;
+    settings_ = ReadLaunchSettings(lookups_.config);
+    const LaunchDelay delay = PlanLaunchDelay(settings_, Connected());
+    LaunchTimer& timer3 = host_.Timer3();
+    timer3.SetInterval(delay.intervalMs);
+    if (delay.dialFirst) {
+        host_.InternetSetup().ShowSetup();
+        host_.InternetSetup().TestConnection();
+    }
+    timer3.SetEnabled(true);
+}
+
+void AlarmLaunch::LaunchAlarm() {
+    const bool relaunch = relaunch_;
+    relaunch_ = false;
+    if (LaunchGate(settings_, Connected()) == Gate::NoConnection) {
+        host_.Timer3().SetEnabled(false);
+        prompts_.Warning(kNoConnectionWarning);
+    } else if (IsMessageType(settings_.mediaType)) {
+        LaunchMessage();
+    } else {
+        LaunchMedia();
+    }
+    host_.Timer3().SetEnabled(false);
+    if (!relaunch) host_.UpdateAlarm();
+}
+
+void AlarmLaunch::LaunchMedia() {
+    host_.InternetSetup().HideSetup();
+    if (host_.Timer2().Enabled()) host_.Timer2().SetEnabled(false);
+    const std::string argument = PlayerArgument(settings_, lookups_);
+    const PlayerCommand player = ResolvePlayer(settings_.player, argument, lookups_);
+    if (!player.chosen) {
+        host_.Timer3().SetEnabled(false);
+        prompts_.Warning(kNoPlayerSelected);
+        return;
+    }
+    const ProcessHandle started = launcher_.Start(player.program, argument, player.options);
+    if (!started) {
+        host_.Timer3().SetEnabled(false);
+        prompts_.Warning(kAlarmNotStarted);
+        return;
+    }
+    player_ = started;
+    playerStarted_ = true;
+}
+
+void AlarmLaunch::LaunchMessage() {
+    host_.Timer3().SetEnabled(false);
+    if (settings_.mediaType == "Text Message") {
+        host_.Beep();
+        prompts_.PlainBox(settings_.alFile);
+        host_.BringToFront();
+    } else {
+        launcher_.RunCommandLine(settings_.alFile);
+        prompts_.Information("Network message sent.");
+    }
+}
+
+void AlarmLaunch::Snooze() {
+    const std::string snooze = lookups_.config.read("SNOOZE");
+    const std::string snoozeMin = lookups_.config.read("SNOOZEMIN");
+    const std::string player = lookups_.config.read("PLAYER");
+    if (snooze != "Yes") {
+        prompts_.Information("The Snooze feature is not enabled in Alarm Settings.");
+        return;
+    }
+    if (!playerStarted_) {
+        prompts_.Information("No alarm was started to Snooze!");
+        return;
+    }
+    if (lookups_.config.read("CLOSECONN") == "Yes" && Connected()) host_.InternetSetup().Disconnect();
+    if (player.empty()) {
+        prompts_.Warning(kNoPlayerSelected);
+        return;
+    }
+    launcher_.Stop(player_);
+    player_ = {};
+    playerStarted_ = false;
+    LaunchTimer& timer2 = host_.Timer2();
+    timer2.SetInterval(SnoozeMinutes(snoozeMin) * 60000);
+    timer2.SetEnabled(true);
+}
+
+}  // namespace tolvenmark

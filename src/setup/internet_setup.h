@@ -1,0 +1,83 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QWidget>
+
+#include "platform/prompts.h"
+#include "setup/internet_setup_actions.h"
+#include "setup/launch_rules.h"
+#include "setup/ras_connection.h"
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace tolvenmark {
+
+// The internet connection dialog: the default dial-up connection, the wait
+// before a radio alarm and the hang-up on snooze. Created once at start and
+// only hidden and shown; its connection watch runs from creation.
+class TForm8 final : public QWidget, public InternetSetupActions {
+public:
+    TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& prompts, QWidget* parent = nullptr);
+
+    // InternetSetupActions
+    std::uint16_t ConnectState() const override { return MagRasCon1.ConnectState; }
+    void ShowSetup() override;
+    void TestConnection() override { Button1Click(); }
+    void HideSetup() override { hide(); }
+    void Disconnect() override { Button2Click(); }
+
+    void FormShow();
+    void Button4Click();  // "&Set As Default"
+    void Button1Click();  // "&Test Connection"
+    void Button2Click();  // "&Disconnect"
+    void Button3Click();  // "&Done"
+    void Timer1Timer();   // connection watch
+    void MagRasCon1StateChanged();
+
+    TMagRasCon MagRasCon1;
+    QListWidget* ListBox1;
+    QLabel* Panel1;
+    QPushButton* Button4;
+    QPlainTextEdit* Memo1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QLabel* Label2;
+    QSpinBox* SpinEdit1;
+    QLabel* Label3;
+    QCheckBox* CheckBox1;
+    QPushButton* Button3;
+    QTimer* Timer1;
+
+    // Values kept for the whole run.
+    std::string defaultConnection;
+    RasHandle dialingHandle = 0;
+    RasHandle connectedHandle = 0;
+    int lastLoggedState = 0;
+    std::string activeName;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Log(const std::string& line);
+    void SetDialControls(bool on);
+
+    ConfigKeys config_;
+    Prompts& prompts_;
+};
+
+inline constexpr const char* kLanMessage =
+    "Your default connection is set to Local Area Network (LAN) and may not be detected by this setup.  "
+    "However, if you currently have a functioning LAN connection, the alarm features using internet "
+    "connections should work.";
+
+}  // namespace tolvenmark

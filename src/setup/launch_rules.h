@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tolvenmark {
+
+inline constexpr const char* kLanConnection = "Local Area Network (LAN)";
+inline constexpr const char* kRadioType = "Internet Radio Station";
+inline constexpr std::uint16_t kConnectedState = 8192;
+
+// The configuration file as this layer reaches it (the clock passes
+// ReadConfigKey and WriteConfigKey).
+struct ConfigKeys {
+    std::function<std::string(const std::string&)> read;
+    std::function<void(const std::string&, const std::string&)> write;
+};
+
+// PLAYER, MTYPE, ALFILE, ICONNECT and WAIT as read at a set-up.
+struct LaunchSettings {
+    std::string player;
+    std::string mediaType;
+    std::string alFile;
+    std::string iConnect;
+    std::string wait;
+};
+LaunchSettings ReadLaunchSettings(const ConfigKeys& config);
+
+bool IsMessageType(const std::string& mediaType);  // "Text Message", "Network Message"
+
+// Only a radio alarm needs the internet; a dial-up entry (not the LAN) that
+// is not connected has to be dialed first.
+bool NeedsDial(const LaunchSettings& s, bool connected);
+
+// What the launch delay timer is set to at a set-up.
+struct LaunchDelay {
+    bool dialFirst = false;
+    int intervalMs = 1000;
+};
+LaunchDelay PlanLaunchDelay(const LaunchSettings& s, bool connected);
+
+enum class Gate { Go, NoConnection };
+// A radio alarm whose dial-up connection is still not up is stopped (with
+// kNoConnectionWarning); every other alarm goes on.
+Gate LaunchGate(const LaunchSettings& s, bool connected);
+inline constexpr const char* kNoConnectionWarning =
+    "The alarm could not be started because no internet connection was available.";
+
+// WAIT in seconds: 60 when empty, not a number, 0 or negative; at most 3600.
+int WaitSeconds(const std::string& wait);
+// SNOOZEMIN in minutes: 5 when empty, not a number, 0 or negative; at most 1440.
+int SnoozeMinutes(const std::string& snoozeMin);
+
+// How the rules reach the machine; tests give folders of their own.
+struct LaunchLookups {
+    ConfigKeys config;
+    std::function<std::string(const std::string&)> existingPath;  // path when it exists, else ""
+    std::function<std::string(const std::string&)> findProgram;   // runnable path of a name, else ""
+};
+LaunchLookups SystemLookups(const ConfigKeys& config);
+
+// The player of a PLAYER code. A code counts as chosen even when its path is
+// empty or missing (the start then fails). An empty slot falls back to the
+// first installed of mpv, vlc, ffplay and paplay (WAV files only).
+struct PlayerCommand {
+    bool chosen = false;
+    std::string program;               // "" when nothing is there to run
+    std::vector<std::string> options;  // before the argument
+};
+PlayerCommand ResolvePlayer(const std::string& playerCode, const std::string& argument, const LaunchLookups& lookups);
+
+// The name of the first installed fallback player, "" when none is.
+std::string FallbackPlayerName(const LaunchLookups& lookups);
+
+// The player's one argument: empty for an empty ALFILE; disc and stream
+// addresses unchanged; otherwise the path when that file exists, else empty.
+std::string PlayerArgument(const LaunchSettings& s, const LaunchLookups& lookups);
+
+}  // namespace tolvenmark

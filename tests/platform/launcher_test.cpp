@@ -1,0 +1,180 @@
+#include "platform/launcher.h"
+
+#include <chrono>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "support/recording_script.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::ProcessAlive;
+using testing::RecordingScript;
+using testing::TempDir;
+using testing::WriteFileBytes;
+
+bool Reaped(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) < 0 && errno == ECHILD; }
+
+TEST(LauncherTest, PassesOneArgumentUnchangedWithoutAShell) {
+    TempDir dir;
+    RecordingScript player(dir.path(), "player");
+    Launcher launcher;
+    const std::string nasty = dir.File("my song's \"best\" $(touch pwned) `x` ; & *.mp3");
+    const ProcessHandle h = launcher.Start(player.path(), nasty);
+    ASSERT_TRUE(h);
+    ASSERT_TRUE(player.WaitForCalls(1));
+    EXPECT_THAT(player.Calls()[0].args, ElementsAre(nasty));
+    EXPECT_EQ(player.Calls()[0].pid, h.pid);
+    EXPECT_NE(access("pwned", F_OK), 0);
+    // Its own session and process group, so a stop reaches its helpers.
+    EXPECT_EQ(getsid(h.pid), h.pid);
+    EXPECT_EQ(getpgid(h.pid), h.pid);
+    launcher.Stop(h);
+}
+
+TEST(LauncherTest, EmptyArgumentGivesNoArgumentAndOptionsComeFirst) {
+    TempDir dir;
+    RecordingScript player(dir.path(), "player");
+    Launcher launcher;
+    const ProcessHandle a = launcher.Start(player.path(), "");
+    const ProcessHandle b = launcher.Start(player.path(), "x.wav", {"-nodisp", "-autoexit"});
+    ASSERT_TRUE(player.WaitForCalls(2));
+    EXPECT_TRUE(player.Calls()[0].args.empty());
+    EXPECT_THAT(player.Calls()[1].args, ElementsAre("-nodisp", "-autoexit", "x.wav"));
+    launcher.Stop(a);
+    launcher.Stop(b);
+}
+
+struct FailedStart {
+    const char* name;
+    const char* content;  // nullptr: no file at all
+    mode_t mode;
+};
+void PrintTo(const FailedStart& f, std::ostream* os) { *os << f.name; }
+
+class LauncherFailedStartTest : public ::testing::TestWithParam<FailedStart> {};
+
+TEST_P(LauncherFailedStartTest, IsReportedAndLeavesNoChild) {
+    TempDir dir;
+    const std::string path = dir.File("player");
+    if (GetParam().content) {
+        WriteFileBytes(path, GetParam().content);
+        chmod(path.c_str(), GetParam().mode);
+    }
+    Launcher launcher;
+    EXPECT_FALSE(launcher.Start(path, dir.File("song.mp3")));
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nothing of ours left to reap
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LauncherFailedStartTest,
+    ::testing::Values(FailedStart{"missing", nullptr, 0}, FailedStart{"no_run_bit", "#!/bin/sh\nsleep 5\n", 0644},
+                      FailedStart{"exits_with_error", "#!/bin/sh\nexit 3\n", 0755},
+                      FailedStart{"killed_at_once", "#!/bin/sh\nkill -9 $$\n", 0755},
+                      // Without a header a shell would run it; we must not.
+                      FailedStart{"no_header", "touch \"$0.ran\"\nsleep 5\n", 0755},
+                      FailedStart{"empty_file", "", 0755}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LauncherTest, StopEndsTheWholeGroupAndReapsIt) {
+    TempDir dir;
+    // A player that starts a helper and waits for it, as real players do.
+    RecordingScript player(dir.path(), "player", "sleep 60 & echo $! > '" + dir.File("helper") + "'; wait");
+    Launcher launcher;
+    const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
+    ASSERT_TRUE(h);
+    for (int i = 0; i < 200 && testing::ReadFileBytes(dir.File("helper")).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const pid_t helper = std::stoi(testing::ReadFileBytes(dir.File("helper")));
+    ASSERT_TRUE(ProcessAlive(helper));
+    launcher.Stop(h);
+    EXPECT_TRUE(Reaped(h.pid));
+    for (int i = 0; i < 100 && ProcessAlive(helper); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(ProcessAlive(helper));
+    EXPECT_FALSE(launcher.IsRunning(h));
+}
+
+TEST(LauncherTest, StopKillsAPlayerThatIgnoresTerm) {
+    TempDir dir;
+    RecordingScript player(dir.path(), "player", "trap '' TERM; while :; do sleep 0.05; done");
+    Launcher launcher;
+    launcher.stopGraceMs = 300;
+    const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
+    ASSERT_TRUE(player.WaitForCalls(1));
+    launcher.Stop(h);
+    EXPECT_TRUE(Reaped(h.pid));
+}
+
+TEST(LauncherTest, StopNeverSignalsAProcessThatIsNotItsChild) {
+    const pid_t other = fork();
+    if (other == 0) {
+        setpgid(0, 0);
+        pause();
+        _exit(0);
+    }
+    ASSERT_GT(other, 0);
+    Launcher launcher;
+    launcher.Stop(ProcessHandle{other});
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(ProcessAlive(other));
+    kill(other, SIGKILL);
+    waitpid(other, nullptr, 0);
+}
+
+TEST(LauncherTest, APlayerThatEndedIsReapedAndNotSignalledAgain) {
+    TempDir dir;
+    RecordingScript player(dir.path(), "player", "sleep 0.4");
+    Launcher launcher;
+    const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
+    ASSERT_TRUE(h);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    launcher.ReapChildren();
+    EXPECT_TRUE(Reaped(h.pid));
+    EXPECT_FALSE(launcher.IsRunning(h));
+    launcher.Stop(h);  // no longer ours: nothing happens, nothing blocks
+}
+
+TEST(LauncherTest, RunCommandLineSplitsWithoutAShell) {
+    TempDir dir;
+    RecordingScript tool(dir.path(), "net send", "exit 0");
+    Launcher launcher;
+    launcher.RunCommandLine("'" + tool.path() + "' BOX \"wake up, it's $(date)\" it\\'s");
+    ASSERT_TRUE(tool.WaitForCalls(1));
+    EXPECT_THAT(tool.Calls()[0].args, ElementsAre("BOX", "wake up, it's $(date)", "it's"));
+    launcher.RunCommandLine("no-such-program-here at all");  // not reported
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    launcher.ReapChildren();
+    EXPECT_TRUE(Reaped(tool.Calls()[0].pid));
+}
+
+struct Split {
+    const char* line;
+    std::vector<std::string> words;
+};
+
+void PrintTo(const Split& s, std::ostream* os) { *os << '[' << s.line << ']'; }
+
+class SplitCommandLineTest : public ::testing::TestWithParam<Split> {};
+
+TEST_P(SplitCommandLineTest, Words) { EXPECT_EQ(SplitCommandLine(GetParam().line), GetParam().words); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, SplitCommandLineTest,
+    ::testing::Values(Split{"", {}}, Split{"   \t ", {}}, Split{"net send BOX hello", {"net", "send", "BOX", "hello"}},
+                      Split{"  a   b  ", {"a", "b"}}, Split{"a \"b c\" d", {"a", "b c", "d"}},
+                      Split{"'a \"b\" $x'", {"a \"b\" $x"}}, Split{"\"a\\\"b\\\\c\\n\"", {"a\"b\\c\\n"}},
+                      Split{"a\\ b", {"a b"}}, Split{"x''y \"\"", {"xy", ""}}, Split{"'open", {"open"}},
+                      Split{"\"open \\", {"open \\"}}, Split{"end\\", {"end"}}, Split{"$(rm -rf ~)", {"$(rm", "-rf", "~)"}}));
+
+}  // namespace
+}  // namespace tolvenmark
