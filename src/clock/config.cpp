@@ -8,6 +8,7 @@
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/folders.h"
+#include "setup/launch_rules.h"
 #include "platform/profile_file.h"
 
 namespace tolvenmark {
@@ -64,17 +65,7 @@ std::string FileReadError(const std::string& path, int errorNumber) {
 
 int ConfigNumber(const std::string& text, int fallback) { return StrToIntDef(text, fallback); }
 
-int SnoozeMinutes(const std::string& text) {
-    const int minutes = ConfigNumber(text, kDefaultSnoozeMinutes);
-    if (minutes <= 0) return kDefaultSnoozeMinutes;
-    return std::min(minutes, kMaxSnoozeMinutes);
-}
-
 int SnoozeMinutes() { return SnoozeMinutes(ReadConfigKey("SNOOZEMIN")); }
-
-int WaitSeconds(const std::string& text) {
-    return std::clamp(ConfigNumber(text, kDefaultWaitSeconds), 1, kMaxWaitSeconds);
-}
 
 int WaitSeconds() { return WaitSeconds(ReadConfigKey("WAIT")); }
 

@@ -32,19 +32,9 @@ std::string FileReadError(const std::string& path, int errorNumber);
 // A numeric key as the clock uses it: empty or not a number gives fallback.
 int ConfigNumber(const std::string& text, int fallback);
 
-// SNOOZEMIN as the snooze uses it: 1 to 1440 minutes; empty, 0, negative or
-// not a number gives 5. A larger value would overflow the timer's
-// milliseconds; 0 would relaunch at once and a negative one never.
-inline constexpr int kDefaultSnoozeMinutes = 5;
-inline constexpr int kMaxSnoozeMinutes = 1440;
-int SnoozeMinutes(const std::string& text);
-int SnoozeMinutes();  // from the file
-
-// WAIT as the dial-up wait uses it: 1 to 3600 seconds; empty or not a number
-// gives 60.
-inline constexpr int kDefaultWaitSeconds = 60;
-inline constexpr int kMaxWaitSeconds = 3600;
-int WaitSeconds(const std::string& text);
-int WaitSeconds();  // from the file
+// SNOOZEMIN and WAIT read from the file, within the bounds of the
+// text-taking versions in setup/launch_rules.h.
+int SnoozeMinutes();
+int WaitSeconds();
 
 }  // namespace tolvenmark

@@ -62,7 +62,11 @@ Gate LaunchGate(const LaunchSettings& s, bool connected) {
     return NeedsDial(s, connected) ? Gate::NoConnection : Gate::Go;
 }
 
-int WaitSeconds(const std::string& wait) { return Clamp(wait, 60, 3600); }
+int WaitSeconds(const std::string& wait) {
+    // A count of 0 or less still means "wait", so it becomes the shortest wait.
+    const long n = StrToIntDef(wait, 60);
+    return static_cast<int>(std::clamp(n, 1L, 3600L));
+}
 
 int SnoozeMinutes(const std::string& snoozeMin) { return Clamp(snoozeMin, 5, 1440); }
 

@@ -52,8 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         Delay{kRadio, "My ISP", "30", true, false, 1000, Gate::Go},
         Delay{kRadio, kLan, "30", false, false, 1000, Gate::Go},
         // Nonsense waits would never launch or wait for days.
-        Delay{kRadio, "My ISP", "0", false, true, 60000, Gate::NoConnection},
-        Delay{kRadio, "My ISP", "-5", false, true, 60000, Gate::NoConnection},
+        Delay{kRadio, "My ISP", "0", false, true, 1000, Gate::NoConnection},
+        Delay{kRadio, "My ISP", "-5", false, true, 1000, Gate::NoConnection},
         Delay{kRadio, "My ISP", "abc", false, true, 60000, Gate::NoConnection},
         Delay{kRadio, "My ISP", "999999", false, true, 3600000, Gate::NoConnection},
         // Local media and discs need no connection at all.
@@ -78,7 +78,7 @@ TEST_P(ClampTest, SnoozeAndWait) {
 
 INSTANTIATE_TEST_SUITE_P(Rules, ClampTest,
                          ::testing::Values(Number{"", 5, 60}, Number{"10", 10, 10}, Number{"1", 1, 1},
-                                           Number{"0", 5, 60}, Number{"-3", 5, 60}, Number{"ten", 5, 60},
+                                           Number{"0", 5, 1}, Number{"-3", 5, 1}, Number{"ten", 5, 60},
                                            Number{"1440", 1440, 1440}, Number{"1441", 1440, 1441},
                                            Number{"3601", 1440, 3600}, Number{"99999999999", 5, 60}));
 
