@@ -76,6 +76,8 @@ void TForm2::BuildControls() {
     CheckBox5 = new QCheckBox("Use &QuickTime Player", players);
     CheckBox6 = new QCheckBox("Use C&ustom Player", players);
     auto* playerLayout = new QGridLayout(players);
+    playerLayout->setContentsMargins(6, 2, 6, 2);
+    playerLayout->setVerticalSpacing(0);
     const std::array<QCheckBox*, 5> boxes = PlayerBoxes();
     for (int i = 0; i < 5; ++i) {
         playerLayout->addWidget(boxes[i], i / 2, i % 2);
@@ -84,6 +86,7 @@ void TForm2::BuildControls() {
 
     ComboBox1 = new QComboBox(this);
     for (const char* type : kMediaTypes) ComboBox1->addItem(type);
+    ComboBox1->setCurrentIndex(-1);
     auto* typeLabel = new QLabel("Media Type / Message", this);
     typeLabel->setBuddy(ComboBox1);
     Label1 = new QLabel("File to Open", this);
@@ -103,6 +106,7 @@ void TForm2::BuildControls() {
     Edit2->setReadOnly(true);
     Button6 = new QPushButton(":::", setup);
     Button6->setFixedWidth(32);
+    Edit2->setMinimumWidth(80);
     Label4 = new QLabel("Time (24-HR Format)", setup);
     DateTimePicker1 = new QTimeEdit(setup);
     DateTimePicker1->setDisplayFormat(PickerFormat(AppRegionalSettings()));
@@ -114,25 +118,30 @@ void TForm2::BuildControls() {
     Button8 = new QPushButton("&Add Settings to Storage Bin", setup);
     Button7 = new QPushButton("Op&en Storage Bin", setup);
 
-    auto* setupLayout = new QGridLayout(setup);
-    setupLayout->addWidget(CheckBox4, 0, 0);
-    setupLayout->addWidget(Label2, 0, 1);
-    setupLayout->addWidget(SpinEdit1, 0, 2);
-    setupLayout->addWidget(new QLabel("Alarm Header", setup), 1, 0);
-    setupLayout->addWidget(Edit3, 1, 1, 1, 3);
-    setupLayout->addWidget(new QLabel("Date", setup), 2, 0);
+    auto* fields = new QGridLayout;
+    fields->setVerticalSpacing(2);
+    fields->addWidget(CheckBox4, 0, 0, 1, 2);
+    fields->addWidget(Label2, 1, 0);
+    fields->addWidget(SpinEdit1, 1, 1, Qt::AlignLeft);
+    fields->addWidget(new QLabel("Alarm Header", setup), 2, 0);
+    fields->addWidget(Edit3, 2, 1);
+    fields->addWidget(new QLabel("Date", setup), 3, 0);
     auto* dateRow = new QHBoxLayout;
+    dateRow->setSpacing(2);
     dateRow->addWidget(Edit2);
     dateRow->addWidget(Button6);
-    setupLayout->addLayout(dateRow, 2, 1);
-    setupLayout->addWidget(Label4, 2, 2);
-    setupLayout->addWidget(DateTimePicker1, 2, 3);
-    setupLayout->addWidget(CheckBox7, 3, 0, 1, 2);
-    setupLayout->addWidget(CheckBox8, 3, 2, 1, 2);
-    setupLayout->addWidget(Button10, 4, 0);
-    setupLayout->addWidget(Button11, 4, 1);
-    setupLayout->addWidget(Button8, 4, 2, 1, 2);
-    setupLayout->addWidget(Button7, 5, 2, 1, 2);
+    fields->addLayout(dateRow, 3, 1);
+    fields->addWidget(Label4, 4, 0);
+    fields->addWidget(DateTimePicker1, 4, 1);
+    fields->addWidget(CheckBox7, 5, 0, 1, 2);
+    fields->addWidget(CheckBox8, 6, 0, 1, 2);
+    auto* binButtons = new QVBoxLayout;
+    for (QPushButton* button : {Button10, Button11, Button8, Button7}) binButtons->addWidget(button);
+    binButtons->addStretch();
+    auto* setupLayout = new QHBoxLayout(setup);
+    setupLayout->setContentsMargins(6, 4, 6, 4);
+    setupLayout->addLayout(fields, 1);
+    setupLayout->addLayout(binButtons);
 
     Button5 = new QPushButton("&Media Programs and Locations Setup", this);
     Button9 = new QPushButton("&Internet Connection Setup", this);
@@ -141,6 +150,8 @@ void TForm2::BuildControls() {
     Button2 = new QPushButton("&Cancel", this);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
     layout->addWidget(players);
     auto* typeRow = new QGridLayout;
     typeRow->addWidget(typeLabel, 0, 0);
@@ -149,6 +160,7 @@ void TForm2::BuildControls() {
     typeRow->addWidget(Edit1, 1, 1);
     typeRow->addWidget(Button3, 1, 2);
     typeRow->setColumnStretch(1, 1);
+    typeRow->setVerticalSpacing(1);
     layout->addLayout(typeRow);
     layout->addWidget(setup);
     auto* setupButtons = new QHBoxLayout;
@@ -162,6 +174,8 @@ void TForm2::BuildControls() {
     closers->addWidget(Button2);
     layout->addLayout(closers);
     setFixedSize(442, 425);
+    // Return in a field must not press whichever button Qt would pick.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 
     connect(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Change);
     connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);

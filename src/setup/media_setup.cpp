@@ -65,6 +65,7 @@ TForm6::TForm6(ConfigKeys& config, MediaMemory& memory, std::string sysRoot, QWi
     layout->addWidget(drives);
     layout->addStretch();
     layout->addLayout(closers);
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
