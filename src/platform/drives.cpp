@@ -41,13 +41,14 @@ std::vector<long> OpticalDevices(const std::string& sysRoot) {
     return found;
 }
 
+bool IsOctal(char ch) { return ch >= '0' && ch <= '7'; }
+
 // Octal escapes (\040 for a blank) as the mounts table writes them.
 std::string UnescapeMountField(const std::string& field) {
     std::string out;
     for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1])) &&
-            std::isdigit(static_cast<unsigned char>(field[i + 2])) &&
-            std::isdigit(static_cast<unsigned char>(field[i + 3]))) {
+        if (field[i] == '\\' && i + 3 < field.size() && IsOctal(field[i + 1]) && field[i + 1] <= '3' &&
+            IsOctal(field[i + 2]) && IsOctal(field[i + 3])) {
             out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
             i += 3;
         } else {
@@ -76,24 +77,31 @@ std::string OpticalDriveDevice(const std::string& drive, const std::string& sysR
     return "sr" + std::to_string(number);
 }
 
+std::string MountPointIn(std::string_view table, const std::string& device) {
+    std::istringstream lines{std::string(table)};
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string source, target;
+        if (!(fields >> source >> target)) continue;
+        if (UnescapeMountField(source) == "/dev/" + device) return UnescapeMountField(target);
+    }
+    return "";
+}
+
 std::string ResolveDrivePath(const std::string& path, const std::string& sysRoot, const std::string& mountsFile) {
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return path;
     const std::string device = OpticalDriveDevice(path.substr(0, 1), sysRoot);
     if (device.empty()) return path;
     std::ifstream mounts(mountsFile);
-    std::string line;
-    while (std::getline(mounts, line)) {
-        std::istringstream fields(line);
-        std::string source, target;
-        if (!(fields >> source >> target)) continue;
-        if (UnescapeMountField(source) != "/dev/" + device) continue;
-        std::string rest = path.substr(3);
-        std::replace(rest.begin(), rest.end(), '\\', '/');
-        std::string mountPoint = UnescapeMountField(target);
-        if (mountPoint.empty() || mountPoint.back() != '/') mountPoint += '/';
-        return mountPoint + rest;
-    }
-    return path;
+    std::ostringstream table;
+    table << mounts.rdbuf();
+    std::string mountPoint = MountPointIn(table.str(), device);
+    if (mountPoint.empty()) return path;
+    if (mountPoint.back() != '/') mountPoint += '/';
+    std::string rest = path.substr(3);
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    return mountPoint + rest;
 }
 
 }  // namespace tolvenmark

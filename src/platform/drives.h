@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tolvenmark {
@@ -13,6 +14,10 @@ std::vector<std::string> OpticalDriveRoots(const std::string& sysRoot = "/sys");
 // The block device behind a drive letter ("E" or "E:\" -> "sr1"), "" when the
 // letter names no optical drive.
 std::string OpticalDriveDevice(const std::string& drive, const std::string& sysRoot = "/sys");
+
+// The mount point of /dev/<device> in a mounts table (/proc/mounts form, octal
+// escapes undone), "" when it is not mounted.
+std::string MountPointIn(std::string_view table, const std::string& device);
 
 // Where a "X:\dir\file" path of an optical drive lives: the drive's mount
 // point (from a mounts table in /proc/mounts form) joined with the rest, "\"
