@@ -26,8 +26,15 @@ std::string QtNameFilters(const std::string& filter) {
     const std::vector<std::string> parts = SplitBars(filter);
     std::string out;
     for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        const std::string& description = parts[i];
-        const std::string& pattern = parts[i + 1];
+        std::string description = parts[i];
+        std::string pattern = parts[i + 1];
+        // "*.*" means every file where it was written; here it would hide
+        // every program without an extension, which is most of them.
+        if (pattern == "*.*") {
+            pattern = "*";
+            const std::size_t shown = description.rfind("(*.*)");
+            if (shown != std::string::npos) description.replace(shown, 5, "(*)");
+        }
         if (!out.empty()) out += ";;";
         const std::string shown = "(" + pattern + ")";
         const bool showsPattern = description.size() >= shown.size() &&

@@ -22,8 +22,9 @@ public:
     std::function<std::optional<std::string>(const OpenFileDialog&)> chooser;
 };
 
-// "MP3 Files|*.mp3|All Files (*.*)|*.*" -> "MP3 Files (*.mp3);;All Files (*.*)":
-// a description that already shows its pattern keeps it as it is.
+// "MP3 Files|*.mp3|All Files (*.*)|*.*" -> "MP3 Files (*.mp3);;All Files (*)":
+// a description that already shows its pattern keeps it as it is; "*.*"
+// becomes "*", the pattern that matches every file here.
 std::string QtNameFilters(const std::string& filter);
 
 }  // namespace tolvenmark

@@ -133,9 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         OpeningCase{"player code compared exactly", {{"PLAYER", "wmp"}, {"MTYPE", "DVD"}}, {"WMP"}, "", "DVD",
                     "Command Line String for DVD", false, "", {}}));
 
-TEST_F(AlarmSettingsTest, OpeningFillsSnoozeDateTimeAndSwitches) {
-    f.Set("SNOOZE", "Yes");
-    f.Set("SNOOZEMIN", "12");
+TEST_F(AlarmSettingsTest, OpeningFillsHeaderDateTimeAndSwitches) {
     f.Set("ALHEADER", "Dentist");
     f.Set("ALDATE", "12/24/2026");
     f.Set("ALTIME", "06:45:00 PM");
@@ -143,9 +141,6 @@ TEST_F(AlarmSettingsTest, OpeningFillsSnoozeDateTimeAndSwitches) {
     f.Set("DELETEALARM", "yes");
     host.clockMode = "12";
     auto form = Open();
-    EXPECT_TRUE(form->CheckBox4->isChecked());
-    EXPECT_TRUE(form->SpinEdit1->isEnabled());
-    EXPECT_EQ(form->SpinEdit1->value(), 12);
     EXPECT_EQ(Text(form->Edit3), "Dentist");
     EXPECT_EQ(Text(form->Edit2), "12/24/2026");
     EXPECT_EQ(AppHandovers().calendarResult[1], "12/24/2026");

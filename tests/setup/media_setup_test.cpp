@@ -143,7 +143,8 @@ TEST(MediaSetup, BrowseOffersEachPlayersProgramAndTakesTheChosenPath) {
 TEST(OpenFileDialog, FilterPairsBecomeQtNameFilters) {
     EXPECT_EQ(QtNameFilters("MP3 Files|*.mp3"), "MP3 Files (*.mp3)");
     EXPECT_EQ(QtNameFilters("Winamp 3 (studio.exe)|studio.exe|All Files (*.*)|*.*"),
-              "Winamp 3 (studio.exe);;All Files (*.*)");
+              "Winamp 3 (studio.exe);;All Files (*)");
+    EXPECT_EQ(QtNameFilters("All Files|*.*"), "All Files (*)");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "setup/media_types.h"
 
 namespace tolvenmark {
 namespace {
@@ -68,18 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Nothing selected, or a name that is not a media type: nothing changes.
         RuleCase{"", "WMP", "E", "F", 0, {kKeep, kKeep, kKeep}},
         RuleCase{"mp3", "WMP", "E", "F", 0, {kKeep, kKeep, kKeep}}));
-
-TEST(PlayerTable, MissingProgramWarningsNameEachPlayer) {
-    const char* want[] = {"The file specified for Windows Media Player does not exist.",
-                          "The file specified for Winamp does not exist.",
-                          "The file specified for RealOne Player does not exist.",
-                          "The file specified for QuickTime does not exist.",
-                          "The file specified for the Custom Player does not exist."};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(MissingPlayerText(i), want[i]);
-    EXPECT_EQ(PlayerIndex("MESSAGE"), -1);
-    EXPECT_EQ(MediaTypeIndex("Network Message"), 7);
-    EXPECT_EQ(MediaTypeIndex("network message"), -1);
-}
 
 }  // namespace
 }  // namespace tolvenmark
