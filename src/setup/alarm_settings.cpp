@@ -199,8 +199,8 @@ void TForm2::FormCreate() {
     const std::string startString = config_.Read("ALFILE");
     const std::string snooze = config_.Read("SNOOZE");
     const std::string snoozeMinutes = config_.Read("SNOOZEMIN");
-    storedDate_ = config_.Read("ALDATE");
-    storedTime_ = config_.Read("ALTIME");
+    const std::string storedDate = config_.Read("ALDATE");
+    const std::string storedTime = config_.Read("ALTIME");
     const std::string header = config_.Read("ALHEADER");
     const std::string changeAlarm = config_.Read("CHANGEALARM");
     const std::string deleteAlarm = config_.Read("DELETEALARM");
@@ -223,15 +223,15 @@ void TForm2::FormCreate() {
 
     RegionalSettings& settings = AppRegionalSettings();
     const DateTime now = AppClock().Now();
-    const std::string date = storedDate_.empty() ? DateToStr(now, settings) : storedDate_;
+    const std::string date = storedDate.empty() ? DateToStr(now, settings) : storedDate;
     Edit2->setText(Q(date));
     AppHandovers().calendarResult[1] = date;
 
     Label4->setText(host_.ClockMode() == "12" ? "Time (12-HR Format)" : "Time (24-HR Format)");
-    if (storedTime_.empty())
+    if (storedTime.empty())
         DateTimePicker1->setTime(ToQTime(now));
     else
-        SetPickerTime(storedTime_);
+        SetPickerTime(storedTime);
 
     CheckBox7->setChecked(changeAlarm == "Yes");
     CheckBox8->setChecked(deleteAlarm == "Yes");

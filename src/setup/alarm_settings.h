@@ -84,8 +84,8 @@ private:
     ConfigKeys& config_;
     AlarmSettingsHooks hooks_;
     MediaMemory& memory_;
-    // The in-memory copies the opening steps read.
-    std::string player_, mediaType_, storedDate_, storedTime_;
+    // The in-memory PLAYER and MTYPE.
+    std::string player_, mediaType_;
     SavedAlarmList alarmTable_;  // the saved alarm table "A&dd Alarm to Bin" reads into
 };
 
