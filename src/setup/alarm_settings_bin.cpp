@@ -1,0 +1,64 @@
+#include "setup/alarm_settings.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "platform/regional_settings.h"
+#include "setup/bin_additions.h"
+#include "setup/handover_rule.h"
+#include "setup/media_types.h"
+
+namespace tolvenmark {
+
+void TForm2::Button7Click() {
+    if (!hooks_.openStorageBin) return;
+    hooks_.openStorageBin();
+    // Copies, not references: ticking a box below can open message boxes.
+    const FileHandover file = AppHandovers().copiedFile;
+    const AlarmHandover alarm = AppHandovers().copiedAlarm;
+
+    if (!file.target.empty()) {
+        const TargetMediaType choice = MediaTypeForTarget(file.target, file.defaultPlayer);
+        SelectMediaType(choice.mediaType);
+        if (choice.runsMediaRule)
+            ApplyMediaTypeRule();
+        else
+            mediaType_ = choice.mediaType;
+        Edit1->setText(QString::fromStdString(file.target));
+    }
+
+    const std::array<QCheckBox*, 5> boxes = PlayerBoxes();
+    if (!file.defaultPlayer.empty()) {
+        const int player = PlayerIndex(file.defaultPlayer);
+        if (player >= 0) {
+            boxes[static_cast<std::size_t>(player)]->setChecked(true);
+            player_ = file.defaultPlayer;
+        }
+    } else {
+        CheckBox1->setChecked(true);
+        player_ = "WMP";
+    }
+
+    if (!alarm.header.empty()) Edit3->setText(QString::fromStdString(alarm.header));
+    if (!alarm.date.empty()) Edit2->setText(QString::fromStdString(alarm.date));
+    if (!alarm.time.empty()) SetPickerTime(alarm.time);
+}
+
+void TForm2::Button8Click() {
+    AddSettingsToBin(host_.AppPath(), FileSettingFor(SelectedMediaType(), StartString(), player_), AppPrompts());
+}
+
+void TForm2::Button11Click() {
+    const SavedAlarm alarm{Edit3->text().toStdString(), Edit2->text().toStdString(), PickerTime()};
+    AddAlarmToBin(host_.AppPath(), alarm, alarmTable_, AppRegionalSettings(), AppClock().Now().year, AppPrompts());
+}
+
+void TForm2::SortAlarms(int last) {
+    if (last < 0) return;
+    SortAlarmsToFile(host_.AppPath(), alarmTable_, static_cast<std::size_t>(last), AppRegionalSettings(),
+                     AppClock().Now().year);
+}
+
+}  // namespace tolvenmark

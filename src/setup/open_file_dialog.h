@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace tolvenmark {
+
+// The open-file dialog as the forms use it: a title and a filter of
+// "description|pattern" pairs set before each use.
+class OpenFileDialog {
+public:
+    std::string title;
+    std::string filter = "All Files|*.*";
+
+    // Shows the dialog; the chosen file's full path, or nothing on cancel.
+    std::optional<std::string> Execute(QWidget* parent) const;
+
+    // Stands in for the desktop's dialog (tests pick the file themselves).
+    std::function<std::optional<std::string>(const OpenFileDialog&)> chooser;
+};
+
+// "MP3 Files|*.mp3|All Files (*.*)|*.*" -> "MP3 Files (*.mp3);;All Files (*)":
+// a description that already shows its pattern keeps it as it is; "*.*"
+// becomes "*", the pattern that matches every file here.
+std::string QtNameFilters(const std::string& filter);
+
+}  // namespace tolvenmark

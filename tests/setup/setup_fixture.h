@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/profile_file.h"
+#include "setup/config_keys.h"
+#include "setup/media_memory.h"
+#include "support/gui_app.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark::testing {
+
+// A configuration file, a fake /sys tree and recorded message boxes in a
+// temporary folder; the shared in-memory values start as at program start.
+class SetupFixture {
+public:
+    SetupFixture() : config(dir.File("TOLVENMARKCLOCK.INI")), prompts_(prompts) {
+        EnsureGuiApplication();
+        AppMediaMemory() = MediaMemory{};
+        std::filesystem::create_directories(sysRoot() + "/class/block");
+    }
+
+    std::string sysRoot() const { return dir.File("sys"); }
+    void AddOpticalDrive(const std::string& name) {
+        std::filesystem::create_directories(sysRoot() + "/class/block/" + name);
+    }
+    // A player program that exists.
+    std::string MakeProgram(const std::string& name) {
+        WriteFileBytes(dir.File(name), "#!/bin/sh\n");
+        return dir.File(name);
+    }
+    void Set(const std::string& key, const std::string& value) { config.Write(key, value); }
+    std::string Get(const std::string& key) const { return config.Read(key); }
+
+    TempDir dir;
+    ProfileConfigKeys config;
+    ScriptedPrompts prompts;
+
+private:
+    ScopedAppPrompts prompts_;
+};
+
+}  // namespace tolvenmark::testing
