@@ -193,17 +193,17 @@ void TForm2::BuildControls() {
 }
 
 void TForm2::FormCreate() {
-    for (std::size_t i = 0; i < kPlayers.size(); ++i) memory_.playerPaths[i] = config_.Read(kPlayers[i].code);
-    player_ = config_.Read("PLAYER");
-    mediaType_ = config_.Read("MTYPE");
-    const std::string startString = config_.Read("ALFILE");
-    const std::string snooze = config_.Read("SNOOZE");
-    const std::string snoozeMinutes = config_.Read("SNOOZEMIN");
-    const std::string storedDate = config_.Read("ALDATE");
-    const std::string storedTime = config_.Read("ALTIME");
-    const std::string header = config_.Read("ALHEADER");
-    const std::string changeAlarm = config_.Read("CHANGEALARM");
-    const std::string deleteAlarm = config_.Read("DELETEALARM");
+    for (std::size_t i = 0; i < kPlayers.size(); ++i) memory_.playerPaths[i] = config_.read(kPlayers[i].code);
+    player_ = config_.read("PLAYER");
+    mediaType_ = config_.read("MTYPE");
+    const std::string startString = config_.read("ALFILE");
+    const std::string snooze = config_.read("SNOOZE");
+    const std::string snoozeMinutes = config_.read("SNOOZEMIN");
+    const std::string storedDate = config_.read("ALDATE");
+    const std::string storedTime = config_.read("ALTIME");
+    const std::string header = config_.read("ALHEADER");
+    const std::string changeAlarm = config_.read("CHANGEALARM");
+    const std::string deleteAlarm = config_.read("DELETEALARM");
 
     const std::array<QCheckBox*, 5> boxes = PlayerBoxes();
     const int stored = PlayerIndex(player_);
@@ -285,8 +285,8 @@ void TForm2::PlayerBoxClick(int player, bool ticked) {
 }
 
 void TForm2::ApplyMediaTypeRule() {
-    memory_.cdDrive = config_.Read("CDDRIVE");
-    memory_.dvdDrive = config_.Read("DVDDRIVE");
+    memory_.cdDrive = config_.read("CDDRIVE");
+    memory_.dvdDrive = config_.read("DVDDRIVE");
     if (memory_.cdDrive.empty()) memory_.cdDrive = "D";
     if (memory_.dvdDrive.empty()) memory_.dvdDrive = "D";
     const MediaRuleResult result = tolvenmark::ApplyMediaTypeRule(
@@ -319,20 +319,20 @@ void TForm2::Button6Click() {
 }
 
 void TForm2::Button1Click() {
-    config_.Write("PLAYER", TickedPlayer());
-    config_.Write("MTYPE", SelectedMediaType());
-    config_.Write("ALFILE", StartString());
-    config_.Write("SNOOZE", YesNo(CheckBox4->isChecked()));
-    config_.Write("CHANGEALARM", YesNo(CheckBox7->isChecked()));
-    config_.Write("DELETEALARM", YesNo(CheckBox8->isChecked()));
-    config_.Write("SNOOZEMIN", std::to_string(SpinEdit1->value()));
+    config_.write("PLAYER", TickedPlayer());
+    config_.write("MTYPE", SelectedMediaType());
+    config_.write("ALFILE", StartString());
+    config_.write("SNOOZE", YesNo(CheckBox4->isChecked()));
+    config_.write("CHANGEALARM", YesNo(CheckBox7->isChecked()));
+    config_.write("DELETEALARM", YesNo(CheckBox8->isChecked()));
+    config_.write("SNOOZEMIN", std::to_string(SpinEdit1->value()));
     const std::string date = S(Edit2->text());
     const std::string time = PickerTime();
     const std::string header = S(Edit3->text());
     host_.SetPendingAlarm(header, date, time);
-    config_.Write("ALDATE", date);
-    config_.Write("ALTIME", time);
-    config_.Write("ALHEADER", header);
+    config_.write("ALDATE", date);
+    config_.write("ALTIME", time);
+    config_.write("ALHEADER", header);
 
     const std::string when = date + " at " + time;
     host_.SetDisplayText("AL_HEADER", header);

@@ -4,12 +4,11 @@
 
 namespace tolvenmark {
 
-std::string ProfileConfigKeys::Read(const std::string& key) const {
-    return GetPrivateProfileString("ALARM", key, "", 255, path_);
-}
-
-void ProfileConfigKeys::Write(const std::string& key, const std::string& value) {
-    WritePrivateProfileString("ALARM", key, value, path_);
+ConfigKeys ProfileConfigKeys(const std::string& path) {
+    return {[path](const std::string& key) { return GetPrivateProfileString("ALARM", key, "", 255, path); },
+            [path](const std::string& key, const std::string& value) {
+                WritePrivateProfileString("ALARM", key, value, path);
+            }};
 }
 
 }  // namespace tolvenmark

@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "bin/config_keys.h"
+
 namespace tolvenmark {
 
 inline constexpr const char* kLanConnection = "Local Area Network (LAN)";
 inline constexpr const char* kRadioType = "Internet Radio Station";
 inline constexpr std::uint16_t kConnectedState = 8192;
-
-// The configuration file as this layer reaches it (the clock passes
-// ReadConfigKey and WriteConfigKey).
-struct ConfigKeys {
-    std::function<std::string(const std::string&)> read;
-    std::function<void(const std::string&, const std::string&)> write;
-};
 
 // PLAYER, MTYPE, ALFILE, ICONNECT and WAIT as read at a set-up.
 struct LaunchSettings {

@@ -83,11 +83,11 @@ TForm6::TForm6(ConfigKeys& config, MediaMemory& memory, std::string sysRoot, QWi
 void TForm6::FormCreate() {
     const std::array<QLineEdit*, 5> edits = PathEdits();
     for (std::size_t i = 0; i < kPlayers.size(); ++i) {
-        memory_.playerPaths[i] = config_.Read(kPlayers[i].code);
+        memory_.playerPaths[i] = config_.read(kPlayers[i].code);
         edits[i]->setText(Q(memory_.playerPaths[i]));
     }
-    memory_.cdDrive = config_.Read("CDDRIVE");
-    memory_.dvdDrive = config_.Read("DVDDRIVE");
+    memory_.cdDrive = config_.read("CDDRIVE");
+    memory_.dvdDrive = config_.read("DVDDRIVE");
 
     const std::vector<std::string> roots = OpticalDriveRoots(sysRoot_);
     driveCount_ = roots.size();
@@ -157,9 +157,9 @@ void TForm6::Button5Click() {
     const std::string cdLetter = DriveLetterToStore(memory_.cdDrive, driveCount_);
     const std::string dvdLetter = DriveLetterToStore(memory_.dvdDrive, driveCount_);
     const std::array<QLineEdit*, 5> edits = PathEdits();
-    for (std::size_t i = 0; i < kPlayers.size(); ++i) config_.Write(kPlayers[i].code, edits[i]->text().toStdString());
-    config_.Write("CDDRIVE", cdLetter);
-    config_.Write("DVDDRIVE", dvdLetter);
+    for (std::size_t i = 0; i < kPlayers.size(); ++i) config_.write(kPlayers[i].code, edits[i]->text().toStdString());
+    config_.write("CDDRIVE", cdLetter);
+    config_.write("DVDDRIVE", dvdLetter);
     for (std::size_t i = 0; i < kPlayers.size(); ++i) memory_.playerPaths[i] = edits[i]->text().toStdString();
     accept();
 }

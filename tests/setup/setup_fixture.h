@@ -16,7 +16,7 @@ namespace tolvenmark::testing {
 // temporary folder; the shared in-memory values start as at program start.
 class SetupFixture {
 public:
-    SetupFixture() : config(dir.File("TOLVENMARKCLOCK.INI")), prompts_(prompts) {
+    SetupFixture() : config(ProfileConfigKeys(dir.File("TOLVENMARKCLOCK.INI"))), prompts_(prompts) {
         EnsureGuiApplication();
         AppMediaMemory() = MediaMemory{};
         std::filesystem::create_directories(sysRoot() + "/class/block");
@@ -31,11 +31,11 @@ public:
         WriteFileBytes(dir.File(name), "#!/bin/sh\n");
         return dir.File(name);
     }
-    void Set(const std::string& key, const std::string& value) { config.Write(key, value); }
-    std::string Get(const std::string& key) const { return config.Read(key); }
+    void Set(const std::string& key, const std::string& value) { config.write(key, value); }
+    std::string Get(const std::string& key) const { return config.read(key); }
 
     TempDir dir;
-    ProfileConfigKeys config;
+    ConfigKeys config;
     ScriptedPrompts prompts;
 
 private:
