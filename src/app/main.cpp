@@ -8,6 +8,7 @@
 #include "app/command_handler.h"
 #include "app/control_options.h"
 #include "app/instance_channel.h"
+#include "app/open_at_start.h"
 #include "app/permanent_windows.h"
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
@@ -57,6 +58,9 @@ constexpr const char* kUsage =
     "  TOLVENMARK_TIME_SEP     time separator, e.g. :\n"
     "  TOLVENMARK_AM           AM designator\n"
     "  TOLVENMARK_PM           PM designator\n"
+    "  TOLVENMARK_OPEN_AT_START  open one window once the clock shows: alarm-settings,\n"
+    "                          storage-bin, schedule, calendar, program-settings,\n"
+    "                          internet, about or tray-menu (for tools/screenshots.sh)\n"
     "  TOLVENMARK_REPORT_FIRST_FRAME  when set, write 'first-frame-ns N' (wall clock)\n"
     "                          to standard error when the face is first painted\n";
 
@@ -164,5 +168,8 @@ int main(int argc, char** argv) {
     FirstFrameReport report;
     if (qEnvironmentVariableIsSet("TOLVENMARK_REPORT_FIRST_FRAME")) form.SkinForm1->installEventFilter(&report);
     form.show();
+    if (const QByteArray open = qgetenv("TOLVENMARK_OPEN_AT_START"); !open.isEmpty())
+        if (!OpenAtStart(form, open.toStdString()))
+            std::fprintf(stderr, "tolvenmark-clock: no window named '%s' to open\n", open.constData());
     return app.exec();
 }
