@@ -154,6 +154,11 @@ dialog_shot calendar "Calendar" calendar.png
 dialog_shot program-settings "Program Settings" program-settings.png
 dialog_shot internet "Internet Connection Setup" internet-connection.png
 
+# The user guide's copies, installed beside it.
+for picture in alarm-settings storage-bin clock-round clock-strip; do
+  [ -f "$out/$picture.png" ] && cp "$out/$picture.png" resources/help/
+done
+
 if grep -v -e "does not support" -e "^QStandardPaths" "$work/clock.err" | grep -q .; then
   echo "the clock said:" >&2
   cat "$work/clock.err" >&2
