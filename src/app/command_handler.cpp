@@ -48,7 +48,10 @@ std::vector<std::string> AnswerClockRequest(TForm1& form, const ChannelRequest& 
                 form.RestoreAlarmClock2Click();
                 break;
             case ChannelCommand::Snooze:
-                form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, Qt::NoModifier, 0, 0);
+                // Its notices are message boxes that wait for the user; the script should not.
+                QTimer::singleShot(0, &form, [&form] {
+                    form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, Qt::NoModifier, 0, 0);
+                });
                 break;
             case ChannelCommand::AlarmOn:
                 SwitchAlarm(form, true);

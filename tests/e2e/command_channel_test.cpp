@@ -10,7 +10,9 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include "support/alarm_env.h"
 #include "support/program_run.h"
+#include "support/recording_script.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
@@ -25,19 +27,14 @@ using testing::WriteFileBytes;
 
 constexpr uid_t kNobody = 65534;
 
-std::map<std::string, std::string> Env(const TempDir& dir) {
-    return {{"TOLVENMARK_WINDIR", dir.path()},      {"XDG_RUNTIME_DIR", dir.path()},
-            {"TOLVENMARK_SHORT_DATE", "M/d/yyyy"},  {"TOLVENMARK_DATE_SEP", "/"},
-            {"TOLVENMARK_SHORT_TIME", "h:mm AMPM"}, {"TOLVENMARK_LONG_TIME", "h:mm:ss AMPM"},
-            {"TOLVENMARK_TIME_SEP", ":"},           {"TOLVENMARK_AM", "AM"},
-            {"TOLVENMARK_PM", "PM"}};
-}
+std::map<std::string, std::string> Env(const TempDir& dir) { return testing::ClockEnv(dir); }
 
-void WriteConfig(const TempDir& dir, const std::string& alSet = "TRUE") {
+void WriteConfig(const TempDir& dir, const std::string& alSet = "TRUE", const std::string& date = "1/1/2099",
+                 const std::string& time = "7:00:00 AM", const std::string& more = "") {
     WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                    "[ALARM]\nAPPPATH=" + dir.path() +
                        "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\nALSET=" + alSet +
-                       "\nALHEADER=Wake\nALDATE=1/1/2099\nALTIME=7:00:00 AM\n");
+                       "\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\n" + more);
 }
 
 std::string SocketPath(const TempDir& dir) { return dir.File("tolvenmark-clock.socket"); }
@@ -47,6 +44,9 @@ class ChannelTest : public ::testing::Test {
 protected:
     void StartClock(const std::string& alSet = "TRUE") {
         WriteConfig(dir, alSet);
+        Start();
+    }
+    void Start() {
         clock = std::make_unique<RunningClock>(std::vector<std::string>{}, Env(dir));
         QElapsedTimer waited;
         waited.start();
@@ -55,6 +55,16 @@ protected:
     }
     ProgramResult Ctl(const std::vector<std::string>& args) { return RunClock(args, Env(dir), 20000); }
     std::string Status() { return Ctl({"--status"}).out; }
+    // Polls --status until it holds text; false after 15 s.
+    bool StatusShows(const std::string& text) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 15000) {
+            if (Status().find(text) != std::string::npos) return true;
+            QThread::msleep(200);
+        }
+        return false;
+    }
 
     TempDir dir;
     std::unique_ptr<RunningClock> clock;
@@ -106,11 +116,38 @@ TEST_F(ChannelTest, SetAlarmRefusesWhatTheClockCannotReadAndKeepsTheFile) {
     EXPECT_EQ(Status(), "header=Wake\ndate=1/1/2099\ntime=7:00:00 AM\nalarm=on\nplayer=stopped\n");
 }
 
-TEST_F(ChannelTest, ShowAndSnoozeAreAnswered) {
+TEST_F(ChannelTest, ShowIsAnswered) {
     StartClock();
     EXPECT_EQ(Ctl({"--show"}).exitCode, 0);
-    EXPECT_EQ(Ctl({"--snooze"}).exitCode, 0);
     EXPECT_TRUE(clock->Running()) << clock->Error();
+}
+
+TEST_F(ChannelTest, SnoozeStopsTheRingingPlayer) {
+    testing::RecordingScript player(dir.path(), "player.sh");
+    const auto [date, time] = testing::LocalAlarmTexts(4);
+    WriteConfig(dir, "TRUE", date, time,
+                "MTYPE=Other File Format\nALFILE=" + dir.File("song.ogg") + "\nPLAYER=CUSTOM\nCUSTOM=" +
+                    player.path() + "\nSNOOZE=Yes\nSNOOZEMIN=5\nCHANGEALARM=No\nDELETEALARM=No\n");
+    Start();
+    ASSERT_TRUE(player.WaitForCalls(1, 15000)) << clock->Error();
+    const pid_t pid = player.Calls()[0].pid;
+    ASSERT_TRUE(StatusShows("player=running\n")) << Status();
+
+    const ProgramResult snooze = Ctl({"--snooze"});
+    EXPECT_EQ(snooze.exitCode, 0) << snooze.err;
+    EXPECT_TRUE(StatusShows("player=stopped\n")) << Status();
+    QElapsedTimer waited;
+    waited.start();
+    while (testing::ProcessAlive(pid) && waited.elapsed() < 5000) QThread::msleep(50);
+    EXPECT_FALSE(testing::ProcessAlive(pid));
+    EXPECT_TRUE(clock->Running());
+}
+
+TEST_F(ChannelTest, SnoozeWithNothingRingingSaysSoAsTheHotAreaDoes) {
+    WriteConfig(dir, "TRUE", "1/1/2099", "7:00:00 AM", "SNOOZE=Yes\n");
+    Start();
+    EXPECT_EQ(Ctl({"--snooze"}).exitCode, 0);
+    EXPECT_TRUE(clock->WaitForError("No alarm was started to Snooze!", 5000)) << clock->Error();
 }
 
 TEST_F(ChannelTest, QuitEndsTheClockAndItsSocket) {
