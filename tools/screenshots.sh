@@ -52,7 +52,14 @@ tomorrow=$(date -d tomorrow +%-m/%-d/%Y)
 later=$(date -d '+8 days' +%-m/%-d/%Y)
 printf 'Morning run^%s^6:45:00 AM^\r\nDentist^%s^2:30:00 PM^\r\n' "$tomorrow" "$later" >"$work/Alarms.txt"
 printf '%s^MP3^WINAMP^\r\nhttp://radio.example.org/live^Internet Radio Station^WMP^\r\nTime to get up!^Text Message^MESSAGE^\r\n' \
-  "$HOME/Music/wake-up.mp3" >"$work/StorageBin.txt"
+  "/home/me/Music/wake-up.mp3" >"$work/StorageBin.txt"
+
+# Players that exist, so the dialogs tick them instead of warning.
+mkdir -p "$work/players"
+for player in wmp winamp; do
+  printf '#!/bin/sh\n' >"$work/players/$player"
+  chmod +x "$work/players/$player"
+done
 
 write_config() {  # SKIN value
   cat >"$work/TOLVENMARKCLOCK.INI" <<INI
@@ -68,7 +75,9 @@ ALDATE=$tomorrow
 ALTIME=6:45:00 AM
 MTYPE=MP3
 PLAYER=WINAMP
-ALFILE=$HOME/Music/wake-up.mp3
+WMP=$work/players/wmp
+WINAMP=$work/players/winamp
+ALFILE=/home/me/Music/wake-up.mp3
 SNOOZE=Yes
 SNOOZEMIN=5
 CHANGEALARM=Yes
