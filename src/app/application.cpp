@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include <QFont>
+#include <QStringList>
+
 #include "platform/prompts.h"
 
 namespace tolvenmark {
@@ -10,6 +13,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
     setApplicationDisplayName(kApplicationTitle);
     setApplicationVersion(TOLVENMARK_VERSION);
+    // The dialogs' fixed places were made for an 8-point sans serif at 96
+    // dots per inch; the desktop's wider default font cuts their labels.
+    QFont dialogFont(QStringList{QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    dialogFont.setPixelSize(11);
+    setFont(dialogFont);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
