@@ -129,13 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TestCommandLine,
     ::testing::Values(
         CommandCase{"a file path reaches the player whole, unquoted", "MP3", "<song>", {"<song>"}},
-        CommandCase{"other formats are files too", "Other File Format", "<song>", {"<song>"}},
         CommandCase{"a disc address is passed unchanged", "CD Audio", "wmpcd://0/1", {"wmpcd://0/1"}},
-        CommandCase{"a DVD address is passed unchanged", "DVD", "wmpdvd://E", {"wmpdvd://E"}},
         CommandCase{"a stream is passed unchanged", "Internet Radio Station", "http://radio.example/live;x",
                     {"http://radio.example/live;x"}},
         CommandCase{"a missing file starts the player with no file part", "MP3", "/nowhere/gone.mp3", {}},
-        CommandCase{"a missing video CD file likewise", "VCD", "E:\\Mpegav\\Avseq01.dat", {}},
         CommandCase{"an empty start string gives no argument", "MP3", "", {}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
@@ -224,15 +221,12 @@ const char* kNoConnection = "Warning: The alarm could not be started because no 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TestGate,
     ::testing::Values(
-        GateCase{"an MP3 test plays without any connection", "MP3", "", "30", 0, 0, 1000, false, true, {}},
         GateCase{"an MP3 test ignores a dial-up entry that is down", "MP3", "Office", "30", 0, 0, 1000, false,
                  true, {}},
         GateCase{"a text message needs no connection", "Text Message", "Office", "", 0, 0, 1000, false, false,
                  {"Tolvenmark Clock: Hello"}},
         GateCase{"a radio test over the LAN goes at once", "Internet Radio Station", kLanConnection, "30", 0, 0,
                  1000, false, true, {}},
-        GateCase{"a radio test with the line up goes at once", "Internet Radio Station", "Office", "30", 8192,
-                 8192, 1000, false, true, {}},
         GateCase{"a radio test dials and plays once connected", "Internet Radio Station", "Office", "30", 0, 8192,
                  30000, true, true, {}},
         GateCase{"a radio test still unconnected says so", "Internet Radio Station", "Office", "30", 0, 0, 30000,
@@ -244,20 +238,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 // ---- One shot, and the dialog's life ---------------------------------------
-
-TEST_F(AlarmTestTest, PressingAgainReArmsTheOneTestWithTheNewInterval) {
-    f.Set("ICONNECT", "Office");
-    f.Set("WAIT", "30");
-    Select("Internet Radio Station", "http://radio.example/live");
-    Test().Button4Click();
-    EXPECT_EQ(Test().Timer1->interval(), 30000);
-    Select("Text Message", "Hello");
-    Test().Button4Click();
-    EXPECT_EQ(Test().Timer1->interval(), 1000);
-    Test().Timer1Timer();
-    EXPECT_THAT(f.prompts.shown, ElementsAre("Tolvenmark Clock: Hello"));
-    EXPECT_FALSE(Test().Timer1->isActive());
-}
 
 TEST_F(AlarmTestTest, AClosedDialogIsFreedAndItsPendingTestRunsWithItsLastValues) {
     Select("Text Message", "Closed but not forgotten");
@@ -273,12 +253,10 @@ TEST_F(AlarmTestTest, AClosedDialogIsFreedAndItsPendingTestRunsWithItsLastValues
     EXPECT_TRUE(test.isNull());
 }
 
-TEST_F(AlarmTestTest, AFreedDialogWithoutAPendingTestTakesItsTestAlong) {
+TEST_F(AlarmTestTest, AFreedDialogWithNoTestPendingTakesItsTestAlong) {
     Select("Text Message", "Hello");
     PressAndFire();
-    FreeDeferred();
-    ASSERT_FALSE(test.isNull()) << "the open dialog can test again";
-    form.reset();  // freed without closing first
+    form.reset();
     FreeDeferred();
     EXPECT_TRUE(test.isNull());
 }
