@@ -38,7 +38,7 @@ bool AlarmTest::Pending() const { return Timer1->isActive(); }
 TForm2* AlarmTest::Form() const {
     // While the dialog is being destroyed it is no longer a TForm2, and its
     // controls may be gone already.
-    return formGone_ ? nullptr : qobject_cast<TForm2*>(static_cast<QObject*>(form_.data()));
+    return formGone_ ? nullptr : qobject_cast<TForm2*>(form_.data());
 }
 
 AlarmTestInput AlarmTest::Input() const {

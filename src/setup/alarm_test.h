@@ -51,7 +51,7 @@ private:
     bool Connected() const;
     void BringToFront();
 
-    QPointer<TForm2> form_;
+    QPointer<QObject> form_;  // the dialog, read only through Form()
     QPointer<QWidget> owner_;
     AlarmTestLinks links_;
     // The in-memory ICONNECT and WAIT of the press.
