@@ -102,9 +102,10 @@ void AlarmTest::TestAlarm() {
 
 void AlarmTest::BringToFront() {
     if (links_.bringToFront) return links_.bringToFront();
+    // A clock hidden in the tray stays there.
     TForm2* form = Form();
     QWidget* target = form && form->isVisible() ? form : owner_.data();
-    if (!target) return;
+    if (!target || !target->window()->isVisible()) return;
     target->window()->raise();
     target->window()->activateWindow();
 }

@@ -17,6 +17,9 @@ class TForm2;
 
 // What the test needs of the rest of the program.
 struct AlarmTestLinks {
+    AlarmTestLinks(LaunchLookups lookups, InternetSetupActions& internet, Launcher& launcher)
+        : lookups(std::move(lookups)), internet(internet), launcher(launcher) {}
+
     LaunchLookups lookups;           // section "ALARM" and the machine's programs
     InternetSetupActions& internet;  // the internet connection dialog
     Launcher& launcher;              // the program's launcher, which reaps the player

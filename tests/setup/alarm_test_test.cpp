@@ -64,7 +64,7 @@ protected:
     }
 
     AlarmTestLinks Links() {
-        AlarmTestLinks links{SystemLookups(f.config), internet, launcher, {}, {}};
+        AlarmTestLinks links(SystemLookups(f.config), internet, launcher);
         links.beep = [this] { events.push_back("beep"); };
         links.bringToFront = [this] { events.push_back("front"); };
         return links;
