@@ -12,7 +12,11 @@
 namespace tolvenmark {
 
 AlarmTest::AlarmTest(TForm2& form, AlarmTestLinks links)
-    : Timer1(new QTimer(this)), form_(&form), owner_(form.parentWidget()), links_(std::move(links)) {
+    : QObject(form.parentWidget()),  // not the dialog's: a pending test outlives it
+      Timer1(new QTimer(this)),
+      form_(&form),
+      owner_(form.parentWidget()),
+      links_(std::move(links)) {
     // A coarse timer may fire early; the test comes a full second after the press.
     Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &AlarmTest::Timer1Timer);
@@ -78,7 +82,10 @@ void AlarmTest::TestAlarm() {
         prompts.Warning(kNoConnectionWarning);
         break;
     case TestOutcome::TextBox:
-        if (links_.beep) links_.beep(); else QApplication::beep();
+        if (links_.beep)
+            links_.beep();
+        else
+            QApplication::beep();
         prompts.PlainBox(input.startString);
         BringToFront();
         break;
