@@ -31,9 +31,9 @@ endforeach()
 add_custom_target(sample_skins ALL DEPENDS ${packed_skins})
 install(FILES ${packed_skins} DESTINATION ${share_dir}/skins)
 # The user guide, found from the program as ../share/tolvenmark-clock.
-install(FILES ${PROJECT_SOURCE_DIR}/resources/help/TolvenHelp.html
-              ${PROJECT_SOURCE_DIR}/resources/help/clock-built-in-skin.png
-        DESTINATION ${share_dir})
+# Its pictures are copies of docs/screenshots, made by tools/screenshots.sh.
+file(GLOB help_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*.png)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help/TolvenHelp.html ${help_pictures} DESTINATION ${share_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tolvenmark-clock)

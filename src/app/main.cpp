@@ -2,9 +2,13 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
+#include "app/command_handler.h"
+#include "app/control_options.h"
 #include "app/instance_channel.h"
+#include "app/open_at_start.h"
 #include "app/permanent_windows.h"
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
@@ -14,6 +18,7 @@
 #include "skin/skin_form.h"
 #include "skin/skin_viewer.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -29,6 +34,18 @@ constexpr const char* kUsage =
     "  --help              print this help and end\n"
     "  --version           print the version and end\n"
     "\n"
+    "Control of the running clock (status 3 when none runs, 2 on bad arguments):\n"
+    "  --show              bring the clock to the front\n"
+    "  --snooze            snooze the ringing alarm\n"
+    "  --alarm-on          switch the alarm on\n"
+    "  --alarm-off         switch the alarm off\n"
+    "  --quit              end the clock\n"
+    "  --status            print header, date, time, alarm (on/off) and player\n"
+    "                      (running/stopped) as key=value lines\n"
+    "  --set-alarm DATE TIME [HEADER]\n"
+    "                      set the pending alarm (short date format, a time) and\n"
+    "                      switch it on\n"
+    "\n"
     "Environment:\n"
     "  TOLVENMARK_WINDIR       folder of TOLVENMARKCLOCK.INI (default $XDG_CONFIG_HOME/tolvenmark)\n"
     "  TOLVENMARK_PROMPTS      'stderr': write every message box to standard error as\n"
@@ -41,6 +58,9 @@ constexpr const char* kUsage =
     "  TOLVENMARK_TIME_SEP     time separator, e.g. :\n"
     "  TOLVENMARK_AM           AM designator\n"
     "  TOLVENMARK_PM           PM designator\n"
+    "  TOLVENMARK_OPEN_AT_START  open one window once the clock shows: alarm-settings,\n"
+    "                          storage-bin, schedule, calendar, program-settings,\n"
+    "                          internet, about or tray-menu (for tools/screenshots.sh)\n"
     "  TOLVENMARK_REPORT_FIRST_FRAME  when set, write 'first-frame-ns N' (wall clock)\n"
     "                          to standard error when the face is first painted\n";
 
@@ -61,6 +81,24 @@ private:
     bool reported_ = false;
 };
 
+// One request to the running clock; its key=value lines go to standard output.
+int SendControlRequest(int argc, char** argv, const tolvenmark::ChannelRequest& request) {
+    QCoreApplication app(argc, argv);  // no display needed
+    tolvenmark::InstanceChannel channel;
+    const auto reply = channel.Ask(tolvenmark::FormatChannelRequest(request));
+    if (!reply) {
+        std::fputs("Tolvenmark Clock is not running.\n", stderr);
+        return 3;
+    }
+    if (reply->empty() || reply->back() != "OK") {
+        std::fprintf(stderr, "tolvenmark-clock: %s\n",
+                     reply->empty() ? "the clock did not answer" : reply->back().c_str());
+        return 1;
+    }
+    for (std::size_t i = 0; i + 1 < reply->size(); ++i) std::printf("%s\n", (*reply)[i].c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +114,13 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+
+    const ControlOptions control = ParseControlOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (control.kind == ControlOptions::Kind::Usage) {
+        std::fputs(kControlUsage, stderr);
+        return 2;
+    }
+    if (control.kind == ControlOptions::Kind::Request) return SendControlRequest(argc, argv, control.request);
 
     TApplication app(argc, argv);
     auto prompts = MakeDesktopPrompts();
@@ -116,12 +161,15 @@ int main(int argc, char** argv) {
     }
     PermanentWindows windows;
     CreatePermanentWindows(form, windows);
-    channel.OnShow = [&form] { form.RestoreAlarmClock2Click(); };
+    channel.OnRequest = [&form](const ChannelRequest& request) { return AnswerClockRequest(form, request); };
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         form.move(screen->availableGeometry().center() - form.rect().center());
     FirstFrameReport report;
     if (qEnvironmentVariableIsSet("TOLVENMARK_REPORT_FIRST_FRAME")) form.SkinForm1->installEventFilter(&report);
     form.show();
+    if (const QByteArray open = qgetenv("TOLVENMARK_OPEN_AT_START"); !open.isEmpty())
+        if (!OpenAtStart(form, open.toStdString()))
+            std::fprintf(stderr, "tolvenmark-clock: no window named '%s' to open\n", open.constData());
     return app.exec();
 }

@@ -83,6 +83,10 @@ bool RunningClock::WaitForError(const std::string& text, int timeoutMs) {
     return true;
 }
 
+bool RunningClock::WaitForEnd(int timeoutMs) {
+    return process_->process.state() == QProcess::NotRunning || process_->process.waitForFinished(timeoutMs);
+}
+
 bool RunningClock::Running() { return process_->process.state() != QProcess::NotRunning; }
 
 }  // namespace tolvenmark::testing

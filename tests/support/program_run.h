@@ -29,6 +29,7 @@ public:
     // Waits until standard error holds text; false after timeoutMs.
     bool WaitForError(const std::string& text, int timeoutMs);
     bool Running();
+    bool WaitForEnd(int timeoutMs);  // true when it ended in time
     std::string Error();  // what it wrote to standard error so far
 
 private:

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "app/channel_request.h"
+#include "app/control_options.h"
+
+namespace tolvenmark {
+namespace {
+
+struct LineCase {
+    std::string line;
+    bool taken;
+};
+
+class ChannelLineTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ChannelLineTest, TakenOrRefused) {
+    const ParsedRequest parsed = ParseChannelLine(GetParam().line);
+    EXPECT_EQ(parsed.request.has_value(), GetParam().taken) << parsed.refusal;
+    if (parsed.request) EXPECT_EQ(FormatChannelRequest(*parsed.request), GetParam().line);
+    else EXPECT_FALSE(parsed.refusal.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ChannelLineTest,
+    ::testing::Values(LineCase{"SHOW", true}, LineCase{"SNOOZE", true}, LineCase{"ALARM-ON", true},
+                      LineCase{"ALARM-OFF", true}, LineCase{"QUIT", true}, LineCase{"STATUS", true},
+                      LineCase{"SET-ALARM\t1/2/2027\t7:00\tWake up", true},
+                      LineCase{"SET-ALARM\t1/2/2027\t7:00", true},
+                      LineCase{"SET-ALARM\t1/2/2027\t7:00\t", true},  // an empty header is a header
+                      LineCase{"", false}, LineCase{"show", false}, LineCase{"SHOW ", false},
+                      LineCase{"SHOW\t", false}, LineCase{"SHOW\r", false}, LineCase{"EXIT", false},
+                      LineCase{"SET-ALARM", false}, LineCase{"SET-ALARM\t1/2/2027", false},
+                      LineCase{"SET-ALARM\t\t7:00", false}, LineCase{"SET-ALARM\t1/2/2027\t", false},
+                      LineCase{"SET-ALARM\ta\tb\tc\td", false},
+                      LineCase{std::string("SET-ALARM\t1/2/2027\t7:00\tA\0B", 27), false},
+                      LineCase{"SET-ALARM\t1/2/2027\t7:00\t\x1b[2J", false},
+                      LineCase{"SET-ALARM\t1/2/2027\t7:00\t" + std::string(kMaxRequestLine, 'x'), false}));
+
+TEST(ChannelLineTest, LengthLimitIsTheLineWithoutItsEnd) {
+    const std::string prefix = "SET-ALARM\t1/2/2027\t7:00\t";
+    EXPECT_TRUE(ParseChannelLine(prefix + std::string(kMaxRequestLine - prefix.size(), 'x')).request);
+    EXPECT_FALSE(ParseChannelLine(prefix + std::string(kMaxRequestLine - prefix.size() + 1, 'x')).request);
+}
+
+TEST(StatusLinesTest, AHeaderCannotAddLines) {
+    const auto lines = FormatStatusLines({"Wake\nalarm=off", "1/2/2027", "7:00:00 AM", true, false});
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "header=Wake alarm=off");
+    EXPECT_EQ(lines[3], "alarm=on");
+    EXPECT_EQ(lines[4], "player=stopped");
+}
+
+struct OptionsCase {
+    std::vector<std::string> args;
+    ControlOptions::Kind kind;
+    std::string line;  // the request sent, for Kind::Request
+};
+
+class ControlOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(ControlOptionsTest, Parse) {
+    const ControlOptions options = ParseControlOptions(GetParam().args);
+    EXPECT_EQ(options.kind, GetParam().kind);
+    if (options.kind == ControlOptions::Kind::Request) EXPECT_EQ(FormatChannelRequest(options.request), GetParam().line);
+}
+
+using Kind = ControlOptions::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ControlOptionsTest,
+    ::testing::Values(OptionsCase{{}, Kind::None, ""}, OptionsCase{{"--show-skin", "a.ini"}, Kind::None, ""},
+                      OptionsCase{{"--show"}, Kind::Request, "SHOW"}, OptionsCase{{"--snooze"}, Kind::Request, "SNOOZE"},
+                      OptionsCase{{"--alarm-on"}, Kind::Request, "ALARM-ON"},
+                      OptionsCase{{"--alarm-off"}, Kind::Request, "ALARM-OFF"},
+                      OptionsCase{{"--quit"}, Kind::Request, "QUIT"}, OptionsCase{{"--status"}, Kind::Request, "STATUS"},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00 AM"}, Kind::Request, "SET-ALARM\t1/2/2027\t7:00 AM"},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00", "Up"}, Kind::Request,
+                                  "SET-ALARM\t1/2/2027\t7:00\tUp"},
+                      OptionsCase{{"--status", "x"}, Kind::Usage, ""}, OptionsCase{{"--quit", "--status"}, Kind::Usage, ""},
+                      OptionsCase{{"x", "--status"}, Kind::Usage, ""}, OptionsCase{{"--set-alarm"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "1/2/2027"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "", "7:00"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00", "a", "b"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00", "two\nlines"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00", "tab\there"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00", std::string(5000, 'x')}, Kind::Usage, ""}));
+
+}  // namespace
+}  // namespace tolvenmark
