@@ -14,6 +14,7 @@
 #include "platform/prompts.h"
 #include "setup/alarm_settings.h"
 #include "setup/alarm_settings_host.h"
+#include "setup/alarm_test.h"
 #include "setup/internet_setup.h"
 #include "setup/media_memory.h"
 #include "setup/ras_backend.h"
@@ -115,8 +116,9 @@ void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
     TForm8* form8 = windows.form8.get();
     windows.alarmSettingsKeys = AppConfigKeys();
     ConfigKeys* config = &windows.alarmSettingsKeys;
+    Launcher* launcher = windows.launcher.get();
 
-    form.AlarmSettingsHook = [&form, host, form8, config] {
+    form.AlarmSettingsHook = [&form, host, form8, config, launcher] {
         AlarmSettingsHooks hooks;
         const std::string appPath = form.config.appPath;
         hooks.openStorageBin = [&form, appPath] {
@@ -132,6 +134,7 @@ void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
             dialog.exec();
         };
         hooks.showInternetSetup = [form8] { form8->ShowSetup(); };
+        hooks.testAlarm = AlarmTest::Hook({SystemLookups(*config), *form8, *launcher});
         form.ShowModalAndFree(new TForm2(*host, *config, hooks, AppMediaMemory(), &form));
     };
 }

@@ -61,7 +61,9 @@ class ControlOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
 TEST_P(ControlOptionsTest, Parse) {
     const ControlOptions options = ParseControlOptions(GetParam().args);
     EXPECT_EQ(options.kind, GetParam().kind);
-    if (options.kind == ControlOptions::Kind::Request) EXPECT_EQ(FormatChannelRequest(options.request), GetParam().line);
+    if (options.kind == ControlOptions::Kind::Request) {
+        EXPECT_EQ(FormatChannelRequest(options.request), GetParam().line);
+    }
 }
 
 using Kind = ControlOptions::Kind;

@@ -29,10 +29,6 @@ using testing::ReadFileBytes;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
-bool Shown(const testing::ScriptedPrompts& prompts, const std::string& text) {
-    return std::find(prompts.shown.begin(), prompts.shown.end(), text) != prompts.shown.end();
-}
-
 // The whole program in this process: start-up, the main window with its
 // permanent windows, AL_SETTINGS opening the real dialog, OK, and the tick
 // ringing the alarm the user set.
@@ -84,6 +80,7 @@ TEST(AlarmSettingsFlowTest, ATextAlarmSetInTheDialogRingsAtItsSecond) {
         dialog->Edit2->setText(QString::fromStdString(date));
         dialog->DateTimePicker1->setTime(QTime(tm.tm_hour, tm.tm_min, tm.tm_sec));
         filledIn = true;
+        dialog->Button4->click();  // "&Test Alarm": rings about a second later, dialog closed or not
         dialog->Button1->click();
     });
     user.start(20);
@@ -95,9 +92,10 @@ TEST(AlarmSettingsFlowTest, ATextAlarmSetInTheDialogRingsAtItsSecond) {
     EXPECT_NE(config.find("ALTIME=" + time), std::string::npos) << config;
     EXPECT_EQ(form.pendingAlarm.header, "Flow");
 
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Shown(prompts, "Tolvenmark Clock: Rise and shine"); }, 15000));
-    QTest::qWait(1200);  // rung once, nothing else said
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Tolvenmark Clock: Rise and shine"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return prompts.shown.size() >= 2; }, 15000));
+    QTest::qWait(1200);  // the test's box and the alarm's, nothing else said
+    EXPECT_EQ(prompts.shown,
+              (std::vector<std::string>{"Tolvenmark Clock: Rise and shine", "Tolvenmark Clock: Rise and shine"}));
 
     SetAppClock(nullptr);
     SetAppRegionalSettings(nullptr);
