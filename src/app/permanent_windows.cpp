@@ -1,13 +1,74 @@
 #include "app/permanent_windows.h"
 
+#include <QApplication>
+#include <QTimer>
+
+#include "bin/calendar_form.h"
+#include "bin/schedule_form.h"
+#include "bin/storage_bin_form.h"
+#include "clock/alarm_launch.h"
 #include "clock/config.h"
+#include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
+#include "platform/launcher.h"
+#include "platform/prompts.h"
+#include "setup/alarm_settings.h"
+#include "setup/alarm_settings_host.h"
+#include "setup/internet_setup.h"
+#include "setup/media_memory.h"
+#include "setup/ras_backend.h"
 #include "skin/about_box.h"
 #include "skin/program_settings.h"
 
 namespace tolvenmark {
 
-void CreatePermanentWindows(TForm1& form, PermanentWindows& windows) {
+namespace {
+
+ConfigKeys AppConfigKeys() { return {ReadConfigKey, WriteConfigKey}; }
+
+class MainWindowLaunchHost final : public LaunchHost {
+public:
+    MainWindowLaunchHost(TForm1& form, TForm8& form8) : form_(form), form8_(form8), timer2_(*form.Timer2), timer3_(*form.Timer3) {}
+
+    LaunchTimer& Timer2() override { return timer2_; }
+    LaunchTimer& Timer3() override { return timer3_; }
+    InternetSetupActions& InternetSetup() override { return form8_; }
+    void Beep() override { QApplication::beep(); }
+    void BringToFront() override {
+        // A clock in the tray stays there; the box itself was the alarm.
+        if (!form_.isVisible()) return;
+        form_.raise();
+        form_.activateWindow();
+    }
+    void UpdateAlarm() override { form_.UpdateAlarm(); }
+
+private:
+    TForm1& form_;
+    TForm8& form8_;
+    QtLaunchTimer timer2_;
+    QtLaunchTimer timer3_;
+};
+
+class MainWindowAlarmSettingsHost final : public AlarmSettingsHost {
+public:
+    explicit MainWindowAlarmSettingsHost(TForm1& form) : form_(form) {}
+
+    std::string ClockMode() const override { return form_.ClockMode; }
+    std::string AppPath() const override { return form_.config.appPath; }
+    std::string PendingDate() const override { return form_.pendingAlarm.date; }
+    std::string PendingTime() const override { return form_.pendingAlarm.time; }
+    void SetPendingAlarm(const std::string& header, const std::string& date, const std::string& time) override {
+        form_.pendingAlarm = {header, date, time};
+    }
+    void SetDisplayText(const std::string& id, const std::string& text) override { form_.SetDisplayText(id, text); }
+    bool AlarmMenuChecked() const override { return form_.AlarmMenuChecked(); }
+    void SetAlarmMenuCaption(const std::string& caption) override { form_.SetAlarmMenuCaption(caption); }
+
+private:
+    TForm1& form_;
+};
+
+void WireProgramSettings(TForm1& form, PermanentWindows& windows) {
     ProgramSettingsLinks links;
     links.alarmOnFlag = [&form] { return form.AlarmOnFlag; };
     links.setAlarmOnFlag = [&form](bool on) { form.AlarmOnFlag = on; };
@@ -22,6 +83,68 @@ void CreatePermanentWindows(TForm1& form, PermanentWindows& windows) {
         form4->activateWindow();
     };
     form.AboutHook = [&form] { form.ShowModalAndFree(new TForm5(&form)); };
+}
+
+void WireLaunch(TForm1& form, PermanentWindows& windows) {
+    windows.form8 = std::make_unique<TForm8>(MakeSystemRasBackend(), AppConfigKeys(), AppPrompts());
+    windows.launcher = std::make_unique<Launcher>();
+    windows.launchHost = std::make_unique<MainWindowLaunchHost>(form, *windows.form8);
+    windows.launch = std::make_unique<AlarmLaunch>(*windows.launchHost, *windows.launcher, AppPrompts(),
+                                                   SystemLookups(AppConfigKeys()));
+
+    AlarmLaunch* launch = windows.launch.get();
+    Launcher* launcher = windows.launcher.get();
+    // The window's PlayerStarted mirrors the launch's after every step.
+    auto step = [&form, launch](void (AlarmLaunch::*action)()) {
+        return [&form, launch, action] {
+            (launch->*action)();
+            form.PlayerStarted = launch->PlayerStarted();
+        };
+    };
+    QObject::connect(form.Timer3, &QTimer::timeout, &form, step(&AlarmLaunch::Timer3Timer));
+    QObject::connect(form.Timer2, &QTimer::timeout, &form, step(&AlarmLaunch::Timer2Timer));
+    form.SetupAlarmHook = step(&AlarmLaunch::SetupAlarm);
+    form.SnoozeHook = step(&AlarmLaunch::Snooze);
+    // A player that ended by itself must not stay a zombie.
+    form.TickHook = [launcher] { launcher->ReapChildren(); };
+}
+
+void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
+    windows.alarmSettingsHost = std::make_unique<MainWindowAlarmSettingsHost>(form);
+    AlarmSettingsHost* host = windows.alarmSettingsHost.get();
+    TForm8* form8 = windows.form8.get();
+    windows.alarmSettingsKeys = AppConfigKeys();
+    ConfigKeys* config = &windows.alarmSettingsKeys;
+
+    form.AlarmSettingsHook = [&form, host, form8, config] {
+        AlarmSettingsHooks hooks;
+        const std::string appPath = form.config.appPath;
+        hooks.openStorageBin = [&form, appPath] {
+            TForm7 dialog(&form, appPath, AppConfigKeys());
+            dialog.exec();
+        };
+        hooks.openCalendar = [&form] {
+            TForm3 dialog(&form);
+            dialog.exec();
+        };
+        hooks.openSchedule = [&form, appPath](const AlarmHandover& input) {
+            TForm10 dialog(&form, appPath, AppConfigKeys(), input.header, input.date, input.time);
+            dialog.exec();
+        };
+        hooks.showInternetSetup = [form8] { form8->ShowSetup(); };
+        form.ShowModalAndFree(new TForm2(*host, *config, hooks, AppMediaMemory(), &form));
+    };
+}
+
+}  // namespace
+
+PermanentWindows::PermanentWindows() = default;
+PermanentWindows::~PermanentWindows() = default;
+
+void CreatePermanentWindows(TForm1& form, PermanentWindows& windows) {
+    WireProgramSettings(form, windows);
+    WireLaunch(form, windows);
+    WireAlarmSettings(form, windows);
 }
 
 }  // namespace tolvenmark

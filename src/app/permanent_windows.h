@@ -1,14 +1,33 @@
 #pragma once
 
+#include <memory>
+
+#include "bin/config_keys.h"
+
 namespace tolvenmark {
 
+class AlarmLaunch;
+class Launcher;
+class LaunchHost;
+class AlarmSettingsHost;
 class TForm1;
 class TForm4;
+class TForm8;
 
 // The windows that live from the start to the end beside the main window,
-// and the main window's hooks into them and into the dialogs it opens.
+// the launch that rings its alarms, and the main window's hooks into them and
+// into the dialogs it opens.
 struct PermanentWindows {
+    PermanentWindows();
+    ~PermanentWindows();
+
     TForm4* form4 = nullptr;  // program settings, owned by the main window
+    std::unique_ptr<TForm8> form8;  // internet connection
+    std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<LaunchHost> launchHost;
+    std::unique_ptr<AlarmLaunch> launch;
+    std::unique_ptr<AlarmSettingsHost> alarmSettingsHost;
+    ConfigKeys alarmSettingsKeys;  // outlives every alarm settings dialog
 };
 
 void CreatePermanentWindows(TForm1& form, PermanentWindows& windows);

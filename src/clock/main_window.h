@@ -72,6 +72,7 @@ public:
     std::function<void()> AboutHook;            // ABOUT: the about box, modal
     std::function<void()> ProgramSettingsHook;  // PROG_SETTINGS: the permanent settings dialog
     std::function<void()> AlarmSettingsHook;    // AL_SETTINGS and the tray's alarm settings item
+    std::function<void()> TickHook;             // first thing in every tick
 
     // Shows a dialog the hooks made, owned by this window, modally, and frees
     // it after it closes, so opening it again and again does not add up.

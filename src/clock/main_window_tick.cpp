@@ -10,6 +10,7 @@
 namespace tolvenmark {
 
 void TForm1::Timer1Timer() {
+    if (TickHook) TickHook();
     RegionalSettings& settings = AppRegionalSettings();
     const DateTime now = AppClock().Now();
     const TickTexts texts = ComputeTickTexts(now, settings);
