@@ -171,8 +171,14 @@ def usage():
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK"), rss
 
 
-stops = sorted(rng.uniform(LEAD, END - 20) for _ in range(3))
-events = [(s, "stop") for s in stops] + [(at, "jump", d) for at, d in JUMPS]
+# Three stops at random moments, clear of the jumps and of each other.
+stops = []
+while len(stops) < 3:
+    s = rng.uniform(LEAD, END - 20)
+    if all(abs(s - at) > STOP + 3 for at, _ in JUMPS) and all(abs(s - o) > STOP + 3 for o in stops):
+        stops.append(s)
+stops.sort()
+events = sorted([(s, "stop") for s in stops] + [(at, "jump", d) for at, d in JUMPS])
 stop_windows = []  # real times the program was stopped
 jump_windows = []  # program-clock intervals jumped over
 rings = []  # (program-clock time, header, kind)
