@@ -166,14 +166,15 @@ void TForm1::UpdateAlarm() {
 }
 
 void TForm1::SetupAlarm() {
+    // Scripted runs see each alarm found due, whatever its launch does.
+    if (qEnvironmentVariable("TOLVENMARK_PROMPTS") == "stderr")
+        std::fprintf(stderr, "Alarm due: %s (%s)\n", pendingAlarm.header.c_str(),
+                     AlarmDateText(pendingAlarm).c_str());
     if (SetupAlarmHook) {
         SetupAlarmHook();
         return;
     }
     dueAlarms.push_back(pendingAlarm);
-    if (qEnvironmentVariable("TOLVENMARK_PROMPTS") == "stderr")
-        std::fprintf(stderr, "Alarm due: %s (%s)\n", pendingAlarm.header.c_str(),
-                     AlarmDateText(pendingAlarm).c_str());
 }
 
 void TForm1::SetDisplayText(const std::string& id, const std::string& text) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "platform/prompts.h"
@@ -34,6 +35,27 @@ void WatchApplicationState() {
                          TSkinForm::ApplicationActivated(state == Qt::ApplicationActive);
                      });
     QObject::connect(app, &QObject::destroyed, [] { stateSource = nullptr; });
+}
+
+// The smallest rectangle holding every pixel in which two faces of one size differ.
+QRect ChangedRect(const QImage& a, const QImage& b) {
+    int top = -1, bottom = -1, left = a.width(), right = -1;
+    const int width = a.width();
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const std::uint32_t*>(a.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const std::uint32_t*>(b.constScanLine(y));
+        if (std::equal(rowA, rowA + width, rowB)) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        int x = 0;
+        while (x < width && rowA[x] == rowB[x]) ++x;
+        left = std::min(left, x);
+        int last = width - 1;
+        while (last > x && rowA[last] == rowB[last]) --last;
+        right = std::max(right, last);
+    }
+    if (top < 0) return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 }  // namespace
@@ -123,7 +145,21 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
 void TSkinForm::Redraw() {
     needsRedraw_ = true;
     // The grey face stays until the application is active again.
-    if (!grayShown_) update();
+    if (grayShown_ || flushPending_) return;
+    flushPending_ = true;
+    QMetaObject::invokeMethod(this, [this] { UpdateChangedArea(); }, Qt::QueuedConnection);
+}
+
+void TSkinForm::UpdateChangedArea() {
+    flushPending_ = false;
+    if (grayShown_) return;
+    const QImage& face = Face();
+    if (face.isNull() || screenFace_.size() != face.size()) {
+        update();
+        return;
+    }
+    const QRect changed = ChangedRect(screenFace_, face);
+    if (!changed.isEmpty()) update(changed);
 }
 
 const QImage& TSkinForm::Face() {
@@ -203,11 +239,24 @@ void TSkinForm::ApplicationActivated(bool active) {
         handler->GrayOut();
 }
 
-void TSkinForm::paintEvent(QPaintEvent*) {
+void TSkinForm::paintEvent(QPaintEvent* event) {
     const QImage& face = Face();
     if (face.isNull()) return;
+    const QRect area = event->rect() & face.rect();
     QPainter painter(this);
-    painter.drawImage(0, 0, face);
+    painter.drawImage(area.topLeft(), face, area);
+    if (grayShown_) {
+        screenFace_ = QImage();
+        return;
+    }
+    if (screenFace_.size() != face.size()) {
+        screenFace_ = face.copy();
+        if (area != face.rect()) update();  // the rest of the screen is not known yet
+        return;
+    }
+    QPainter copy(&screenFace_);
+    copy.setCompositionMode(QPainter::CompositionMode_Source);
+    copy.drawImage(area.topLeft(), face, area);
 }
 
 }  // namespace tolvenmark

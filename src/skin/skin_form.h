@@ -109,6 +109,7 @@ private:
     void ClampTrackBar(TrackBarInfoRec& bar);
     void StartWindowMove(QPoint globalPos);
     void ShowGrayFace();
+    void UpdateChangedArea();
     void ShowHint(QPoint globalPos);
 
     // The application counts as active from its start.
@@ -130,6 +131,10 @@ private:
     QRegion region_;
     bool needsRedraw_ = true;
     bool grayShown_ = false;
+    // What the screen shows of the face, so a tick repaints only the pixels
+    // it changed (mostly the seconds) instead of the whole window.
+    QImage screenFace_;
+    bool flushPending_ = false;
 
     std::string currentId_;
     std::string pressedId_;

@@ -7,9 +7,9 @@
 #include <QThread>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 #include <gtest/gtest.h>
 
+#include "support/alarm_env.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 
@@ -21,26 +21,8 @@ using testing::RunningClock;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
-// The formats the program is told to use, so the test can write its texts.
-std::map<std::string, std::string> Env(const TempDir& dir) {
-    return {{"TOLVENMARK_WINDIR", dir.path()},      {"XDG_RUNTIME_DIR", dir.path()},
-            {"TOLVENMARK_SHORT_DATE", "M/d/yyyy"},  {"TOLVENMARK_DATE_SEP", "/"},
-            {"TOLVENMARK_SHORT_TIME", "h:mm AMPM"}, {"TOLVENMARK_LONG_TIME", "h:mm:ss AMPM"},
-            {"TOLVENMARK_TIME_SEP", ":"},           {"TOLVENMARK_AM", "AM"},
-            {"TOLVENMARK_PM", "PM"}};
-}
-
-// ALDATE and ALTIME of the local time some seconds from now.
-std::pair<std::string, std::string> LocalTexts(int secondsAhead) {
-    const std::time_t t = std::time(nullptr) + secondsAhead;
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    const int hour = tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12;
-    char time[32];
-    std::snprintf(time, sizeof time, "%d:%02d:%02d %s", hour, tm.tm_min, tm.tm_sec, tm.tm_hour < 12 ? "AM" : "PM");
-    return {std::to_string(tm.tm_mon + 1) + "/" + std::to_string(tm.tm_mday) + "/" + std::to_string(tm.tm_year + 1900),
-            time};
-}
+std::map<std::string, std::string> Env(const TempDir& dir) { return testing::ClockEnv(dir); }
+std::pair<std::string, std::string> LocalTexts(int secondsAhead) { return testing::LocalAlarmTexts(secondsAhead); }
 
 void WriteConfig(const TempDir& dir, const std::string& date, const std::string& time,
                  const std::string& alSet = "TRUE") {
