@@ -1,0 +1,306 @@
+#!/usr/bin/env python3
+"""Soak of the real program under Xvfb: saved alarms 15 s apart, half played by a
+recording player (MP3), half Text Messages answered by the unattended prompts,
+while stress-ng loads the cores, the program is stopped with SIGSTOP three times
+and its wall clock is jumped under libfaketime (+3 min, +20 min, -2 min).
+Counts every alarm and prints a summary; the status is 1 on a fault.
+
+    bench/soak/soak.py short|long [BUILD]
+"""
+import os, random, re, shutil, signal, subprocess, sys, tempfile, time
+
+mode = sys.argv[1] if len(sys.argv) > 1 else "short"
+build = os.path.realpath(sys.argv[2] if len(sys.argv) > 2 else "build")
+LONG = mode == "long"
+rng = random.Random(int(os.environ.get("SOAK_SEED", "14")))
+
+# Real-time plan, in seconds after the start: regular alarms every 15 s, the
+# three jumps halfway between two of them, the end.
+LEAD = 20
+# The short mode sets the clock back 30 s only, so that it passes the alarms
+# that rang before the jump again within its 150 s.
+J1, J2, J3 = (307.5, 727.5, 1207.5) if LONG else (42.5, 72.5, 102.5)
+END = 1800 if LONG else 150
+BACK = -120 if LONG else -30
+STOP = 5
+JUMPS = [(J1, 180), (J2, 1200), (J3, BACK)]
+
+faketime_lib = next((p for p in ["/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1",
+                                 "/usr/lib/aarch64-linux-gnu/faketime/libfaketime.so.1"] if os.path.exists(p)), None)
+if not faketime_lib or not shutil.which("stress-ng"):
+    sys.exit("libfaketime and stress-ng are needed (apt-get install faketime stress-ng)")
+
+work = tempfile.mkdtemp(prefix="soak-")
+cfg = work + "/cfg"
+os.makedirs(cfg)
+control = work + "/faketime"
+rings_file = work + "/rings"
+offset = 0.0
+
+
+def set_offset(seconds):
+    global offset
+    offset = seconds
+    with open(control + ".new", "w") as f:
+        f.write("%+d\n" % seconds)
+    os.rename(control + ".new", control)
+
+
+set_offset(0)
+recorder = work + "/record"
+with open(recorder, "w") as f:
+    f.write('#!/bin/sh\necho "$1" >> %s\n' % rings_file)
+os.chmod(recorder, 0o755)
+open(rings_file, "w").close()
+media = work + "/wake.mp3"
+open(media, "wb").write(b"ID3")
+MESSAGE = "Soak message"
+
+start = time.time() + 3  # the program is up by then
+
+
+def fake(real):
+    return real + offset
+
+
+# The alarms, as instants of the program's clock (UTC).
+alarms = []  # (instant, header, kind) kind: regular / jump3 / jump20
+planned_offset = 0
+k = 0
+t = LEAD
+while t < END - 10:
+    off = sum(d for at, d in JUMPS if at < t)
+    # After the clock was set back, no alarm before the latest one already planned.
+    if alarms and start + t + off <= alarms[-1][0] + 10:
+        t += 15
+        continue
+    alarms.append((int(start + t + off), "Soak %03d" % k, "regular"))
+    k += 1
+    t += 15
+# Inside the +3 min jump: one every 45 s; inside the +20 min jump: one every 2.5 min.
+for at, delta, step, kind in [(J1, 180, 45, "jump3"), (J2, 1200, 150, "jump20")]:
+    base = start + at + sum(d for a, d in JUMPS if a < at)
+    for s in range(step, delta, step):
+        alarms.append((int(base + s), "Soak %03d" % k, kind))
+        k += 1
+alarms.sort()
+if LONG:
+    alarms = alarms[:120]
+
+
+def date_text(instant):
+    tm = time.gmtime(instant)
+    return "%d/%d/%d" % (tm.tm_mon, tm.tm_mday, tm.tm_year)
+
+
+def time_text(instant):
+    tm = time.gmtime(instant)
+    return "%d:%02d:%02d %s" % ((tm.tm_hour + 11) % 12 + 1, tm.tm_min, tm.tm_sec, "AM" if tm.tm_hour < 12 else "PM")
+
+
+with open(cfg + "/Alarms.txt", "w", newline="") as f:
+    for instant, header, _ in alarms:
+        f.write("%s^%s^%s^\r\n" % (header, date_text(instant), time_text(instant)))
+
+
+def write_config(kind_mp3):
+    first = alarms[0]
+    text = ("[ALARM]\r\nAPPPATH=%s\r\nVERSION=1.1\r\nALFORMAT=123\r\nALDATESEP=/\r\nSKIN=Default\r\n"
+            "ALSET=TRUE\r\nALHEADER=%s\r\nALDATE=%s\r\nALTIME=%s\r\nCHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n"
+            "SNOOZE=Yes\r\nSNOOZEMIN=1\r\nICONNECT=Local Area Network (LAN)\r\nWAIT=60\r\nPLAYER=CUSTOM\r\n"
+            "CUSTOM=%s\r\nMTYPE=MP3\r\nALFILE=%s\r\n") % (cfg, first[1], date_text(first[0]), time_text(first[0]),
+                                                         recorder, media)
+    open(cfg + "/TOLVENMARKCLOCK.INI", "w", newline="").write(text)
+
+
+write_config(True)
+
+
+def switch_kind(mp3):
+    """Changes MTYPE and ALFILE as the settings dialog would, between two alarms."""
+    path = cfg + "/TOLVENMARKCLOCK.INI"
+    text = open(path, newline="").read()
+    text = re.sub(r"MTYPE=[^\r\n]*", "MTYPE=" + ("MP3" if mp3 else "Text Message"), text)
+    text = re.sub(r"ALFILE=[^\r\n]*", "ALFILE=" + (media if mp3 else MESSAGE), text)
+    open(path + ".soak", "w", newline="").write(text)
+    os.rename(path + ".soak", path)
+
+
+def pending_header():
+    try:
+        m = re.search(r"ALHEADER=([^\r\n]*)", open(cfg + "/TOLVENMARKCLOCK.INI", newline="").read())
+        return m.group(1) if m else None
+    except OSError:
+        return None
+
+
+env = dict(os.environ, TZ="UTC", TOLVENMARK_PROMPTS="stderr", TOLVENMARK_WINDIR=cfg, XDG_RUNTIME_DIR=work,
+           TOLVENMARK_SHORT_DATE="M/d/yyyy", TOLVENMARK_DATE_SEP="/", TOLVENMARK_SHORT_TIME="h:mm:ss AMPM",
+           TOLVENMARK_LONG_TIME="h:mm:ss AMPM", TOLVENMARK_AM="AM", TOLVENMARK_PM="PM", TOLVENMARK_TIME_SEP=":")
+env.pop("QT_QPA_PLATFORM", None)
+# Only the clock runs on the faked wall clock; its timers keep the real one.
+faked = ["env", "LD_PRELOAD=" + faketime_lib, "FAKETIME_TIMESTAMP_FILE=" + control, "FAKETIME_NO_CACHE=1",
+         "DONT_FAKE_MONOTONIC=1"]
+stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--timeout", str(END + 10)],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          preexec_fn=lambda: os.nice(int(os.environ.get("SOAK_STRESS_NICE", "0"))))
+err_path = work + "/stderr"
+clock = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + faked + [build + "/tolvenmark-clock"],
+                         env=env, stdout=subprocess.DEVNULL, stderr=open(err_path, "w"))
+time.sleep(start - time.time())
+
+
+def program_pid():
+    for _ in range(50):
+        out = subprocess.run(["pgrep", "-P", str(clock.pid)], capture_output=True, text=True).stdout.split()
+        for child in out:
+            for grandchild in [child] + subprocess.run(["pgrep", "-P", child], capture_output=True,
+                                                       text=True).stdout.split():
+                try:
+                    if os.readlink("/proc/%s/exe" % grandchild).endswith("tolvenmark-clock"):
+                        return int(grandchild)
+                except OSError:
+                    pass
+        time.sleep(0.1)
+    sys.exit("the clock did not start")
+
+
+pid = program_pid()
+
+
+def usage():
+    fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
+    rss = int(re.search(r"VmRSS:\s+(\d+)", open("/proc/%d/status" % pid).read()).group(1))
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK"), rss
+
+
+# Three stops at random moments, clear of the jumps and of each other.
+stops = []
+while len(stops) < 3:
+    s = rng.uniform(LEAD, END - 20)
+    if all(abs(s - at) > STOP + 3 for at, _ in JUMPS) and all(abs(s - o) > STOP + 3 for o in stops):
+        stops.append(s)
+stops.sort()
+events = sorted([(s, "stop") for s in stops] + [(at, "jump", d) for at, d in JUMPS])
+stop_windows = []  # real times the program was stopped
+jump_windows = []  # program-clock intervals jumped over
+rings = []  # (program-clock time, header, kind)
+seen_rings = 0
+seen_err = 0
+pending = pending_header()
+regular = [a for a in alarms if a[2] == "regular"]
+next_switch = 0
+usage_start = None
+mp3_next = True
+while time.time() < start + END:
+    now = time.time() - start
+    if usage_start is None and now > LEAD - 5:
+        usage_start = (time.time(), *usage())
+    while events and events[0][0] <= now:
+        ev = events.pop(0)
+        if ev[1] == "stop":
+            os.kill(pid, signal.SIGSTOP)
+            stop_windows.append((time.time(), time.time() + STOP))
+            time.sleep(STOP)
+            os.kill(pid, signal.SIGCONT)
+        else:
+            before = fake(time.time())
+            set_offset(offset + ev[2])
+            if ev[2] > 0:
+                jump_windows.append((before, before + ev[2]))
+    # Rings: the player's record, or the message's line on standard error.
+    with open(rings_file) as f:
+        lines = f.read().splitlines()
+    with open(err_path, errors="replace") as f:
+        err_lines = f.read().splitlines()
+    new = lines[seen_rings:]
+    new_err = [l for l in err_lines[seen_err:] if l.endswith(": " + MESSAGE)]
+    seen_rings, seen_err = len(lines), len(err_lines)
+    for kind, got in [("MP3", new), ("Text Message", new_err)]:
+        for _ in got:
+            rings.append((fake(time.time()), pending, kind))
+    pending = pending_header()
+    # Between two regular alarms, the next one's kind (every other one a message).
+    while next_switch < len(regular) and regular[next_switch][0] - 7 <= fake(time.time()):
+        last_ring = rings[-1][0] if rings else 0
+        if fake(time.time()) - last_ring > 3 and regular[next_switch][0] - fake(time.time()) > 3:
+            switch_kind(mp3_next)
+        mp3_next = not mp3_next
+        next_switch += 1
+    time.sleep(0.05)
+
+usage_end = (time.time(), *usage())
+os.kill(pid, signal.SIGTERM)
+stress.terminate()
+clock.wait(timeout=10)
+stress.wait(timeout=10)
+
+
+def stopped_during(instant):
+    # An alarm due while the program was stopped, or in the second after.
+    for a, b in stop_windows:
+        if fake_at(a) - 2 <= instant <= fake_at(b) + 1:
+            return True
+    return False
+
+
+def fake_at(real):
+    off = sum(d for at, d in JUMPS if start + at <= real)
+    return real + off
+
+
+counts = dict(on_time=0, late_caught_up=0, missed_by_design=0, missed_by_fault=0, rung_twice=0, rung_early=0,
+              late_unexplained=0)
+worst = 0.0
+by_header = {}
+for when, header, kind in rings:
+    by_header.setdefault(header, []).append((when, kind))
+ended = fake(time.time())
+for instant, header, kind in alarms:
+    got = by_header.get(header, [])
+    in_jump = any(a <= instant <= b for a, b in jump_windows)
+    if os.environ.get("SOAK_VERBOSE"):
+        print("%s %-7s due %+7.1f s rings %s" % (header, kind, instant - start,
+              " ".join("%+.2f (%s)" % (w - instant, k) for w, k in got)), file=sys.stderr)
+    if len(got) > 1:
+        counts["rung_twice"] += 1
+    if not got:
+        if instant > ended - 3:
+            continue  # not due yet
+        jumped_far = any(a <= instant <= b - 600 for a, b in jump_windows)
+        if in_jump or jumped_far:
+            counts["missed_by_design"] += 1
+        else:
+            counts["missed_by_fault"] += 1
+            print("missed: %s at %s" % (header, time_text(instant)), file=sys.stderr)
+        continue
+    late = got[0][0] - instant
+    if late < -0.5:
+        counts["rung_early"] += 1  # or a ring of another alarm taken for this one
+    elif late <= 1.2:
+        counts["on_time"] += 1
+        worst = max(worst, late)
+    elif in_jump or stopped_during(instant):
+        counts["late_caught_up"] += 1
+    else:
+        counts["late_unexplained"] += 1
+        print("late: %s by %.2f s" % (header, late), file=sys.stderr)
+unknown = [r for r in rings if r[1] not in {a[1] for a in alarms}]
+kinds = {}
+for _, _, kind in rings:
+    kinds[kind] = kinds.get(kind, 0) + 1
+cpu = lambda a, b: (b[1] - a[1]) / (b[0] - a[0]) * 60
+print("soak %s: %d alarms, %d rings (%s), stops at %s s" % (
+    mode, len(alarms), len(rings), ", ".join("%s %d" % kv for kv in sorted(kinds.items())),
+    ", ".join("%.0f" % s for s in stops)))
+print(" ".join("%s=%d" % kv for kv in counts.items()), "unattributed_rings=%d" % len(unknown),
+      "latest_on_time_ring=%.2fs" % worst)
+print("resident memory %d KiB at the start, %d KiB at the end (growth %+d KiB); CPU time %.2f s in all" % (
+    usage_start[2], usage_end[2], usage_end[2] - usage_start[2], usage_end[1]))
+print("snoozes: none pressed (no command channel to press them through yet)")
+failed = counts["missed_by_fault"] or counts["rung_twice"] or counts["rung_early"] or unknown
+if failed:
+    print("kept for a look: " + work, file=sys.stderr)
+else:
+    shutil.rmtree(work, ignore_errors=True)
+sys.exit(1 if failed else 0)
