@@ -11,6 +11,7 @@
 #include "bin/schedule.h"
 #include "bin/storage_bin_form.h"
 #include "platform/regional_settings.h"
+#include "bench_app.h"
 
 namespace tolvenmark {
 namespace {
@@ -32,15 +33,6 @@ private:
     std::string path_;
 };
 
-void EnsureApplication() {
-    if (QApplication::instance()) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tolvenmark_bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
 // Alarms over 2003 and 2004 at random minutes, as a long-used bin holds them.
 SavedAlarmList ManyAlarms(std::size_t n) {
     std::mt19937 rng(7);
@@ -59,7 +51,7 @@ SavedAlarmList ManyAlarms(std::size_t n) {
 
 // Both files read, dates and times rewritten, both tables filled.
 void BM_OpenStorageBin(benchmark::State& state) {
-    EnsureApplication();
+    EnsureBenchApplication();
     RegionalSettings settings;
     settings.shortTimeFormat = "h:mm:ss AMPM";
     SetAppRegionalSettings(&settings);

@@ -3,26 +3,16 @@
 
 #include "clock/tick_texts.h"
 #include "skin/skin_form.h"
+#include "bench_app.h"
 
 namespace {
 
 using namespace tolvenmark;
 
-bool EnsureClockApplication() {
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tolvenmark_bench";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-    return true;
-}
-
 // One tick as the clock runs it: the texts formatted, six display items
 // set, the face composed once.
 void BM_OneTickBuiltInSkin(benchmark::State& state) {
-    EnsureClockApplication();
+    EnsureBenchApplication();
     TSkinForm form;
     form.LoadDefaultSkin();
     RegionalSettings settings;

@@ -16,21 +16,11 @@
 #include "clock/alarm_launch.h"
 #include "clock/config.h"
 #include "clock/launch_timer_qt.h"
+#include "bench_app.h"
 
 namespace {
 
 using namespace tolvenmark;
-
-bool EnsureLaunchApplication() {
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tolvenmark_bench";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-    return true;
-}
 
 class SilentPrompts final : public Prompts {
 public:
@@ -73,7 +63,7 @@ double NowSeconds() {
 // From the tick that finds the alarm due (taken as the alarm's second) to the
 // player process running, as the player itself records it.
 void BM_AlarmLaunchLatency(benchmark::State& state) {
-    EnsureLaunchApplication();
+    EnsureBenchApplication();
     const std::string dir = (std::filesystem::temp_directory_path() / "tolvenmark-launch-bench").string();
     std::filesystem::create_directories(dir);
     const std::string stamp = dir + "/started";

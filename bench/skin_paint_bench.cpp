@@ -7,22 +7,11 @@
 
 #include "skin/mask_region.h"
 #include "skin/skin_form.h"
+#include "bench_app.h"
 
 namespace {
 
 using namespace tolvenmark;
-
-// Widgets and fonts need the application object; benchmark's main makes none.
-bool EnsureApplication() {
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tolvenmark_bench";
-        static char* argv[] = {name, nullptr};
-        new QApplication(argc, argv);
-    }
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-}
 
 void BM_MaskToRegionBuiltInMask(benchmark::State& state) {
     const QImage mask(QStringLiteral(":/BMP/ACMASK"), "BMP");
@@ -54,7 +43,7 @@ BENCHMARK(BM_MaskToRegionNoise1000)->Unit(benchmark::kMillisecond);
 
 // One tick's repaint: the six clock texts set, then the face composed once.
 void BM_RedrawBuiltInSkinSixTexts(benchmark::State& state) {
-    if (!EnsureApplication()) {
+    if (!EnsureBenchApplication()) {
         state.SkipWithError("needs a widget application");
         return;
     }
