@@ -105,6 +105,8 @@ void AppendText(const std::string& path, const std::string& text) {
         p += n;
         left -= static_cast<std::size_t>(n);
     }
+    // An alarm saved is an alarm kept, power cut or not.
+    if (::fsync(fd.get()) != 0) ThrowInOut(errno);
     fd.Close();
 }
 
