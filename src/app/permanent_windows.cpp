@@ -121,16 +121,21 @@ void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
     form.AlarmSettingsHook = [&form, host, form8, config, launcher] {
         AlarmSettingsHooks hooks;
         const std::string appPath = form.config.appPath;
-        hooks.openStorageBin = [&form, appPath] {
-            TForm7 dialog(&form, appPath, AppConfigKeys());
+        // Owned by the window that opens them: the alarm settings dialog.
+        auto opener = [&form]() -> QWidget* {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal ? modal : &form;
+        };
+        hooks.openStorageBin = [opener, appPath] {
+            TForm7 dialog(opener(), appPath, AppConfigKeys());
             dialog.exec();
         };
-        hooks.openCalendar = [&form] {
-            TForm3 dialog(&form);
+        hooks.openCalendar = [opener] {
+            TForm3 dialog(opener());
             dialog.exec();
         };
-        hooks.openSchedule = [&form, appPath](const AlarmHandover& input) {
-            TForm10 dialog(&form, appPath, AppConfigKeys(), input.header, input.date, input.time);
+        hooks.openSchedule = [opener, appPath](const AlarmHandover& input) {
+            TForm10 dialog(opener(), appPath, AppConfigKeys(), input.header, input.date, input.time);
             dialog.exec();
         };
         hooks.showInternetSetup = [form8] { form8->ShowSetup(); };
