@@ -152,7 +152,8 @@ void TSkinForm::Redraw() {
 
 void TSkinForm::UpdateChangedArea() {
     flushPending_ = false;
-    if (grayShown_) return;
+    // Hidden (in the tray) nothing is composed; the first paint on showing does it.
+    if (grayShown_ || !isVisible()) return;
     const QImage& face = Face();
     if (face.isNull() || screenFace_.size() != face.size()) {
         update();
