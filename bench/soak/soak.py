@@ -297,7 +297,7 @@ print(" ".join("%s=%d" % kv for kv in counts.items()), "unattributed_rings=%d" %
       "latest_on_time_ring=%.2fs" % worst)
 print("resident memory %d KiB at the start, %d KiB at the end (growth %+d KiB); CPU time %.2f s in all" % (
     usage_start[2], usage_end[2], usage_end[2] - usage_start[2], usage_end[1]))
-print("snoozes: none pressed (no command channel to press them through yet)")
+print("snoozes: none pressed")
 failed = counts["missed_by_fault"] or counts["rung_twice"] or counts["rung_early"] or unknown
 if failed:
     print("kept for a look: " + work, file=sys.stderr)
