@@ -16,31 +16,14 @@
 #include "skin/jpeg_codec.h"
 #include "skin/skin_reader.h"
 #include "skin/verify_skin.h"
+#include "fuzz_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SilentPrompts final : public tolvenmark::Prompts {
-public:
-    void Error(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    tolvenmark::ConfirmAnswer ConfirmAll(const std::string&) override { return tolvenmark::ConfirmAnswer::Yes; }
-    void PlainBox(const std::string&) override {}
-};
-
 const std::string& FuzzRoot() {
-    static const std::string root = [] {
-        char pattern[] = "/tmp/tolvenmark-skin-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        const std::string dir(pattern);
-        fs::create_directory(dir + "/skin");
-        fs::create_directory(dir + "/tmp");
-        setenv("TMPDIR", (dir + "/tmp").c_str(), 1);  // unpacked skins land here
-        return dir;
-    }();
+    static const std::string root = tolvenmark::fuzzing::MakeSkinFuzzRoot("skin");
     return root;
 }
 
@@ -95,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string skinFile = dir + (fuzz.ConsumeBool() ? "skin.ini" : "skin.skn");
     WriteBytes(skinFile, fuzz.ConsumeRemainingBytesAsString());
 
-    SilentPrompts prompts;
+    tolvenmark::fuzzing::SilentPrompts prompts;
     bool missing = false;
     tolvenmark::VerifySkin(skinFile, missing);
     try {

@@ -11,17 +11,14 @@
 
 #include "skin/packed_skin.h"
 #include "skin/skin_pack.h"
+#include "fuzz_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string& FuzzRoot() {
-    static const std::string root = [] {
-        char pattern[] = "/tmp/tolvenmark-list-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        return std::string(pattern);
-    }();
+    static const std::string root = tolvenmark::fuzzing::MakeFuzzRoot("list");
     return root;
 }
 

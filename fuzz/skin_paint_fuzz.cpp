@@ -21,31 +21,14 @@
 #include "skin/mask_region.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
+#include "fuzz_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SilentPrompts final : public tolvenmark::Prompts {
-public:
-    void Error(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    tolvenmark::ConfirmAnswer ConfirmAll(const std::string&) override { return tolvenmark::ConfirmAnswer::Yes; }
-    void PlainBox(const std::string&) override {}
-};
-
 const std::string& FuzzRoot() {
-    static const std::string root = [] {
-        char pattern[] = "/tmp/tolvenmark-paint-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        const std::string dir(pattern);
-        fs::create_directory(dir + "/skin");
-        fs::create_directory(dir + "/tmp");
-        setenv("TMPDIR", (dir + "/tmp").c_str(), 1);
-        return dir;
-    }();
+    static const std::string root = tolvenmark::fuzzing::MakeSkinFuzzRoot("paint");
     return root;
 }
 
@@ -121,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int activeTrackBar = fuzz.ConsumeIntegralInRange<int>(-1, 3);
     WriteBytes(dir + "skin.ini", fuzz.ConsumeRandomLengthString(16384));
 
-    SilentPrompts prompts;
+    tolvenmark::fuzzing::SilentPrompts prompts;
     tolvenmark::Skin skin;
     try {
         skin = tolvenmark::BuildSkinFromFile(dir + "skin.ini", tolvenmark::Skin{}, prompts);

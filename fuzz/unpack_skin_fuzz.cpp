@@ -11,17 +11,14 @@
 
 #include "platform/conversion_error.h"
 #include "skin/packed_skin.h"
+#include "fuzz_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string& FuzzRoot() {
-    static const std::string root = [] {
-        char pattern[] = "/tmp/tolvenmark-unpack-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) std::abort();
-        return std::string(pattern);
-    }();
+    static const std::string root = tolvenmark::fuzzing::MakeFuzzRoot("unpack");
     return root;
 }
 
