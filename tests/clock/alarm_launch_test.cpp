@@ -8,6 +8,7 @@
 #include "support/recording_script.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
+#include "support/stand_in_internet.h"
 
 namespace tolvenmark {
 namespace {
@@ -28,17 +29,6 @@ struct TestTimer final : LaunchTimer {
     bool enabled = false;
 };
 
-// The internet dialog as far as the launch uses it.
-struct TestInternet final : InternetSetupActions {
-    std::uint16_t ConnectState() const override { return state; }
-    void ShowSetup() override { calls.push_back("show"); }
-    void TestConnection() override { calls.push_back("dial"); }
-    void HideSetup() override { calls.push_back("hide"); }
-    void Disconnect() override { calls.push_back("disconnect"); }
-    std::uint16_t state = 0;
-    std::vector<std::string> calls;
-};
-
 struct TestHost final : LaunchHost {
     LaunchTimer& Timer2() override { return timer2; }
     LaunchTimer& Timer3() override { return timer3; }
@@ -47,7 +37,7 @@ struct TestHost final : LaunchHost {
     void BringToFront() override { events.push_back("front"); }
     void UpdateAlarm() override { ++updates; }
     TestTimer timer2, timer3;
-    TestInternet internet;
+    testing::StandInInternet internet;
     std::vector<std::string> events;
     int updates = 0;
 };

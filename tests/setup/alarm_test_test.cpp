@@ -16,6 +16,7 @@
 #include "setup/media_types.h"
 #include "setup/setup_fixture.h"
 #include "support/recording_script.h"
+#include "support/stand_in_internet.h"
 
 namespace tolvenmark {
 namespace {
@@ -36,17 +37,6 @@ public:
     bool AlarmMenuChecked() const override { return false; }
     void SetAlarmMenuCaption(const std::string&) override {}
     std::string appPath;
-};
-
-// The internet connection dialog as the test uses it.
-struct StandInInternet final : InternetSetupActions {
-    std::uint16_t ConnectState() const override { return state; }
-    void ShowSetup() override { calls.push_back("show"); }
-    void TestConnection() override { calls.push_back("dial"); }
-    void HideSetup() override { calls.push_back("hide"); }
-    void Disconnect() override { calls.push_back("disconnect"); }
-    std::uint16_t state = 0;
-    std::vector<std::string> calls;
 };
 
 // A dialog with Windows Media Player ticked (the recording script is its
@@ -89,7 +79,7 @@ protected:
     QuietHost host;
     RecordingScript player{f.dir.path(), "player", "exit 0"};
     std::string song = f.dir.File("wake up 'now' $(id).mp3");
-    StandInInternet internet;
+    testing::StandInInternet internet;
     Launcher launcher;
     std::vector<std::string> events;
     std::unique_ptr<TForm2> form;
