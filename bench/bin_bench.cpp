@@ -9,26 +9,10 @@
 #include "bin/sort_alarms.h"
 #include "clock/config.h"
 #include "clock/succession.h"
+#include "bench_app.h"
 
 namespace tolvenmark {
 namespace {
-
-class BenchFolder {
-public:
-    BenchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolvenmark-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~BenchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // A year of alarms in random order, a few on the same second.
 SavedAlarmList RandomAlarms(std::size_t n) {

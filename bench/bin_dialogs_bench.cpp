@@ -16,23 +16,6 @@
 namespace tolvenmark {
 namespace {
 
-class DialogFolder {
-public:
-    DialogFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolvenmark-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
-    }
-    ~DialogFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // Alarms over 2003 and 2004 at random minutes, as a long-used bin holds them.
 SavedAlarmList ManyAlarms(std::size_t n) {
     std::mt19937 rng(7);
@@ -55,7 +38,7 @@ void BM_OpenStorageBin(benchmark::State& state) {
     RegionalSettings settings;
     settings.shortTimeFormat = "h:mm:ss AMPM";
     SetAppRegionalSettings(&settings);
-    DialogFolder folder;
+    BenchFolder folder;
     RewriteSavedAlarms(AlarmsPath(folder.path()), ManyAlarms(static_cast<std::size_t>(state.range(0))));
     RewriteFileSettings(StorageBinPath(folder.path()), {{"/music/wake.mp3", "", "WMP"}});
     for (auto _ : state) {
@@ -70,7 +53,7 @@ BENCHMARK(BM_OpenStorageBin)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecon
 // before each run so every run appends its 364 lines.
 void BM_WeeklySchedule(benchmark::State& state) {
     const RegionalSettings settings;
-    DialogFolder folder;
+    BenchFolder folder;
     const std::string path = AlarmsPath(folder.path());
     const SavedAlarmList saved = ManyAlarms(static_cast<std::size_t>(state.range(0)));
     ScheduleRequest request;
