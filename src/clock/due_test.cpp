@@ -1,5 +1,6 @@
 #include "clock/due_test.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "platform/date_time_text.h"
@@ -76,7 +77,16 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     if (doneInstant_ == at && doneAlarm_ == alarm) return DueVerdict::None;
     doneInstant_ = at;
     doneAlarm_ = alarm;
-    return current - at <= kCatchUpSeconds ? DueVerdict::Due : DueVerdict::Missed;
+    doneWasDue_ = current - at <= kCatchUpSeconds;
+    return doneWasDue_ ? DueVerdict::Due : DueVerdict::Missed;
+}
+
+std::optional<DateTime> DueTest::CatchUpFrom(const DateTime& now, const PendingAlarm& launched) {
+    if (!doneInstant_ || !doneWasDue_ || !(doneAlarm_ == launched)) return std::nullopt;
+    doneWasDue_ = false;
+    const Instant from = std::max(*doneInstant_, FirstInstantOf(now, zone_) - kCatchUpSeconds);
+    previous_ = previous_ ? std::min(*previous_, from) : from;
+    return zone_.toLocal(from);
 }
 
 bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const RegionalSettings& settings) {
@@ -88,8 +98,10 @@ bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const Re
     return date == today && !alarm.time.empty() && now.TimePart() > StrToTime(alarm.time, settings);
 }
 
-std::string MissedAlarmText(const PendingAlarm& alarm) {
-    return "Missed alarm: " + alarm.header + " (" + AlarmDateText(alarm) + ")";
+std::string MissedAlarmText(const PendingAlarm& alarm, int alsoSkipped) {
+    std::string text = "Missed alarm: " + alarm.header + " (" + AlarmDateText(alarm) + ")";
+    if (alsoSkipped > 0) text += " and " + std::to_string(alsoSkipped) + " more";
+    return text;
 }
 
 }  // namespace tolvenmark

@@ -43,19 +43,27 @@ public:
     DueVerdict Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
                      const RegionalSettings& settings);
 
+    // After the launch of the alarm Check last found due: where the succession
+    // looks for the next saved alarm, so the ones this launch rang over are
+    // caught up, none further back than the catch-up window; the next Check
+    // covers the seconds from there. Empty for any other alarm.
+    std::optional<DateTime> CatchUpFrom(const DateTime& now, const PendingAlarm& launched);
+
 private:
     LocalZone zone_;
     std::optional<Instant> previous_;
     // The alarm that last rang or was found missed, so it is not taken again.
     std::optional<Instant> doneInstant_;
     PendingAlarm doneAlarm_;
+    bool doneWasDue_ = false;
 };
 
 // Start-up: a pending alarm dated before today, or today at an earlier time
 // than now, lies in the past. An empty date never does.
 bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const RegionalSettings& settings);
 
-// "Missed alarm: " + header + " (" + date + " at " + time + ")"
-std::string MissedAlarmText(const PendingAlarm& alarm);
+// "Missed alarm: " + header + " (" + date + " at " + time + ")", then
+// " and N more" for the other saved alarms skipped with it.
+std::string MissedAlarmText(const PendingAlarm& alarm, int alsoSkipped = 0);
 
 }  // namespace tolvenmark

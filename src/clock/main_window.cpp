@@ -162,7 +162,9 @@ void TForm1::ArmTimer1() {
 }
 
 void TForm1::UpdateAlarm() {
-    tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, AppClock(), AppRegionalSettings(), *this);
+    const DateTime now = AppClock().Now();
+    const std::optional<DateTime> from = dueTest_.CatchUpFrom(now, pendingAlarm);
+    tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, from.value_or(now), AppRegionalSettings(), *this);
 }
 
 void TForm1::SetupAlarm() {

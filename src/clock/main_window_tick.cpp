@@ -1,5 +1,6 @@
 // The one-second tick of TForm1.
 #include "clock/main_window.h"
+#include "clock/succession.h"
 #include "clock/tick_texts.h"
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
@@ -51,8 +52,9 @@ void TForm1::Timer1Timer() {
         SetupAlarm();
     } else if (verdict == DueVerdict::Missed) {
         const PendingAlarm missed = pendingAlarm;
+        const int alsoSkipped = SavedAlarmsPassedOver(missed, config.appPath, now, settings);
         UpdateAlarm();
-        Notify(MissedAlarmText(missed));
+        Notify(MissedAlarmText(missed, alsoSkipped));
     }
 }
 

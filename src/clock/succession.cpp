@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "clock/config.h"
+#include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/folders.h"
 
@@ -47,6 +48,11 @@ void TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView&
 
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
                  const RegionalSettings& settings, AlarmView& view) {
+    UpdateAlarm(pending, appPath, clock.Now(), settings, view);
+}
+
+void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
+                 const RegionalSettings& settings, AlarmView& view) {
     const bool changeAlarm = ReadConfigKey("CHANGEALARM") == "Yes";
     const bool deleteAlarm = ReadConfigKey("DELETEALARM") == "Yes";
     const std::string path = AlarmsPath(appPath);
@@ -56,10 +62,9 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
     auto isPending = [&](const SavedAlarm& e) { return e.date == pending.date && e.time == pending.time; };
 
     if (changeAlarm) {
-        const DateTime now = clock.Now();
-        const DateTime today = now.DatePart();
-        const DateTime timeNow = now.TimePart();
-        StoredDates dates(entries, settings, now.year);
+        const DateTime fromDate = from.DatePart();
+        const DateTime fromTime = from.TimePart();
+        StoredDates dates(entries, settings, from.year);
 
         bool found = false;
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -73,7 +78,7 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
             }
             if (entry.date.empty()) continue;
             const DateTime& date = dates[i];
-            if (date > today || (date == today && StrToTime(entry.time, settings) > timeNow)) {
+            if (date > fromDate || (date == fromDate && StrToTime(entry.time, settings) > fromTime)) {
                 TakePendingAlarm(entry, pending, view);
                 break;
             }
@@ -85,7 +90,7 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
             std::optional<DateTime> pendingDate;
             for (std::size_t i = 0; i < entries.size(); ++i) {
                 if (pending.date.empty() || entries[i].date.empty()) continue;
-                if (!pendingDate) pendingDate = StrToDate(pending.date, settings, now.year);
+                if (!pendingDate) pendingDate = StrToDate(pending.date, settings, from.year);
                 if (!(*pendingDate > dates[i])) {
                     TakePendingAlarm(entries[i], pending, view);
                     break;
@@ -101,6 +106,39 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
         }
         if (removed) RewriteSavedAlarms(path, entries);
     }
+}
+
+int SavedAlarmsPassedOver(const PendingAlarm& pending, const std::string& appPath, const DateTime& upTo,
+                          const RegionalSettings& settings) {
+    const std::string path = AlarmsPath(appPath);
+    if (ReadConfigKey("CHANGEALARM") != "Yes" || !FileExists(path)) return 0;
+    auto at = [&](const std::string& date, const std::string& time) {
+        const DateTime day = StrToDate(date, settings, upTo.year);
+        const DateTime clock = StrToTime(time, settings);
+        return DateTime{day.year, day.month, day.day, clock.hour, clock.minute, clock.second, 0};
+    };
+    DateTime after;
+    try {
+        after = at(pending.date, pending.time);
+    } catch (const ConversionError&) {
+        return 0;
+    }
+    SavedAlarmList entries;
+    try {
+        entries = LoadSavedAlarms(path);
+    } catch (const std::exception&) {
+        return 0;  // only a count for a notification; the step itself reports the file
+    }
+    int count = 0;
+    for (const SavedAlarm& entry : entries) {
+        if (entry.date.empty()) continue;
+        try {
+            const DateTime when = at(entry.date, entry.time);
+            if (when > after && when <= upTo) ++count;
+        } catch (const ConversionError&) {
+        }
+    }
+    return count;
 }
 
 }  // namespace tolvenmark

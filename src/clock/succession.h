@@ -26,4 +26,15 @@ void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view);
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
                  const RegionalSettings& settings, AlarmView& view);
 
+// The same step looking for the next saved alarm after `from` instead of
+// after now: a launch that rang late passes on to the alarms it rang over.
+void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
+                 const RegionalSettings& settings, AlarmView& view);
+
+// With CHANGEALARM "Yes": how many saved alarms lie after the pending alarm
+// and not after `upTo`, the ones a step from `upTo` passes over unheard.
+// Entries whose texts do not read are not counted.
+int SavedAlarmsPassedOver(const PendingAlarm& pending, const std::string& appPath, const DateTime& upTo,
+                          const RegionalSettings& settings);
+
 }  // namespace tolvenmark
