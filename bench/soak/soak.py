@@ -3,6 +3,8 @@
 recording player (MP3), half Text Messages answered by the unattended prompts,
 while stress-ng loads the cores, the program is stopped with SIGSTOP three times
 and its wall clock is jumped under libfaketime (+3 min, +20 min, -2 min).
+Snooze is pressed through the command channel on the first MP3 ring after every
+fifth ring, and the relaunch a minute later is checked.
 Counts every alarm and prints a summary; the status is 1 on a fault.
 
     bench/soak/soak.py short|long [BUILD]
@@ -187,11 +189,40 @@ jump_windows = []  # program-clock intervals jumped over
 rings = []  # (program-clock time, header, kind)
 seen_rings = 0
 seen_err = 0
-pending = pending_header()
+awaiting = []  # headers found due and not yet heard, oldest first
+SNOOZE_MIN = 1
+snoozes = []  # [real time pressed, header, status, relaunch rings (real times)]
+snooze_next_mp3 = False
+missed_reports = []  # the numbers of alarms each "Missed alarm" notification names
 regular = [a for a in alarms if a[2] == "regular"]
 next_switch = 0
 usage_start = None
 mp3_next = True
+client_env = dict(env, QT_QPA_PLATFORM="offscreen")
+
+
+def heard(kind):
+    """One ring: the oldest alarm found due and not yet heard, else a snoozed relaunch."""
+    global snooze_next_mp3
+    if not awaiting:
+        waiting = [sn for sn in snoozes if time.time() >= sn[0] + SNOOZE_MIN * 60 - 1]
+        if waiting:
+            waiting[-1][3].append(time.time())
+        else:
+            rings.append((fake(time.time()), None, kind))
+        return
+    header = awaiting.pop(0)
+    rings.append((fake(time.time()), header, kind))
+    if sum(1 for r in rings if r[1]) % 5 == 0:
+        snooze_next_mp3 = True
+    if kind == "MP3" and snooze_next_mp3:
+        snooze_next_mp3 = False
+        pressed = time.time()
+        status = subprocess.run([build + "/tolvenmark-clock", "--snooze"], env=client_env, timeout=20,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+        snoozes.append([pressed, header, status, []])
+
+
 while time.time() < start + END:
     now = time.time() - start
     if usage_start is None and now > LEAD - 5:
@@ -208,18 +239,24 @@ while time.time() < start + END:
             set_offset(offset + ev[2])
             if ev[2] > 0:
                 jump_windows.append((before, before + ev[2]))
-    # Rings: the player's record, or the message's line on standard error.
-    with open(rings_file) as f:
-        lines = f.read().splitlines()
+    # Standard error first: an alarm is found due a second before it is heard.
     with open(err_path, errors="replace") as f:
         err_lines = f.read().splitlines()
-    new = lines[seen_rings:]
-    new_err = [l for l in err_lines[seen_err:] if l.endswith(": " + MESSAGE)]
-    seen_rings, seen_err = len(lines), len(err_lines)
-    for kind, got in [("MP3", new), ("Text Message", new_err)]:
-        for _ in got:
-            rings.append((fake(time.time()), pending, kind))
-    pending = pending_header()
+    for line in err_lines[seen_err:]:
+        m = re.match(r"Alarm due: (.*) \(", line)
+        if m:
+            awaiting.append(m.group(1))
+        elif line.endswith(": " + MESSAGE):
+            heard("Text Message")
+        m = re.match(r"Notification: Missed alarm: .*?( and (\d+) more)?$", line)
+        if m:
+            missed_reports.append(1 + int(m.group(2) or 0))
+    seen_err = len(err_lines)
+    with open(rings_file) as f:
+        lines = f.read().splitlines()
+    for _ in lines[seen_rings:]:
+        heard("MP3")
+    seen_rings = len(lines)
     # Between two regular alarms, the next one's kind (every other one a message).
     while next_switch < len(regular) and regular[next_switch][0] - 7 <= fake(time.time()):
         last_ring = rings[-1][0] if rings else 0

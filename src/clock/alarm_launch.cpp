@@ -14,11 +14,14 @@ void AlarmLaunch::Timer2Timer() { Setup(true); }
 void AlarmLaunch::Timer3Timer() { LaunchAlarm(); }
 
 void AlarmLaunch::Setup(bool relaunch) {
-    // A due alarm arriving while a relaunch waits is a launch of its own.
-    relaunch_ = relaunch;
+    // A due alarm arriving while a relaunch waits is a launch of its own; a
+    // relaunch arriving while a due launch waits joins it, or the succession
+    // would never run for that alarm and the clock would stay on it.
+    LaunchTimer& timer3 = host_.Timer3();
+    const bool dueLaunchWaiting = timer3.Enabled() && !relaunch_;
+    relaunch_ = relaunch && !dueLaunchWaiting;
     settings_ = ReadLaunchSettings(lookups_.config);
     const LaunchDelay delay = PlanLaunchDelay(settings_, Connected());
-    LaunchTimer& timer3 = host_.Timer3();
     timer3.SetInterval(delay.intervalMs);
     if (delay.dialFirst) {
         host_.InternetSetup().ShowSetup();

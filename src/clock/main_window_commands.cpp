@@ -1,9 +1,12 @@
 // The hot-area commands, the alarm switch and the tray icon of TForm1.
+#include <cstdio>
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
 #include <QPointer>
 #include <QEvent>
+#include <QMessageBox>
 #include <QMenu>
 #include <QTimer>
 #include <QWindowStateChangeEvent>
@@ -134,7 +137,18 @@ void TForm1::AlarmSettings1Click() {
 
 void TForm1::Notify(const std::string& text) {
     lastNotification = text;
-    if (TrayAvailable()) {
+    const bool scripted = qEnvironmentVariable("TOLVENMARK_PROMPTS") == "stderr";
+    if (scripted) std::fprintf(stderr, "Notification: %s\n", text.c_str());
+    if (!TrayAvailable()) {
+        if (scripted) return;
+        // Without a tray the news must still reach the user, but never by a
+        // box that holds up the tick.
+        auto* box = new QMessageBox(QMessageBox::Information, QString::fromUtf8(kApplicationTitle),
+                                    QString::fromStdString(text), QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    } else {
         EnsureTrayIcon();
         // The icon carries the message; it stays only while the window is hidden.
         const bool shown = TrayIcon->isVisible();

@@ -251,13 +251,23 @@ TEST_F(SnoozeTest, StopsThePlayerAndRelaunchesWithoutTheSuccession) {
     EXPECT_EQ(host.updates, 2);
 }
 
-TEST_F(SnoozeTest, ADueAlarmDuringTheRelaunchDelayIsALaunchOfItsOwn) {
-    Started();
-    launch.Snooze();
-    launch.Timer2Timer();
-    launch.SetupAlarm();
-    launch.Timer3Timer();
-    EXPECT_EQ(host.updates, 2);
+TEST_F(SnoozeTest, ADueAlarmAndARelaunchWaitingTogetherStillMoveOn) {
+    // Either order: the one launch they share is the due alarm's.
+    for (bool dueFirst : {false, true}) {
+        SCOPED_TRACE(dueFirst ? "due alarm first" : "relaunch first");
+        const int before = host.updates;
+        Started();
+        launch.Snooze();
+        if (dueFirst) {
+            launch.SetupAlarm();
+            launch.Timer2Timer();
+        } else {
+            launch.Timer2Timer();
+            launch.SetupAlarm();
+        }
+        launch.Timer3Timer();
+        EXPECT_EQ(host.updates, before + 2);
+    }
 }
 
 TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
