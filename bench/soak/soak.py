@@ -3,8 +3,8 @@
 recording player (MP3), half Text Messages answered by the unattended prompts,
 while stress-ng loads the cores, the program is stopped with SIGSTOP three times
 and its wall clock is jumped under libfaketime (+3 min, +20 min, -2 min).
-Snooze is pressed through the command channel on the first MP3 ring after every
-fifth ring, and the relaunch a minute later is checked.
+Snooze is pressed through the command channel on the first MP3 ring of every
+five rings, and its relaunches are checked.
 Counts every alarm and prints a summary; the status is 1 on a fault.
 
     bench/soak/soak.py short|long [BUILD]
@@ -128,14 +128,6 @@ def switch_kind(mp3):
     os.rename(path + ".soak", path)
 
 
-def pending_header():
-    try:
-        m = re.search(r"ALHEADER=([^\r\n]*)", open(cfg + "/TOLVENMARKCLOCK.INI", newline="").read())
-        return m.group(1) if m else None
-    except OSError:
-        return None
-
-
 env = dict(os.environ, TZ="UTC", TOLVENMARK_PROMPTS="stderr", TOLVENMARK_WINDIR=cfg, XDG_RUNTIME_DIR=work,
            TOLVENMARK_SHORT_DATE="M/d/yyyy", TOLVENMARK_DATE_SEP="/", TOLVENMARK_SHORT_TIME="h:mm:ss AMPM",
            TOLVENMARK_LONG_TIME="h:mm:ss AMPM", TOLVENMARK_AM="AM", TOLVENMARK_PM="PM", TOLVENMARK_TIME_SEP=":")
@@ -190,8 +182,9 @@ rings = []  # (program-clock time, header, kind)
 seen_rings = 0
 seen_err = 0
 awaiting = []  # headers found due and not yet heard, oldest first
+heard_at = []  # (real time, kind) of the rings of alarms found due
 SNOOZE_MIN = 1
-snoozes = []  # [real time pressed, header, status, relaunch rings (real times)]
+snoozes = []  # [real time pressed, header, status, relaunch rings [(real time, kind)]]
 snooze_next_mp3 = False
 missed_reports = []  # the numbers of alarms each "Missed alarm" notification names
 regular = [a for a in alarms if a[2] == "regular"]
@@ -207,13 +200,14 @@ def heard(kind):
     if not awaiting:
         waiting = [sn for sn in snoozes if time.time() >= sn[0] + SNOOZE_MIN * 60 - 1]
         if waiting:
-            waiting[-1][3].append(time.time())
+            waiting[-1][3].append((time.time(), kind))
         else:
             rings.append((fake(time.time()), None, kind))
         return
     header = awaiting.pop(0)
     rings.append((fake(time.time()), header, kind))
-    if sum(1 for r in rings if r[1]) % 5 == 0:
+    heard_at.append((time.time(), kind))
+    if sum(1 for r in rings if r[1]) % 5 == 1:
         snooze_next_mp3 = True
     if kind == "MP3" and snooze_next_mp3:
         snooze_next_mp3 = False
@@ -258,10 +252,12 @@ while time.time() < start + END:
         heard("MP3")
     seen_rings = len(lines)
     # Between two regular alarms, the next one's kind (every other one a message).
+    # While a snooze waits, messages only: a media launch would end the snooze.
+    snooze_waits = any(not sn[3] and time.time() < sn[0] + SNOOZE_MIN * 60 + 3 for sn in snoozes)
     while next_switch < len(regular) and regular[next_switch][0] - 7 <= fake(time.time()):
         last_ring = rings[-1][0] if rings else 0
         if fake(time.time()) - last_ring > 3 and regular[next_switch][0] - fake(time.time()) > 3:
-            switch_kind(mp3_next)
+            switch_kind(mp3_next and not snooze_waits)
         mp3_next = not mp3_next
         next_switch += 1
     time.sleep(0.05)
@@ -287,7 +283,7 @@ def fake_at(real):
 
 
 counts = dict(on_time=0, late_caught_up=0, missed_by_design=0, missed_by_fault=0, rung_twice=0, rung_early=0,
-              late_unexplained=0)
+              late_unexplained=0, rung_after_skip=0)
 worst = 0.0
 by_header = {}
 for when, header, kind in rings:
@@ -301,15 +297,16 @@ for instant, header, kind in alarms:
               " ".join("%+.2f (%s)" % (w - instant, k) for w, k in got)), file=sys.stderr)
     if len(got) > 1:
         counts["rung_twice"] += 1
+    # A jump that leaves the pending alarm more than the catch-up window behind
+    # skips everything it passed over; a shorter one catches each up.
+    if kind == "jump20":
+        counts["rung_after_skip" if got else "missed_by_design"] += 1
+        continue
     if not got:
         if instant > ended - 3:
             continue  # not due yet
-        jumped_far = any(a <= instant <= b - 600 for a, b in jump_windows)
-        if in_jump or jumped_far:
-            counts["missed_by_design"] += 1
-        else:
-            counts["missed_by_fault"] += 1
-            print("missed: %s at %s" % (header, time_text(instant)), file=sys.stderr)
+        counts["missed_by_fault"] += 1
+        print("missed: %s at %s" % (header, time_text(instant)), file=sys.stderr)
         continue
     late = got[0][0] - instant
     if late < -0.5:
@@ -322,7 +319,51 @@ for instant, header, kind in alarms:
     else:
         counts["late_unexplained"] += 1
         print("late: %s by %.2f s" % (header, late), file=sys.stderr)
-unknown = [r for r in rings if r[1] not in {a[1] for a in alarms}]
+reported_missed = sum(missed_reports)
+skipped = sum(1 for a in alarms if a[2] == "jump20")
+# Snoozes: the relaunch comes SNOOZEMIN minutes and the one-second launch delay after
+# the press, and again every SNOOZEMIN minutes until a media launch (a later media
+# alarm's or its own) ends the snooze; while it waits the soak sets messages only.
+snooze_counts = dict(pressed=len(snoozes), refused=0, relaunched_on_time=0, relaunched_late=0,
+                     repeats=0, ended_by_a_media_alarm=0, relaunch_missing=0, relaunch_after_end=0)
+
+
+def stopped_between(a, b):
+    return any(x <= b and y >= a for x, y in stop_windows)
+
+
+for pressed, header, status, relaunches in snoozes:
+    due = pressed + SNOOZE_MIN * 60 + 1
+    media = [t for t, kind in heard_at + relaunches if kind == "MP3" and t > pressed]
+    ended = min(media) if media else None
+    if status != 0:
+        snooze_counts["refused"] += 1
+        continue
+    if not relaunches:
+        if ended is not None and ended < due:
+            snooze_counts["ended_by_a_media_alarm"] += 1
+        elif due + 3 < time.time():
+            snooze_counts["relaunch_missing"] += 1
+            print("no relaunch after the snooze of %s" % header, file=sys.stderr)
+        continue
+    first = relaunches[0][0]
+    if abs(first - due) <= 1.5:
+        snooze_counts["relaunched_on_time"] += 1
+    elif first > due and stopped_between(pressed, first):
+        snooze_counts["relaunched_late"] += 1
+    else:
+        snooze_counts["relaunch_missing"] += 1
+        print("relaunch of %s %+.2f s from its time" % (header, first - due), file=sys.stderr)
+    for (before, _), (t, _) in zip(relaunches, relaunches[1:]):
+        if ended is not None and t > ended + 1:
+            snooze_counts["relaunch_after_end"] += 1
+            print("relaunch of %s after a media launch ended its snooze" % header, file=sys.stderr)
+        elif abs(t - before - SNOOZE_MIN * 60) <= 1.5 or stopped_between(before, t):
+            snooze_counts["repeats"] += 1
+        else:
+            snooze_counts["relaunch_missing"] += 1
+            print("repeat of %s %.2f s after the one before" % (header, t - before), file=sys.stderr)
+unknown = [r for r in rings if r[1] is None]
 kinds = {}
 for _, _, kind in rings:
     kinds[kind] = kinds.get(kind, 0) + 1
@@ -334,8 +375,11 @@ print(" ".join("%s=%d" % kv for kv in counts.items()), "unattributed_rings=%d" %
       "latest_on_time_ring=%.2fs" % worst)
 print("resident memory %d KiB at the start, %d KiB at the end (growth %+d KiB); CPU time %.2f s in all" % (
     usage_start[2], usage_end[2], usage_end[2] - usage_start[2], usage_end[1]))
-print("snoozes: none pressed")
-failed = counts["missed_by_fault"] or counts["rung_twice"] or counts["rung_early"] or unknown
+print("snoozes:", " ".join("%s=%d" % kv for kv in snooze_counts.items()))
+print("reported missed by the clock: %d of the %d alarms the long jump passed over" % (reported_missed, skipped))
+failed = (counts["missed_by_fault"] or counts["rung_twice"] or counts["rung_early"] or counts["rung_after_skip"]
+          or unknown or snooze_counts["refused"] or snooze_counts["relaunch_missing"]
+          or snooze_counts["relaunch_after_end"] or not snoozes or reported_missed != skipped)
 if failed:
     print("kept for a look: " + work, file=sys.stderr)
 else:
