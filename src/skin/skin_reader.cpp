@@ -195,6 +195,8 @@ void ReadSkin(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images,
 
 Skin BuildSkinFromFile(const std::string& skinFile, const Skin& previous, Prompts& prompts) {
     const SkinLocation where = LocateSkin(skinFile);
+    // Read as an INI file, its header would only give a misleading version notice.
+    if (where.damagedPacked) throw OperationError("The packed skin " + skinFile + " is damaged and cannot be unpacked.");
     const ProfileSnapshot ini = LoadSkinIni(where.iniPath, skinFile);
     Skin skin = previous;
     ReadSkin(skin, ini, ImageSource{false, where.imageDir}, prompts);

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "platform/folders.h"
 #include "platform/prompts.h"
 #include "skin/skin_form.h"
 
@@ -48,6 +49,11 @@ int ShowSkinWindow(const std::string& skinFileOrEmpty) {
     window.setAttribute(Qt::WA_TranslucentBackground, true);
     auto* skin = new TSkinForm(&window);
 
+    // A file that is not there would be read as an empty skin of no version.
+    if (!skinFileOrEmpty.empty() && !FileExists(skinFileOrEmpty)) {
+        AppPrompts().Error("Cannot open file " + skinFileOrEmpty);
+        return 1;
+    }
     try {
         if (skinFileOrEmpty.empty())
             skin->LoadDefaultSkin();

@@ -42,5 +42,24 @@ TEST(ProgramStartupErrorTest, FullDiskDuringMigrationEndsWithFailureAndTheNextSt
     EXPECT_NE(ReadFileBytes(ini).find("ALDATE=1/5/2004\n"), std::string::npos);
 }
 
+// Skins shown on their own say what is wrong with them, never a version notice.
+TEST(ProgramStartupErrorTest, ShowSkinNamesAMissingOrDamagedSkin) {
+    TempDir dir;
+    WriteFileBytes(dir.File("broken.skn"), std::string("\x09TSKINFORM") + std::string(50, '\0'));  // the magic, then a cut header
+    const struct {
+        std::string file;
+        std::string error;
+    } cases[] = {
+        {dir.File("absent.ini"), "Error: Cannot open file " + dir.File("absent.ini") + "\n"},
+        {dir.File("broken.skn"),
+         "Error: The packed skin " + dir.File("broken.skn") + " is damaged and cannot be unpacked.\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = RunClock({"--show-skin", c.file}, {{"TOLVENMARK_WINDIR", dir.path()}});
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
+    }
+}
+
 }  // namespace
 }  // namespace tolvenmark

@@ -229,6 +229,28 @@ TEST_F(PackedSkinLoadTest, SknWithoutMagicIsReadAsIniBesideItsImages) {
     EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u);  // at most the private folder, empty
 }
 
+TEST_F(PackedSkinLoadTest, DamagedPackedSkinsStopTheLoadWithTheirName) {
+    std::string hugeSize = Pack({{"skin.ini", Ini("X")}});
+    PutLe32(hugeSize, kPackedSizesOffset, 0xFFFFFFFFu);
+    const std::pair<const char*, std::string> cases[] = {
+        {"traversal", Pack({{"skin.ini", Ini("X")}, {"../escape.jpg", jpeg_}})},
+        {"huge size", hugeSize},
+        {"truncated header", Pack({{"skin.ini", Ini("X")}}).substr(0, 100)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        testing::WriteFileBytes(dir_.File("bad.skn"), bytes);
+        try {
+            BuildSkinFromFile(dir_.File("bad.skn"), Skin{}, prompts_);
+            ADD_FAILURE() << "loaded";
+        } catch (const OperationError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "The packed skin " + dir_.File("bad.skn") + " is damaged and cannot be unpacked.");
+        }
+        EXPECT_TRUE(prompts_.shown.empty());
+    }
+}
+
 // The check before a load looks at a packed skin's members, as the load
 // reads them, and leaves nothing unpacked behind.
 struct PackedCheckCase {
