@@ -4,6 +4,7 @@
 #include <array>
 
 #include "platform/date_time_text.h"
+#include "platform/drives.h"
 #include "platform/launcher.h"
 #include "platform/names.h"
 
@@ -70,7 +71,11 @@ int WaitSeconds(const std::string& wait) {
 
 int SnoozeMinutes(const std::string& snoozeMin) { return Clamp(snoozeMin, 5, 1440); }
 
-LaunchLookups SystemLookups(const ConfigKeys& config) { return {config, ExistingPath, FindProgram}; }
+LaunchLookups SystemLookups(const ConfigKeys& config) {
+    // A stored "E:\..." path of a disc lives under the drive's mount point here.
+    auto existing = [](const std::string& path) { return ExistingPath(ResolveDrivePath(path)); };
+    return {config, existing, FindProgram};
+}
 
 std::string FallbackPlayerName(const LaunchLookups& lookups) {
     for (const Fallback& f : Fallbacks())

@@ -72,5 +72,18 @@ TEST(ResolveDrivePath, DiscPathLeadsToTheDrivesMountPoint) {
     EXPECT_EQ(OpticalDriveDevice("E:\\", sys.path()), "sr1");
 }
 
+TEST(ResolveDrivePath, NamesOnTheDiscAreFoundInAnyCase) {
+    TempDir sys;
+    AddBlockDevice(sys.path(), "sr0");  // D:
+    std::filesystem::create_directories(sys.File("disc/MPEGAV"));
+    WriteFileBytes(sys.File("disc/MPEGAV/AVSEQ01.DAT"), "");
+    WriteFileBytes(sys.File("mounts"), "/dev/sr0 " + sys.File("disc") + " iso9660 ro 0 0\n");
+    EXPECT_EQ(ResolveDrivePath("D:\\Mpegav\\Avseq01.dat", sys.path(), sys.File("mounts")),
+              sys.File("disc/MPEGAV/AVSEQ01.DAT"));
+    // What is not on the disc keeps the stored spelling, and the caller finds no file.
+    EXPECT_EQ(ResolveDrivePath("D:\\Mpegav\\Avseq02.dat", sys.path(), sys.File("mounts")),
+              sys.File("disc/MPEGAV/Avseq02.dat"));
+}
+
 }  // namespace
 }  // namespace tolvenmark
