@@ -84,13 +84,13 @@ protected:
 
 // --- start-up
 
-struct PastCase {
+struct StartUpPastCase {
     const char* date;
     const char* time;
     bool succeeds;  // the next saved alarm becomes pending
 };
 
-class StartUpPastAlarmTest : public MainWindowTest, public ::testing::WithParamInterface<PastCase> {};
+class StartUpPastAlarmTest : public MainWindowTest, public ::testing::WithParamInterface<StartUpPastCase> {};
 
 TEST_P(StartUpPastAlarmTest, UpdateAlarmRunsForAPastAlarmOnly) {
     config.alDate = GetParam().date;
@@ -106,10 +106,10 @@ TEST_P(StartUpPastAlarmTest, UpdateAlarmRunsForAPastAlarmOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dates, StartUpPastAlarmTest,
-                         ::testing::Values(PastCase{"12/6/2026", "11:00:00 PM", true},
-                                           PastCase{"12/7/2026", "11:00:00 AM", true},
-                                           PastCase{"12/7/2026", "1:00:00 PM", false},
-                                           PastCase{"12/8/2026", "7:00:00 AM", false}));
+                         ::testing::Values(StartUpPastCase{"12/6/2026", "11:00:00 PM", true},
+                                           StartUpPastCase{"12/7/2026", "11:00:00 AM", true},
+                                           StartUpPastCase{"12/7/2026", "1:00:00 PM", false},
+                                           StartUpPastCase{"12/8/2026", "7:00:00 AM", false}));
 
 TEST_F(MainWindowTest, MissingSkinFileGivesTheBuiltInSkinSilently) {
     config.skin = dir.File("gone/Skin.ini");

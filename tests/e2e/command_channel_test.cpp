@@ -27,7 +27,7 @@ using testing::WriteFileBytes;
 
 constexpr uid_t kNobody = 65534;
 
-std::map<std::string, std::string> Env(const TempDir& dir) { return testing::ClockEnv(dir); }
+using testing::ClockEnv;
 
 void WriteConfig(const TempDir& dir, const std::string& alSet = "TRUE", const std::string& date = "1/1/2099",
                  const std::string& time = "7:00:00 AM", const std::string& more = "") {
@@ -47,13 +47,13 @@ protected:
         Start();
     }
     void Start() {
-        clock = std::make_unique<RunningClock>(std::vector<std::string>{}, Env(dir));
+        clock = std::make_unique<RunningClock>(std::vector<std::string>{}, ClockEnv(dir));
         QElapsedTimer waited;
         waited.start();
         while (Ctl({"--status"}).exitCode != 0 && waited.elapsed() < 20000) QThread::msleep(100);
         ASSERT_EQ(Ctl({"--status"}).exitCode, 0) << clock->Error();
     }
-    ProgramResult Ctl(const std::vector<std::string>& args) { return RunClock(args, Env(dir), 20000); }
+    ProgramResult Ctl(const std::vector<std::string>& args) { return RunClock(args, ClockEnv(dir), 20000); }
     std::string Status() { return Ctl({"--status"}).out; }
     // Polls --status until it holds text; false after 15 s.
     bool StatusShows(const std::string& text) {
@@ -242,7 +242,7 @@ TEST(ChannelClientTest, ASocketOfAnotherUserIsNotTalkedTo) {
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(fd, 4), 0);
     ASSERT_EQ(::chown(SocketPath(dir).c_str(), kNobody, kNobody), 0);
-    const ProgramResult status = RunClock({"--status"}, Env(dir), 20000);
+    const ProgramResult status = RunClock({"--status"}, ClockEnv(dir), 20000);
     ::close(fd);
     EXPECT_EQ(status.exitCode, 3) << status.err;
     EXPECT_NE(status.err.find("Tolvenmark Clock is not running.\n"), std::string::npos) << status.err;
@@ -253,7 +253,7 @@ class NotRunningTest : public ::testing::TestWithParam<std::vector<std::string>>
 
 TEST_P(NotRunningTest, SaysSoWithStatus3) {
     TempDir dir;
-    const ProgramResult result = RunClock(GetParam(), Env(dir), 20000);
+    const ProgramResult result = RunClock(GetParam(), ClockEnv(dir), 20000);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.err, "Tolvenmark Clock is not running.\n");
     EXPECT_EQ(result.out, "");
@@ -270,7 +270,7 @@ class BadArgumentsTest : public ::testing::TestWithParam<std::vector<std::string
 
 TEST_P(BadArgumentsTest, UsageWithStatus2) {
     TempDir dir;
-    const ProgramResult result = RunClock(GetParam(), Env(dir), 20000);
+    const ProgramResult result = RunClock(GetParam(), ClockEnv(dir), 20000);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err.rfind("Usage: tolvenmark-clock ", 0), 0u) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;

@@ -12,6 +12,7 @@
 #include "skin/skin_reader.h"
 #include "support/gui_app.h"
 #include "support/scripted_prompts.h"
+#include "support/little_endian.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
@@ -22,9 +23,7 @@ namespace fs = std::filesystem;
 constexpr QRgb kUp = 0xFF00FF00;    // green
 constexpr QRgb kDown = 0xFF0000FF;  // blue
 
-void PutLe(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
+using testing::PutLe;
 
 // A 32-bit bitmap with a version 4 header and an alpha mask, every pixel the
 // given colour with alpha 0, as some editors save faces.

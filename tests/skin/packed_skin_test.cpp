@@ -12,6 +12,7 @@
 #include "skin/skin_reader.h"
 #include "skin/verify_skin.h"
 #include "support/scripted_prompts.h"
+#include "support/little_endian.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
@@ -20,9 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using Members = std::vector<std::pair<std::string, std::string>>;
 
-void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
+void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) { testing::PutLe(bytes, at, value, 4); }
 
 // Packs members the way the skin packer lays them out.
 std::string Pack(const Members& members) {
@@ -39,7 +38,7 @@ std::string Pack(const Members& members) {
     return bytes;
 }
 
-std::vector<std::string> FilesIn(const std::string& dir) {
+std::vector<std::string> FilesBelow(const std::string& dir) {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
@@ -61,7 +60,7 @@ TEST_F(PackedSkinTest, RoundTripRestoresEveryMemberByteForByte) {
     ASSERT_TRUE(UnpackSkin(dir_.File("my.skn"), target_ + "/deeper"));  // missing folders are made
     for (const auto& [name, content] : members)
         EXPECT_EQ(testing::ReadFileBytes(target_ + "/deeper/" + name), content) << name;
-    EXPECT_EQ(FilesIn(target_).size(), 4u);  // the folder and three members
+    EXPECT_EQ(FilesBelow(target_).size(), 4u);  // the folder and three members
 }
 
 TEST_F(PackedSkinTest, MembersReplaceOldFilesAndLinksAreNotFollowed) {
@@ -77,18 +76,18 @@ TEST_F(PackedSkinTest, MembersReplaceOldFilesAndLinksAreNotFollowed) {
 
 // Each hostile file must be refused as a whole: no member is written, not
 // even the sound ones before the fault.
-struct HostileCase {
+struct HostilePackedCase {
     const char* name;
     std::function<std::string()> bytes;
 };
 
-class HostilePackedSkinTest : public PackedSkinTest, public ::testing::WithParamInterface<HostileCase> {};
+class HostilePackedSkinTest : public PackedSkinTest, public ::testing::WithParamInterface<HostilePackedCase> {};
 
 TEST_P(HostilePackedSkinTest, RefusedWithNothingWritten) {
     testing::WriteFileBytes(dir_.File("bad.skn"), GetParam().bytes());
     EXPECT_FALSE(UnpackSkin(dir_.File("bad.skn"), target_));
-    EXPECT_TRUE(FilesIn(target_).empty());
-    EXPECT_EQ(FilesIn(dir_.path()).size(), 2u) << "something was written beside the target";
+    EXPECT_TRUE(FilesBelow(target_).empty());
+    EXPECT_EQ(FilesBelow(dir_.path()).size(), 2u) << "something was written beside the target";
 }
 
 std::string WithName(const std::string& name) { return Pack({{"good.ini", "x"}, {name, "payload"}}); }
@@ -96,40 +95,40 @@ std::string WithName(const std::string& name) { return Pack({{"good.ini", "x"}, 
 INSTANTIATE_TEST_SUITE_P(
     Headers, HostilePackedSkinTest,
     ::testing::Values(
-        HostileCase{"WrongMagicIsNoPackedSkin", [] {
+        HostilePackedCase{"WrongMagicIsNoPackedSkin", [] {
                         std::string b = Pack({{"a.ini", "x"}});
                         b[1] = 't';
                         return b;
                     }},
-        HostileCase{"PlainIniText", [] { return std::string("[VERSION]\nVer=217\n"); }},
-        HostileCase{"EmptyFile", [] { return std::string(); }},
-        HostileCase{"MagicThenTruncatedHeader",
+        HostilePackedCase{"PlainIniText", [] { return std::string("[VERSION]\nVer=217\n"); }},
+        HostilePackedCase{"EmptyFile", [] { return std::string(); }},
+        HostilePackedCase{"MagicThenTruncatedHeader",
                     [] { return std::string(kPackedMagic, 10) + std::string(100, '\0'); }},
-        HostileCase{"CountAbove128", [] {
+        HostilePackedCase{"CountAbove128", [] {
                         std::string b = Pack({{"a.ini", "x"}});
                         b[kPackedCountOffset] = static_cast<char>(129);
                         return b;
                     }},
-        HostileCase{"NameLengthAbove64", [] {
+        HostilePackedCase{"NameLengthAbove64", [] {
                         std::string b = Pack({{"a.ini", "x"}});
                         b[kPackedNamesOffset] = 65;
                         return b;
                     }},
-        HostileCase{"ParentDirectory", [] { return WithName("../escape.ini"); }},
-        HostileCase{"DotDot", [] { return WithName(".."); }},
-        HostileCase{"Dot", [] { return WithName("."); }},
-        HostileCase{"EmptyName", [] { return WithName(""); }},
-        HostileCase{"SubFolder", [] { return WithName("sub/face.bmp"); }},
-        HostileCase{"WindowsFolder", [] { return WithName("sub\\face.bmp"); }},
-        HostileCase{"AbsolutePath", [] { return WithName("/tmp/face.bmp"); }},
-        HostileCase{"DriveLetter", [] { return WithName("C:face.bmp"); }},
-        HostileCase{"ControlCharacter", [] { return WithName(std::string("fa\0ce.bmp", 9)); }},
-        HostileCase{"SizesPastTheEnd", [] {
+        HostilePackedCase{"ParentDirectory", [] { return WithName("../escape.ini"); }},
+        HostilePackedCase{"DotDot", [] { return WithName(".."); }},
+        HostilePackedCase{"Dot", [] { return WithName("."); }},
+        HostilePackedCase{"EmptyName", [] { return WithName(""); }},
+        HostilePackedCase{"SubFolder", [] { return WithName("sub/face.bmp"); }},
+        HostilePackedCase{"WindowsFolder", [] { return WithName("sub\\face.bmp"); }},
+        HostilePackedCase{"AbsolutePath", [] { return WithName("/tmp/face.bmp"); }},
+        HostilePackedCase{"DriveLetter", [] { return WithName("C:face.bmp"); }},
+        HostilePackedCase{"ControlCharacter", [] { return WithName(std::string("fa\0ce.bmp", 9)); }},
+        HostilePackedCase{"SizesPastTheEnd", [] {
                         std::string b = Pack({{"a.ini", "x"}, {"b.bmp", "yy"}});
                         b.pop_back();
                         return b;
                     }},
-        HostileCase{"HugeSizeEntry", [] {
+        HostilePackedCase{"HugeSizeEntry", [] {
                         std::string b = Pack({{"a.ini", "x"}});
                         PutLe32(b, kPackedSizesOffset, 0xFFFFFFFFu);
                         return b;
@@ -217,7 +216,7 @@ TEST_F(PackedSkinLoadTest, MembersOfAnEarlierPackedSkinNeverStandInForMissingOne
     // loading the first skin's leftovers.
     testing::WriteFileBytes(dir_.File("Bare.skn"), Pack({{"other.txt", "x"}}));
     EXPECT_THROW(BuildSkinFromFile(dir_.File("Bare.skn"), Skin{}, prompts_), OperationError);
-    EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u);  // the unpacked members are gone
+    EXPECT_TRUE(FilesBelow(dir_.File("tmp")).size() <= 1u);  // the unpacked members are gone
 }
 
 TEST_F(PackedSkinLoadTest, SknWithoutMagicIsReadAsIniBesideItsImages) {
@@ -226,7 +225,7 @@ TEST_F(PackedSkinLoadTest, SknWithoutMagicIsReadAsIniBesideItsImages) {
     const Skin skin = BuildSkinFromFile(dir_.File("plain.skn"), Skin{}, prompts_);
     ASSERT_EQ(skin.HotAreas.size(), 1u);
     EXPECT_EQ(skin.HotAreas[0].ID, "PLAIN");
-    EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u);  // at most the private folder, empty
+    EXPECT_TRUE(FilesBelow(dir_.File("tmp")).size() <= 1u);  // at most the private folder, empty
 }
 
 TEST_F(PackedSkinLoadTest, DamagedPackedSkinsStopTheLoadWithTheirName) {
@@ -266,7 +265,7 @@ TEST_P(PackedSkinCheckTest, MembersAreCheckedWhereTheLoadFindsThem) {
     bool missing = false;
     VerifySkin(dir_.File("Night.skn"), missing);
     EXPECT_EQ(missing, GetParam().missing);
-    EXPECT_TRUE(FilesIn(dir_.File("tmp")).size() <= 1u) << "unpacked members were left behind";
+    EXPECT_TRUE(FilesBelow(dir_.File("tmp")).size() <= 1u) << "unpacked members were left behind";
     if (!missing) {
         EXPECT_NO_THROW(BuildSkinFromFile(dir_.File("Night.skn"), Skin{}, prompts_));
     }
@@ -316,7 +315,7 @@ TEST_F(PackedSkinTest, MembersTogetherOverTheCapAreRefused) {
     testing::WriteFileBytes(dir_.File("big.skn"), b);
     fs::resize_file(dir_.File("big.skn"), kPackedHeaderSize + kPackedMaxTotalBytes + 1);  // sparse
     EXPECT_FALSE(UnpackSkin(dir_.File("big.skn"), target_));
-    EXPECT_TRUE(FilesIn(target_).empty());
+    EXPECT_TRUE(FilesBelow(target_).empty());
 }
 
 }  // namespace

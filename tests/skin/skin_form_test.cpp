@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/conversion_error.h"
+#include "support/filled_image.h"
 #include "support/gui_app.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -17,14 +18,10 @@
 namespace tolvenmark {
 namespace {
 
-const QColor kUp = Qt::red, kDown = Qt::green, kOn = Qt::blue;
+const QColor kUpColour = Qt::red, kDownColour = Qt::green, kOnColour = Qt::blue;
 const QPoint kNoSpot(150, 30);
 
-QImage Filled(int w, int h, const QColor& colour) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using testing::Filled;
 
 HotAreaInfoRec Area(std::string id, int x, int y, int w, int h) {
     HotAreaInfoRec a;
@@ -53,9 +50,9 @@ TrackBarInfoRec Bar(std::string id, int x, int y, int length, int thumbWidth) {
 Skin TestSkin() {
     Skin skin;
     skin.MaskImage = Filled(200, 100, Qt::black);
-    skin.UpImage = Filled(200, 100, kUp);
-    skin.DownImage = Filled(200, 100, kDown);
-    skin.OnImage = Filled(200, 100, kOn);
+    skin.UpImage = Filled(200, 100, kUpColour);
+    skin.DownImage = Filled(200, 100, kDownColour);
+    skin.OnImage = Filled(200, 100, kOnColour);
     skin.DistinctHover = true;
     skin.HotAreas = {Area("EXIT", 0, 0, 20, 10), Area("AL_OFFON", 30, 0, 20, 10), Area("DUP", 60, 0, 10, 10),
                      Area("DUP", 80, 0, 10, 10)};
@@ -159,13 +156,13 @@ TEST_F(SkinFormTest, SwitchTogglesAtThePress_ReleaseElsewhereReportsNothing) {
     Release(kNoSpot);
     EXPECT_EQ(ups, std::vector<std::string>{""});
     EXPECT_TRUE(form->GetHotAreaState("AL_OFFON"));
-    EXPECT_EQ(FaceAt({35, 5}), kDown);
+    EXPECT_EQ(FaceAt({35, 5}), kDownColour);
 
     Press({35, 5});
     Release({36, 6});
     EXPECT_EQ(ups.back(), "AL_OFFON");
     EXPECT_FALSE(form->GetHotAreaState("AL_OFFON"));
-    EXPECT_EQ(FaceAt({35, 5}), kUp);
+    EXPECT_EQ(FaceAt({35, 5}), kUpColour);
 }
 
 TEST_F(SkinFormTest, ButtonReportedOnlyWhenPressAndReleaseAreOnIt) {
@@ -174,17 +171,17 @@ TEST_F(SkinFormTest, ButtonReportedOnlyWhenPressAndReleaseAreOnIt) {
         SCOPED_TRACE(slideFirst ? "slide off, then release" : "release elsewhere at once");
         ups.clear();
         Press({5, 5});
-        EXPECT_EQ(FaceAt({5, 5}), kDown);
+        EXPECT_EQ(FaceAt({5, 5}), kDownColour);
         if (slideFirst) Move(kNoSpot, Qt::LeftButton);
         Release(kNoSpot);
         EXPECT_EQ(ups, std::vector<std::string>{""});
         EXPECT_FALSE(HotArea(0).Pressed);
-        EXPECT_EQ(FaceAt({5, 5}), kUp);
+        EXPECT_EQ(FaceAt({5, 5}), kUpColour);
     }
     Press({5, 5});
     Release({19, 9});
     EXPECT_EQ(ups.back(), "EXIT");
-    EXPECT_EQ(FaceAt({5, 5}), kUp);
+    EXPECT_EQ(FaceAt({5, 5}), kUpColour);
 }
 
 TEST_F(SkinFormTest, OnlyALeftPressOnNoSpotMovesTheWindow) {
@@ -229,8 +226,8 @@ TEST_F(SkinFormTest, DuplicatedIdsActOnTheFirst_IdsAreCaseSensitive) {
     form->SetHotAreaState("DUP", true);
     EXPECT_TRUE(HotArea(2).State);
     EXPECT_FALSE(HotArea(3).State);
-    EXPECT_EQ(FaceAt({65, 5}), kDown);
-    EXPECT_EQ(FaceAt({85, 5}), kUp);
+    EXPECT_EQ(FaceAt({65, 5}), kDownColour);
+    EXPECT_EQ(FaceAt({85, 5}), kUpColour);
     HotArea(3);
     form->SetHotAreaState("NOPE", true);  // nothing to change
     EXPECT_FALSE(form->GetHotAreaState("NOPE"));
@@ -257,8 +254,8 @@ TEST_F(SkinFormTest, GroupMembersSelectEachOther) {
     Release({25, 5});
     EXPECT_FALSE(form->GetHotAreaState("A"));
     EXPECT_TRUE(form->GetHotAreaState("B"));
-    EXPECT_EQ(FaceAt({5, 5}), kUp);
-    EXPECT_EQ(FaceAt({25, 5}), kDown);
+    EXPECT_EQ(FaceAt({5, 5}), kUpColour);
+    EXPECT_EQ(FaceAt({25, 5}), kDownColour);
 }
 
 TEST_F(SkinFormTest, PressOnTrackCentresThumbThenSnapsToWholePercent) {
@@ -320,14 +317,14 @@ TEST_F(SkinFormTest, WebHotSpotHighlightsNamesAndHintsTheSpot) {
     EXPECT_EQ(moves.back(), "EXIT");
     EXPECT_EQ(form->Hint(), "Exit Program");
     EXPECT_EQ(form->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(FaceAt({5, 5}), kOn);
+    EXPECT_EQ(FaceAt({5, 5}), kOnColour);
     Move({35, 5});  // straight onto the next button
-    EXPECT_EQ(FaceAt({5, 5}), kUp);
-    EXPECT_EQ(FaceAt({35, 5}), kOn);
+    EXPECT_EQ(FaceAt({5, 5}), kUpColour);
+    EXPECT_EQ(FaceAt({35, 5}), kOnColour);
     Move(kNoSpot);
     EXPECT_EQ(moves.back(), "");
     EXPECT_EQ(form->Hint(), "");
-    EXPECT_EQ(FaceAt({35, 5}), kUp);
+    EXPECT_EQ(FaceAt({35, 5}), kUpColour);
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -335,12 +332,12 @@ TEST_F(SkinFormTest, HeldButtonShowsItsDownFaceUnderTheHoverHighlight) {
     Show();
     form->SetWebHotSpot(true);
     Move({5, 5});
-    EXPECT_EQ(FaceAt({5, 5}), kOn);
+    EXPECT_EQ(FaceAt({5, 5}), kOnColour);
     Press({5, 5});
     Move({6, 5}, Qt::LeftButton);
-    EXPECT_EQ(FaceAt({5, 5}), kDown);
+    EXPECT_EQ(FaceAt({5, 5}), kDownColour);
     Release({6, 5});
-    EXPECT_EQ(FaceAt({5, 5}), kOn);  // still under the pointer
+    EXPECT_EQ(FaceAt({5, 5}), kOnColour);  // still under the pointer
 }
 
 TEST_F(SkinFormTest, GreyFaceHoldsWhileInactive_ColourFaceKeepsUpdatingWithoutIt) {
@@ -363,7 +360,7 @@ TEST_F(SkinFormTest, GreyFaceHoldsWhileInactive_ColourFaceKeepsUpdatingWithoutIt
         TSkinForm::ApplicationActivated(true);
         EXPECT_FALSE(form->ShowsGrayFace());
         EXPECT_NE(form->Face(), active);  // the text set while inactive is there
-        EXPECT_EQ(FaceAt({100, 50}), kUp);
+        EXPECT_EQ(FaceAt({100, 50}), kUpColour);
     }
 }
 
@@ -384,7 +381,7 @@ std::string WriteSkin(const testing::TempDir& dir, const std::string& exitLine) 
     QImage mask = Filled(60, 30, Qt::black);
     mask.setPixel(0, 0, qRgb(255, 255, 255));
     mask.save(QString::fromStdString(dir.File("mask.bmp")), "BMP");
-    Filled(60, 30, kUp).save(QString::fromStdString(dir.File("up.bmp")), "BMP");
+    Filled(60, 30, kUpColour).save(QString::fromStdString(dir.File("up.bmp")), "BMP");
     testing::WriteFileBytes(dir.File("skin.ini"),
                             "[Version]\nVer=217\n[BITMAPINFO]\nMaskBitmap=mask.bmp\nMouseUpBitmap=up.bmp\n"
                             "[HOTAREAINFO]\nCount=1\n1=" + exitLine + "\n");

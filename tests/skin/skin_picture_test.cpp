@@ -13,16 +13,14 @@
 
 #include "platform/conversion_error.h"
 #include "skin/jpeg_codec.h"
+#include "support/filled_image.h"
+#include "support/little_endian.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
 namespace {
 
-QImage Filled(int width, int height, QColor colour) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
+using testing::Filled;
 
 std::string JpegBytes(const QImage& image) {
     const std::vector<std::uint8_t> bytes = EncodeJpeg(image);
@@ -40,9 +38,7 @@ std::string JpegClaiming(int width, int height) {
     return bytes;
 }
 
-void PutLe(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
+using testing::PutLe;
 
 // A bitmap header for a 24-bit image of the given size and no pixel data.
 std::string BitmapClaiming(std::int32_t width, std::int32_t height) {
