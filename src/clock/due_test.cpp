@@ -65,7 +65,9 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
                           const RegionalSettings& settings) {
     const Instant current = FirstInstantOf(now, zone_);
     // The first tick covers its own second only.
-    const Instant after = previous_.value_or(current - 1);
+    Instant after = previous_.value_or(current - 1);
+    if (coverFrom_) after = std::min(after, *coverFrom_);
+    coverFrom_.reset();
     previous_ = current;
     if (!alarmOn || alarm.date.empty() || alarm.time.empty()) return DueVerdict::None;
 
@@ -85,7 +87,7 @@ std::optional<DateTime> DueTest::CatchUpFrom(const DateTime& now, const PendingA
     if (!doneInstant_ || !doneWasDue_ || !(doneAlarm_ == launched)) return std::nullopt;
     doneWasDue_ = false;
     const Instant from = std::max(*doneInstant_, FirstInstantOf(now, zone_) - kCatchUpSeconds);
-    previous_ = previous_ ? std::min(*previous_, from) : from;
+    coverFrom_ = from;
     return zone_.toLocal(from);
 }
 

@@ -56,6 +56,8 @@ private:
     std::optional<Instant> doneInstant_;
     PendingAlarm doneAlarm_;
     bool doneWasDue_ = false;
+    // Where the next Check starts when a launch passed saved alarms over.
+    std::optional<Instant> coverFrom_;
 };
 
 // Start-up: a pending alarm dated before today, or today at an earlier time
