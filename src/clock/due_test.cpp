@@ -68,15 +68,27 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     previous_ = current;
     if (!alarmOn || alarm.date.empty() || alarm.time.empty()) return DueVerdict::None;
 
-    const DateTime date = StrToDate(alarm.date, settings, now.year);
-    const DateTime time = StrToTime(alarm.time, settings);
-    const Instant at =
-        FirstInstantOf({date.year, date.month, date.day, time.hour, time.minute, time.second, 0}, zone_);
+    const Instant at = AlarmInstant(now, alarm, settings);
     if (at <= after || at > current) return DueVerdict::None;
     if (doneInstant_ == at && doneAlarm_ == alarm) return DueVerdict::None;
     doneInstant_ = at;
     doneAlarm_ = alarm;
     return current - at <= kCatchUpSeconds ? DueVerdict::Due : DueVerdict::Missed;
+}
+
+Instant DueTest::AlarmInstant(const DateTime& now, const PendingAlarm& alarm, const RegionalSettings& settings) {
+    // A changed time zone shows as a different local time of the same instant.
+    if (converted_ && converted_->date == alarm.date && converted_->time == alarm.time &&
+        converted_->year == now.year && converted_->settings == settings &&
+        zone_.toLocal(converted_->at) == converted_->localAt)
+        return converted_->at;
+    converted_.reset();
+    const DateTime date = StrToDate(alarm.date, settings, now.year);
+    const DateTime time = StrToTime(alarm.time, settings);
+    const Instant at =
+        FirstInstantOf({date.year, date.month, date.day, time.hour, time.minute, time.second, 0}, zone_);
+    converted_ = ConvertedAlarm{alarm.date, alarm.time, now.year, settings, at, zone_.toLocal(at)};
+    return at;
 }
 
 bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const RegionalSettings& settings) {

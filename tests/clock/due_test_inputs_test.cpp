@@ -1,0 +1,124 @@
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "clock/due_test.h"
+
+namespace tolvenmark {
+namespace {
+
+// Seconds since 1970 of a civil time read as UTC (valid for 1970 to 2099).
+Instant Naive(const DateTime& t) {
+    static const int before[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    std::int64_t days = (t.year - 1970) * 365 + (t.year - 1969) / 4 + before[t.month - 1] + t.day - 1;
+    if (t.month > 2 && t.year % 4 == 0) ++days;
+    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+DateTime FromNaive(Instant s) {
+    DateTime t{1970, 1, 1, 0, 0, 0, 0};
+    std::int64_t days = s / 86400;
+    std::int64_t rest = s % 86400;
+    for (;;) {
+        const int length = (t.year % 4 == 0) ? 366 : 365;
+        if (days < length) break;
+        days -= length;
+        ++t.year;
+    }
+    const int lengths[] = {31, (t.year % 4 == 0) ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    while (days >= lengths[t.month - 1]) days -= lengths[t.month++ - 1];
+    t.day = static_cast<int>(days) + 1;
+    t.hour = static_cast<int>(rest / 3600);
+    t.minute = static_cast<int>(rest / 60 % 60);
+    t.second = static_cast<int>(rest % 60);
+    return t;
+}
+
+// A zone without daylight saving whose offset the test may move, as when the
+// user picks another time zone while the clock runs.
+struct MovableZone {
+    std::shared_ptr<Instant> offset = std::make_shared<Instant>(0);
+    LocalZone Zone() const {
+        LocalZone zone;
+        auto shift = offset;
+        zone.toInstant = [shift](const DateTime& local, int) { return Naive(local) - *shift; };
+        zone.toLocal = [shift](Instant instant) { return FromNaive(instant + *shift); };
+        return zone;
+    }
+};
+
+struct Inputs {
+    Instant offset;  // the zone's offset from UTC in seconds
+    const char* dateFormat;
+    const char* date;
+    const char* time;
+};
+
+struct Tick {
+    Instant utc;  // seconds from 2026-12-07 7:00:00 UTC
+    DueVerdict expected;
+};
+
+struct InputCase {
+    const char* name;
+    Inputs before;
+    std::vector<Tick> ticksBefore;
+    Inputs after;
+    std::vector<Tick> ticksAfter;
+};
+
+class DueTestInputsTest : public ::testing::TestWithParam<InputCase> {};
+
+// A converted alarm is reused only while everything it was read with stays.
+TEST_P(DueTestInputsTest, AlarmFollowsWhatItWasReadWith) {
+    MovableZone movable;
+    DueTest test(movable.Zone());
+    const Instant base = Naive({2026, 12, 7, 7, 0, 0, 0});
+    auto run = [&](const Inputs& inputs, const std::vector<Tick>& ticks, const char* phase) {
+        *movable.offset = inputs.offset;
+        RegionalSettings settings;
+        settings.shortDateFormat = inputs.dateFormat;
+        const PendingAlarm alarm{"Wake", inputs.date, inputs.time};
+        for (const Tick& tick : ticks) {
+            const DateTime now = FromNaive(base + tick.utc + inputs.offset);
+            EXPECT_EQ(test.Check(now, true, alarm, settings), tick.expected) << phase << " tick at " << tick.utc;
+        }
+    };
+    run(GetParam().before, GetParam().ticksBefore, "before");
+    run(GetParam().after, GetParam().ticksAfter, "after");
+}
+
+using V = DueVerdict;
+INSTANTIATE_TEST_SUITE_P(
+    Changes, DueTestInputsTest,
+    ::testing::Values(
+        InputCase{"Unchanged",
+                  {0, "M/d/yyyy", "12/7/2026", "7:00:00 AM"}, {{-2, V::None}},
+                  {0, "M/d/yyyy", "12/7/2026", "7:00:00 AM"}, {{-1, V::None}, {0, V::Due}, {1, V::None}}},
+        // An hour west: 7:00 local comes an hour later than it was read.
+        InputCase{"ZoneMovedWest",
+                  {0, "M/d/yyyy", "12/7/2026", "7:00:00 AM"}, {{-2, V::None}},
+                  {-3600, "M/d/yyyy", "12/7/2026", "7:00:00 AM"},
+                  {{-1, V::None}, {0, V::None}, {3599, V::None}, {3600, V::Due}}},
+        InputCase{"DateOrderChanged",
+                  {0, "M/d/yyyy", "7/12/2026", "7:00:00 AM"}, {{-2, V::None}},
+                  {0, "d/M/yyyy", "7/12/2026", "7:00:00 AM"}, {{-1, V::None}, {0, V::Due}}},
+        InputCase{"TimeMoved",
+                  {0, "M/d/yyyy", "12/7/2026", "7:00:05 AM"}, {{-2, V::None}},
+                  {0, "M/d/yyyy", "12/7/2026", "7:00:00 AM"}, {{-1, V::None}, {0, V::Due}, {5, V::None}}},
+        InputCase{"DateMoved",
+                  {0, "M/d/yyyy", "12/8/2026", "7:00:00 AM"}, {{-2, V::None}},
+                  {0, "M/d/yyyy", "12/7/2026", "7:00:00 AM"}, {{-1, V::None}, {0, V::Due}}},
+        // A date without a year is this year's: at New Year it is read again.
+        InputCase{"NewYearRereadsADateWithoutYear",
+                  {0, "M/d/yyyy", "1/1", "12:00:05 AM"}, {{-2, V::None}},
+                  {0, "M/d/yyyy", "1/1", "12:00:05 AM"},
+                  {{Naive({2026, 12, 31, 23, 59, 59, 0}) - Naive({2026, 12, 7, 7, 0, 0, 0}), V::None},
+                   {Naive({2027, 1, 1, 0, 0, 5, 0}) - Naive({2026, 12, 7, 7, 0, 0, 0}), V::Due}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tolvenmark
