@@ -35,6 +35,19 @@ DateTime Seconds(DateTime value) {
     return value;
 }
 
+// Seconds of a calendar time counted as if no zone had any offset.
+std::int64_t CalendarSeconds(const DateTime& t) {
+    const int y = t.year - (t.month <= 2);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (t.month + (t.month > 2 ? -3 : 9)) + 2) / 5 + t.day - 1;
+    const std::int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// A tick may come late by a second; longer steps take the full search.
+constexpr std::int64_t kLongestStep = 2;
+
 }  // namespace
 
 Instant FirstInstantOf(const DateTime& local, const LocalZone& zone) {
@@ -62,7 +75,7 @@ Instant FirstInstantOf(const DateTime& local, const LocalZone& zone) {
 
 DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
                           const RegionalSettings& settings) {
-    const Instant current = FirstInstantOf(now, zone_);
+    const Instant current = CurrentInstant(now);
     // The first tick covers its own second only.
     const Instant after = previous_.value_or(current - 1);
     previous_ = current;
@@ -74,6 +87,22 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     doneInstant_ = at;
     doneAlarm_ = alarm;
     return current - at <= kCatchUpSeconds ? DueVerdict::Due : DueVerdict::Missed;
+}
+
+Instant DueTest::CurrentInstant(const DateTime& now) {
+    const DateTime wanted = Seconds(now);
+    if (previous_) {
+        // Within a stretch without a zone transition the wall clock and the
+        // instants advance together; a step that lands on wanted is its first
+        // instant, as the previous one was for its own time.
+        const std::int64_t step = CalendarSeconds(wanted) - CalendarSeconds(previousLocal_);
+        if (step >= 0 && step <= kLongestStep && zone_.toLocal(*previous_ + step) == wanted) {
+            previousLocal_ = wanted;
+            return *previous_ + step;
+        }
+    }
+    previousLocal_ = wanted;
+    return FirstInstantOf(wanted, zone_);
 }
 
 Instant DueTest::AlarmInstant(const DateTime& now, const PendingAlarm& alarm, const RegionalSettings& settings) {

@@ -146,19 +146,31 @@ bool TSkinForm::GetHotAreaState(const std::string& id) const {
 }
 
 void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
-    for (DisplayInfoRec& item : skin_.DisplayItems) {
+    for (std::size_t i = 0; i < skin_.DisplayItems.size(); ++i) {
+        DisplayInfoRec& item = skin_.DisplayItems[i];
         if (item.ID != id) continue;
         if (item.Text == text) return;
         if (needsRedraw_ || face_.isNull()) {
             item.Text = text;
+            itemAreas_.clear();
         } else {
-            const QRect before = DisplayItemArea(skin_, item, face_.size());
+            const QRect before = ItemAreas()[i];
             item.Text = text;
-            MarkStale(before | DisplayItemArea(skin_, item, face_.size()));
+            itemAreas_[i] = DisplayItemArea(skin_, item, face_.size());
+            MarkStale(before | itemAreas_[i]);
         }
         ScheduleUpdate();
         return;
     }
+}
+
+const std::vector<QRect>& TSkinForm::ItemAreas() {
+    if (itemAreas_.size() != skin_.DisplayItems.size()) {
+        itemAreas_.clear();
+        for (const DisplayInfoRec& item : skin_.DisplayItems)
+            itemAreas_.push_back(DisplayItemArea(skin_, item, face_.size()));
+    }
+    return itemAreas_;
 }
 
 void TSkinForm::MarkStale(const QRect& area) {
@@ -214,7 +226,7 @@ const QImage& TSkinForm::Face() {
         const QRect inside = area & face_.rect();
         if (inside.isEmpty()) continue;
         const QImage before = face_.copy(inside);
-        ComposeFaceArea(skin_, activeTrackBar_, face_, inside);
+        ComposeFaceArea(skin_, activeTrackBar_, face_, inside, &ItemAreas());
         const QRect changed = ChangedRect(before, face_, inside);
         if (!changed.isEmpty()) unshown_ += changed;
     }
@@ -231,6 +243,7 @@ void TSkinForm::ApplyMask() {
     }
     gray_ = QImage();
     grayShown_ = false;
+    itemAreas_.clear();  // the skin or the face's size changed
     region_ = MaskToRegion(mask, keyColor_, tolerance_);
 
     setFixedSize(size);

@@ -114,6 +114,7 @@ private:
     void ScheduleUpdate();
     void UpdateChangedArea();
     void MarkStale(const QRect& area);
+    const std::vector<QRect>& ItemAreas();
     void ShowHint(QPoint globalPos);
 
     // The application counts as active from its start.
@@ -138,6 +139,8 @@ private:
     // Parts of the face to compose again, so a tick composes only the texts
     // it changed (mostly the seconds) instead of the whole face.
     std::vector<QRect> staleAreas_;
+    // Where each display item's text may draw, measured once per text.
+    std::vector<QRect> itemAreas_;
     // Pixels composed differently since the screen was last told.
     QRegion unshown_;
     bool flushPending_ = false;

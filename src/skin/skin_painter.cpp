@@ -81,7 +81,8 @@ void PrepareForPainting(Skin& skin) {
 namespace {
 
 // Everything above the up face, in the order of a whole composition.
-void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, const QRect* area) {
+void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, const QRect* area,
+                   const std::vector<QRect>* itemAreas) {
     for (const HotAreaInfoRec& hot : skin.HotAreas) {
         if ((hot.HasState && hot.State) || hot.Pressed)
             CopyRect(painter, skin.DownImage, hot.X, hot.Y, hot.Width, hot.Height);
@@ -101,8 +102,11 @@ void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, cons
     }
 
     const QSize faceSize(painter.device()->width(), painter.device()->height());
-    for (const DisplayInfoRec& item : skin.DisplayItems) {
-        if (area && !DisplayItemArea(skin, item, faceSize).intersects(*area)) continue;
+    const bool measured = itemAreas && itemAreas->size() == skin.DisplayItems.size();
+    for (std::size_t i = 0; i < skin.DisplayItems.size(); ++i) {
+        const DisplayInfoRec& item = skin.DisplayItems[i];
+        if (area && !(measured ? (*itemAreas)[i] : DisplayItemArea(skin, item, faceSize)).intersects(*area))
+            continue;
         if (item.Style == "Number")
             DrawNumberGlyphs(painter, skin.NumbersImage, item.X, item.Y, item.Text);
         else if (item.Style == "Text")
@@ -133,10 +137,11 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (!skin.UpImage.rect().contains(face.rect())) face.fill(Qt::black);
     painter.drawImage(0, 0, skin.UpImage);
-    ComposeLayers(painter, skin, activeTrackBar, nullptr);
+    ComposeLayers(painter, skin, activeTrackBar, nullptr, nullptr);
 }
 
-void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const QRect& area) {
+void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const QRect& area,
+                     const std::vector<QRect>* itemAreas) {
     const QRect clip = area & face.rect();
     if (clip.isEmpty()) return;
     QPainter painter(&face);
@@ -144,7 +149,7 @@ void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const Q
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (!skin.UpImage.rect().contains(clip)) painter.fillRect(clip, Qt::black);
     CopyRect(painter, skin.UpImage, clip.x(), clip.y(), clip.width(), clip.height());
-    ComposeLayers(painter, skin, activeTrackBar, &clip);
+    ComposeLayers(painter, skin, activeTrackBar, &clip, itemAreas);
 }
 
 QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize& faceSize) {

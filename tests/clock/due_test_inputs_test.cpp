@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -118,6 +119,59 @@ INSTANTIATE_TEST_SUITE_P(
                   {0, "M/d/yyyy", "1/1", "12:00:05 AM"},
                   {{Naive({2026, 12, 31, 23, 59, 59, 0}) - Naive({2026, 12, 7, 7, 0, 0, 0}), V::None},
                    {Naive({2027, 1, 1, 0, 0, 5, 0}) - Naive({2026, 12, 7, 7, 0, 0, 0}), V::Due}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// One hour ahead in summer: forward at 2:00 on 2026-03-29, back at 3:00 on
+// 2026-10-25, as mktime treats it.
+LocalZone SummerZone() {
+    const Instant spring = Naive({2026, 3, 29, 2, 0, 0, 0});
+    const Instant fall = Naive({2026, 10, 25, 2, 0, 0, 0});
+    LocalZone zone;
+    zone.toInstant = [](const DateTime& local, int isDst) { return Naive(local) - (isDst > 0 ? 3600 : 0); };
+    zone.toLocal = [=](Instant instant) { return FromNaive(instant + (instant >= spring && instant < fall ? 3600 : 0)); };
+    return zone;
+}
+
+struct WalkCase {
+    const char* name;
+    DateTime alarm;
+    int secondsPerTick;
+};
+
+class DueTestWalkTest : public ::testing::TestWithParam<WalkCase> {};
+
+// Ticking through a transition, the alarm rings once, at its first instant.
+TEST_P(DueTestWalkTest, RingsOnceAtTheFirstInstantOfItsTime) {
+    const LocalZone zone = SummerZone();
+    const WalkCase& c = GetParam();
+    DueTest test(zone);
+    RegionalSettings settings;
+    settings.longTimeFormat = "h:mm:ss AMPM";
+    char date[32], time[32];
+    std::snprintf(date, sizeof date, "%d/%d/%d", c.alarm.month, c.alarm.day, c.alarm.year);
+    std::snprintf(time, sizeof time, "%d:%02d:%02d", c.alarm.hour, c.alarm.minute, c.alarm.second);
+    const PendingAlarm alarm{"Wake", date, time};
+    const Instant expected = FirstInstantOf(c.alarm, zone);
+    std::vector<Instant> rang;
+    for (Instant t = expected - 2 * 3600; t < expected + 2 * 3600; t += c.secondsPerTick) {
+        if (test.Check(zone.toLocal(t), true, alarm, settings) == DueVerdict::Due) rang.push_back(t);
+    }
+    ASSERT_EQ(rang.size(), 1u);
+    EXPECT_GE(rang[0], expected);
+    EXPECT_LT(rang[0], expected + c.secondsPerTick);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Transitions, DueTestWalkTest,
+    ::testing::Values(WalkCase{"BeforeTheJump", {2026, 3, 29, 1, 59, 59, 0}, 1},
+                      WalkCase{"InTheSkippedHour", {2026, 3, 29, 2, 30, 0, 0}, 1},
+                      WalkCase{"AtTheJump", {2026, 3, 29, 3, 0, 0, 0}, 1},
+                      WalkCase{"RepeatedHourStart", {2026, 10, 25, 2, 0, 0, 0}, 1},
+                      WalkCase{"RepeatedHourMiddle", {2026, 10, 25, 2, 30, 0, 0}, 1},
+                      WalkCase{"RepeatedHourEnd", {2026, 10, 25, 2, 59, 59, 0}, 1},
+                      WalkCase{"AfterTheRepeat", {2026, 10, 25, 3, 0, 0, 0}, 1},
+                      WalkCase{"RepeatedHourLateTicks", {2026, 10, 25, 2, 30, 1, 0}, 2},
+                      WalkCase{"SkippedHourSlowTicks", {2026, 3, 29, 2, 0, 1, 0}, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
