@@ -67,9 +67,12 @@ void InstallFontSubstitutes() {
 }  // namespace
 
 void PrepareForPainting(Skin& skin) {
-    Prepare(skin.UpImage);
+    // Faces that share their pixels keep sharing them.
+    const bool upIsDown = skin.UpImage.cacheKey() == skin.DownImage.cacheKey();
+    const bool onIsDown = skin.OnImage.cacheKey() == skin.DownImage.cacheKey();
     Prepare(skin.DownImage);
-    Prepare(skin.OnImage);
+    if (upIsDown) skin.UpImage = skin.DownImage; else Prepare(skin.UpImage);
+    if (onIsDown) skin.OnImage = skin.DownImage; else Prepare(skin.OnImage);
     Prepare(skin.NumbersImage);
     Prepare(skin.TextImage);
     for (TrackBarInfoRec& bar : skin.TrackBars) {
