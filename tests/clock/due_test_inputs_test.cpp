@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -11,31 +12,19 @@
 namespace tolvenmark {
 namespace {
 
-// Seconds since 1970 of a civil time read as UTC (valid for 1970 to 2099).
+// Seconds since 1970 of a civil time read as UTC, and back.
 Instant Naive(const DateTime& t) {
-    static const int before[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-    std::int64_t days = (t.year - 1970) * 365 + (t.year - 1969) / 4 + before[t.month - 1] + t.day - 1;
-    if (t.month > 2 && t.year % 4 == 0) ++days;
-    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    using namespace std::chrono;
+    const sys_days day = year{t.year} / t.month / t.day;
+    return day.time_since_epoch().count() * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
 DateTime FromNaive(Instant s) {
-    DateTime t{1970, 1, 1, 0, 0, 0, 0};
-    std::int64_t days = s / 86400;
-    std::int64_t rest = s % 86400;
-    for (;;) {
-        const int length = (t.year % 4 == 0) ? 366 : 365;
-        if (days < length) break;
-        days -= length;
-        ++t.year;
-    }
-    const int lengths[] = {31, (t.year % 4 == 0) ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    while (days >= lengths[t.month - 1]) days -= lengths[t.month++ - 1];
-    t.day = static_cast<int>(days) + 1;
-    t.hour = static_cast<int>(rest / 3600);
-    t.minute = static_cast<int>(rest / 60 % 60);
-    t.second = static_cast<int>(rest % 60);
-    return t;
+    using namespace std::chrono;
+    const year_month_day day{sys_days{days{s / 86400}}};
+    const int rest = static_cast<int>(s % 86400);
+    return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+            static_cast<int>(static_cast<unsigned>(day.day())), rest / 3600, rest / 60 % 60, rest % 60, 0};
 }
 
 // A zone without daylight saving whose offset the test may move, as when the
