@@ -43,8 +43,11 @@ peak_kb() { awk '/^VmHWM:/ {print $2}' "/proc/$1/status"; }
 # start NAME PROGRAM: runs it, sets pid_NAME and startup_ms_NAME.
 start() {
   local name=$1 program=$2 t0 pid line
+  # The previous round's report must not be read before the new run truncates it.
+  rm -f "$work/$name.err"
+  : >"$work/$name.err"
   t0=$(now_ns)
-  "$program" 2>"$work/$name.err" &
+  "$program" 2>>"$work/$name.err" &
   pid=$!
   for _ in $(seq 200); do
     line=$(grep -m1 '^first-frame-ns ' "$work/$name.err" || true)

@@ -128,5 +128,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QImage face(skin.MaskImage.size(), QImage::Format_RGB32);
     tolvenmark::ComposeFace(skin, activeTrackBar, face);
     if (face.size() != skin.MaskImage.size()) std::abort();
+
+    // A tick's change: one item's text, composed again only where it reaches.
+    if (!skin.DisplayItems.empty()) {
+        const std::size_t changed = fuzz.ConsumeIntegralInRange<std::size_t>(0, skin.DisplayItems.size() - 1);
+        tolvenmark::DisplayInfoRec& item = skin.DisplayItems[changed];
+        const QRect before = tolvenmark::DisplayItemArea(skin, item, face.size());
+        item.Text = fuzz.ConsumeRandomLengthString(64);
+        const QRect after = tolvenmark::DisplayItemArea(skin, item, face.size());
+        if (!face.rect().contains(before | after) && !(before | after).isEmpty()) std::abort();
+        tolvenmark::ComposeFaceArea(skin, activeTrackBar, face, before | after);
+    }
     return 0;
 }

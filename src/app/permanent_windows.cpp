@@ -75,7 +75,7 @@ void WireProgramSettings(TForm1& form, PermanentWindows& windows) {
     links.setAlarmOnFlag = [&form](bool on) { form.AlarmOnFlag = on; };
     links.readConfigKey = ReadConfigKey;
     links.writeConfigKey = WriteConfigKey;
-    windows.form4 = new TForm4(*form.SkinForm1, links, &form);
+    windows.form4 = new TForm4(*form.SkinForm1, links, &form, true);
 
     TForm4* form4 = windows.form4;
     form.ProgramSettingsHook = [form4] {
@@ -87,7 +87,7 @@ void WireProgramSettings(TForm1& form, PermanentWindows& windows) {
 }
 
 void WireLaunch(TForm1& form, PermanentWindows& windows) {
-    windows.form8 = std::make_unique<TForm8>(MakeSystemRasBackend(), AppConfigKeys(), AppPrompts());
+    windows.form8 = std::make_unique<TForm8>(MakeSystemRasBackend(), AppConfigKeys(), AppPrompts(), nullptr, true);
     windows.launcher = std::make_unique<Launcher>();
     windows.launchHost = std::make_unique<MainWindowLaunchHost>(form, *windows.form8);
     windows.launch = std::make_unique<AlarmLaunch>(*windows.launchHost, *windows.launcher, AppPrompts(),

@@ -36,6 +36,19 @@ DateTime Seconds(DateTime value) {
     return value;
 }
 
+// Seconds of a calendar time counted as if no zone had any offset.
+std::int64_t CalendarSeconds(const DateTime& t) {
+    const int y = t.year - (t.month <= 2);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (t.month + (t.month > 2 ? -3 : 9)) + 2) / 5 + t.day - 1;
+    const std::int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+    return days * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+// A tick may come late by a second; longer steps take the full search.
+constexpr std::int64_t kLongestStep = 2;
+
 }  // namespace
 
 Instant FirstInstantOf(const DateTime& local, const LocalZone& zone) {
@@ -63,7 +76,7 @@ Instant FirstInstantOf(const DateTime& local, const LocalZone& zone) {
 
 DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
                           const RegionalSettings& settings) {
-    const Instant current = FirstInstantOf(now, zone_);
+    const Instant current = CurrentInstant(now);
     // The first tick covers its own second only.
     Instant after = previous_.value_or(current - 1);
     if (coverFrom_) after = std::min(after, *coverFrom_);
@@ -71,10 +84,7 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     previous_ = current;
     if (!alarmOn || alarm.date.empty() || alarm.time.empty()) return DueVerdict::None;
 
-    const DateTime date = StrToDate(alarm.date, settings, now.year);
-    const DateTime time = StrToTime(alarm.time, settings);
-    const Instant at =
-        FirstInstantOf({date.year, date.month, date.day, time.hour, time.minute, time.second, 0}, zone_);
+    const Instant at = AlarmInstant(now, alarm, settings);
     if (at <= after || at > current) return DueVerdict::None;
     if (doneInstant_ == at && doneAlarm_ == alarm) return DueVerdict::None;
     doneInstant_ = at;
@@ -89,6 +99,37 @@ std::optional<DateTime> DueTest::CatchUpFrom(const DateTime& now, const PendingA
     const Instant from = std::max(*doneInstant_, FirstInstantOf(now, zone_) - kCatchUpSeconds);
     coverFrom_ = from;
     return zone_.toLocal(from);
+}
+
+Instant DueTest::CurrentInstant(const DateTime& now) {
+    const DateTime wanted = Seconds(now);
+    if (previous_) {
+        // Within a stretch without a zone transition the wall clock and the
+        // instants advance together; a step that lands on wanted is its first
+        // instant, as the previous one was for its own time.
+        const std::int64_t step = CalendarSeconds(wanted) - CalendarSeconds(previousLocal_);
+        if (step >= 0 && step <= kLongestStep && zone_.toLocal(*previous_ + step) == wanted) {
+            previousLocal_ = wanted;
+            return *previous_ + step;
+        }
+    }
+    previousLocal_ = wanted;
+    return FirstInstantOf(wanted, zone_);
+}
+
+Instant DueTest::AlarmInstant(const DateTime& now, const PendingAlarm& alarm, const RegionalSettings& settings) {
+    // A changed time zone shows as a different local time of the same instant.
+    if (converted_ && converted_->date == alarm.date && converted_->time == alarm.time &&
+        converted_->year == now.year && converted_->settings == settings &&
+        zone_.toLocal(converted_->at) == converted_->localAt)
+        return converted_->at;
+    converted_.reset();
+    const DateTime date = StrToDate(alarm.date, settings, now.year);
+    const DateTime time = StrToTime(alarm.time, settings);
+    const Instant at =
+        FirstInstantOf({date.year, date.month, date.day, time.hour, time.minute, time.second, 0}, zone_);
+    converted_ = ConvertedAlarm{alarm.date, alarm.time, now.year, settings, at, zone_.toLocal(at)};
+    return at;
 }
 
 bool PendingAlarmIsPast(const PendingAlarm& alarm, const DateTime& now, const RegionalSettings& settings) {

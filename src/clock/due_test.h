@@ -50,8 +50,26 @@ public:
     std::optional<DateTime> CatchUpFrom(const DateTime& now, const PendingAlarm& launched);
 
 private:
+    // The alarm's instant, converted again only when its texts, the year, the
+    // settings or the zone's view of that instant changed.
+    Instant AlarmInstant(const DateTime& now, const PendingAlarm& alarm, const RegionalSettings& settings);
+    // The first instant of now, found from the previous tick's when the clock
+    // simply went on; the full search otherwise.
+    Instant CurrentInstant(const DateTime& now);
+
+    struct ConvertedAlarm {
+        std::string date;
+        std::string time;
+        int year = 0;
+        RegionalSettings settings;
+        Instant at = 0;
+        DateTime localAt;  // the zone's local time of at when it was converted
+    };
+
     LocalZone zone_;
+    std::optional<ConvertedAlarm> converted_;
     std::optional<Instant> previous_;
+    DateTime previousLocal_;
     // The alarm that last rang or was found missed, so it is not taken again.
     std::optional<Instant> doneInstant_;
     PendingAlarm doneAlarm_;

@@ -30,6 +30,8 @@ struct RegionalSettings {
     // Two-digit years are placed within this many years before the current one.
     int twoDigitYearCenturyWindow = 50;
 
+    bool operator==(const RegionalSettings&) const = default;
+
     // From the user's LC_TIME, then the TOLVENMARK_* environment overrides.
     static RegionalSettings FromEnvironment();
 

@@ -36,13 +36,26 @@ QPushButton* Button(QWidget* parent, const char* text, int x, int y, int w) {
 
 }  // namespace
 
-TForm8::TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& prompts, QWidget* parent)
+TForm8::TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& prompts, QWidget* parent,
+               bool deferControls)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       MagRasCon1(std::move(backend)), config_(std::move(config)), prompts_(prompts) {
     setObjectName("Form8");
     setWindowTitle("Internet Connection Setup");
     setFixedSize(273, 475);
+    if (!deferControls) CreateControls();
 
+    MagRasCon1.OnStateChanged = [this] { MagRasCon1StateChanged(); };
+
+    // The watch serves the whole program, shown or not.
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
+}
+
+void TForm8::CreateControls() {
+    if (ListBox1) return;
     Caption(this, "Available Connections", 8, 8, 257);
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(8, 24, 257, 97);
@@ -77,14 +90,11 @@ TForm8::TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+}
 
-    MagRasCon1.OnStateChanged = [this] { MagRasCon1StateChanged(); };
-
-    // The watch serves the whole program, shown or not.
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1->start();
+void TForm8::setVisible(bool visible) {
+    if (visible) CreateControls();
+    QWidget::setVisible(visible);
 }
 
 void TForm8::ShowSetup() {
@@ -98,9 +108,13 @@ void TForm8::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormShow();
 }
 
-void TForm8::Log(const std::string& line) { Memo1->appendPlainText(Q(line)); }
+void TForm8::Log(const std::string& line) {
+    CreateControls();
+    Memo1->appendPlainText(Q(line));
+}
 
 void TForm8::SetDialControls(bool on) {
+    CreateControls();
     Button1->setEnabled(on);
     Label2->setEnabled(on);
     Label3->setEnabled(on);
@@ -109,6 +123,7 @@ void TForm8::SetDialControls(bool on) {
 }
 
 void TForm8::FormShow() {
+    CreateControls();
     const std::string iConnect = config_.read("ICONNECT");
     const std::string wait = config_.read("WAIT");
     defaultConnection = iConnect;
@@ -152,6 +167,7 @@ void TForm8::FormShow() {
 }
 
 void TForm8::Button4Click() {
+    CreateControls();
     QListWidgetItem* item = ListBox1->currentItem();
     if (!item || !item->isSelected()) {
         prompts_.Error("You must select a dial-up connection before you can choose a default.");
@@ -170,6 +186,7 @@ void TForm8::Button4Click() {
 }
 
 void TForm8::Button1Click() {
+    CreateControls();
     Timer1->stop();
     Button1->setEnabled(false);
     defaultConnection = Panel1->text().toStdString();
@@ -189,6 +206,7 @@ void TForm8::Button1Click() {
 }
 
 void TForm8::MagRasCon1StateChanged() {
+    CreateControls();
     static constexpr const char* kPrefix[] = {"Dial: ", "Status: ", "Hangup: "};
     const int state = MagRasCon1.ConnectState;
     if (state == lastLoggedState) return;
@@ -212,6 +230,7 @@ void TForm8::Timer1Timer() {
     MagRasCon1.RefreshConnections();
     if (MagRasCon1.ActiveConnections.empty()) {
         if (connectedHandle != 0) {
+            CreateControls();
             connectedHandle = 0;
             defaultConnection.clear();
             Button2->setEnabled(false);
@@ -221,6 +240,7 @@ void TForm8::Timer1Timer() {
         return;
     }
     if (MagRasCon1.ConnectionsChanged) {
+        CreateControls();
         const RasConnectionInfo& first = MagRasCon1.ActiveConnections.front();
         connectedHandle = first.handle;
         activeName = first.entryName;
@@ -231,6 +251,7 @@ void TForm8::Timer1Timer() {
 }
 
 void TForm8::Button2Click() {
+    CreateControls();
     Button2->setEnabled(false);
     Button1->setEnabled(true);
     if (dialingHandle == 0 && connectedHandle == 0) return;
@@ -239,11 +260,13 @@ void TForm8::Button2Click() {
 }
 
 void TForm8::closeEvent(QCloseEvent* event) {
-    if (Button2->isEnabled() && prompts_.Confirm("Do you want to disconnect from the Internet?")) Button2Click();
+    // Controls never made stand as they were made: nothing to disconnect.
+    if (Button2 && Button2->isEnabled() && prompts_.Confirm("Do you want to disconnect from the Internet?")) Button2Click();
     event->accept();  // hidden, never destroyed
 }
 
 void TForm8::Button3Click() {
+    CreateControls();
     config_.write("CLOSECONN", CheckBox1->isChecked() ? "Yes" : "No");
     config_.write("WAIT", std::to_string(SpinEdit1->value()));
     hide();

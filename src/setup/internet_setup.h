@@ -25,7 +25,12 @@ namespace tolvenmark {
 // only hidden and shown; its connection watch runs from creation.
 class TForm8 final : public QWidget, public InternetSetupActions {
 public:
-    TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& prompts, QWidget* parent = nullptr);
+    // deferControls: the controls are made when first needed (shown, or a
+    // dial, state or connection change to show), so that a window most
+    // runs never open costs no memory; until then the pointers are null.
+    TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& prompts, QWidget* parent = nullptr,
+           bool deferControls = false);
+    void setVisible(bool visible) override;
 
     // InternetSetupActions
     std::uint16_t ConnectState() const override { return MagRasCon1.ConnectState; }
@@ -43,17 +48,17 @@ public:
     void MagRasCon1StateChanged();
 
     TMagRasCon MagRasCon1;
-    QListWidget* ListBox1;
-    QLabel* Panel1;
-    QPushButton* Button4;
-    QPlainTextEdit* Memo1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QLabel* Label2;
-    QSpinBox* SpinEdit1;
-    QLabel* Label3;
-    QCheckBox* CheckBox1;
-    QPushButton* Button3;
+    QListWidget* ListBox1 = nullptr;
+    QLabel* Panel1 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button3 = nullptr;
     QTimer* Timer1;
 
     // Values kept for the whole run.
@@ -68,6 +73,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CreateControls();
     void Log(const std::string& line);
     void SetDialControls(bool on);
 

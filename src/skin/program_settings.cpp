@@ -58,7 +58,7 @@ QPushButton* Button(QWidget* parent, const char* caption, int left, int top) {
 
 }  // namespace
 
-TForm4::TForm4(TSkinForm& skinForm, ProgramSettingsLinks links, QWidget* parent)
+TForm4::TForm4(TSkinForm& skinForm, ProgramSettingsLinks links, QWidget* parent, bool deferControls)
     : QDialog(parent), skinForm_(skinForm), links_(std::move(links)) {
     setWindowTitle(Q("Program Settings"));
     // Fixed single border with the system menu (close) only.
@@ -66,19 +66,19 @@ TForm4::TForm4(TSkinForm& skinForm, ProgramSettingsLinks links, QWidget* parent)
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(411, 332);
     setModal(false);
-    CreateControls();
-
-    connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { Guarded([this] { Button3Click(); }); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
+    if (!deferControls) CreateControls();
 
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TForm4::setVisible(bool visible) {
+    if (visible) CreateControls();
+    QDialog::setVisible(visible);
+}
+
 void TForm4::CreateControls() {
+    if (Panel2) return;
     Panel2 = new QFrame(this);
     Panel2->setGeometry(8, 8, 393, 33);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -111,6 +111,12 @@ void TForm4::CreateControls() {
     setTabOrder(Button4, Button2);
     setTabOrder(Button2, Button1);
     Button3->setFocus();
+
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { Guarded([this] { CheckBox1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Guarded([this] { Button3Click(); }); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
 }
 
 void TForm4::showEvent(QShowEvent* event) {
@@ -124,15 +130,18 @@ void TForm4::hideEvent(QHideEvent* event) {
 }
 
 void TForm4::FormShow() {
+    CreateControls();
     winRunSetting_ = links_.readConfigKey ? links_.readConfigKey("WINRUN") : "";
     EnterRegistryKey();
 }
 
 void TForm4::FormHide() {
+    CreateControls();
     if (links_.writeConfigKey) links_.writeConfigKey("WINRUN", CheckBox1->isChecked() ? "Yes" : "No");
 }
 
 void TForm4::CheckBox1Click() {
+    CreateControls();
     winRunSetting_ = CheckBox1->isChecked() ? "Yes" : "No";
     EnterRegistryKey();
 }
@@ -140,6 +149,7 @@ void TForm4::CheckBox1Click() {
 // Setting the box from here emits no click, so the original's nested
 // CheckBox1Click, which changed nothing further, does not run.
 void TForm4::EnterRegistryKey() {
+    CreateControls();
     if (winRunSetting_ != "Yes") {
         CheckBox1->setChecked(false);
         if (AutostartEntryExists()) DeleteAutostartEntry();
@@ -156,6 +166,7 @@ std::string TForm4::ProgramPath() const {
 }
 
 void TForm4::Button4Click() {
+    CreateControls();
     QFileDialog dialog(this, Q("Open Skin File"), QDir::currentPath(), Q("Skin File (skin*.ini)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -164,6 +175,7 @@ void TForm4::Button4Click() {
 }
 
 void TForm4::OpenSkinFile(const std::string& skinFile) {
+    CreateControls();
     openSkinPath_ = skinFile;
     const std::string name = GetPrivateProfileString("BITMAPINFO", "MouseUpBitmap", "", kNameBuffer, skinFile);
     const std::string preview = name.empty() ? "" : FindFileIgnoringCase(FolderWithSlash(skinFile) + name);
@@ -187,6 +199,7 @@ void TForm4::OpenSkinFile(const std::string& skinFile) {
 }
 
 void TForm4::Button2Click() {
+    CreateControls();
     if (openSkinPath_.empty()) {
         AppPrompts().Warning("There is no skin loaded.");
         return;
@@ -204,6 +217,7 @@ void TForm4::Button2Click() {
 }
 
 void TForm4::Button1Click() {
+    CreateControls();
     skinForm_.LoadDefaultSkin();
     ResetPreview();
     if (links_.writeConfigKey) links_.writeConfigKey("SKIN", "Default");
@@ -211,6 +225,7 @@ void TForm4::Button1Click() {
 }
 
 void TForm4::Button3Click() {
+    CreateControls();
     ResetPreview();
     hide();
 }
@@ -224,6 +239,7 @@ void TForm4::ReapplyAlarmSwitch() {
 }
 
 void TForm4::ResetPreview() {
+    CreateControls();
     Image1->hide();
     Button2->setEnabled(false);
 }

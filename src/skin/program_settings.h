@@ -34,7 +34,10 @@ struct ProgramSettingsLinks {
 // Shown without being modal; lives as long as the main window.
 class TForm4 : public QDialog {
 public:
-    TForm4(TSkinForm& skinForm, ProgramSettingsLinks links, QWidget* parent = nullptr);
+    // deferControls: the controls are made when the dialog is first shown or
+    // a handler runs; until then the pointers are null.
+    TForm4(TSkinForm& skinForm, ProgramSettingsLinks links, QWidget* parent = nullptr, bool deferControls = false);
+    void setVisible(bool visible) override;
 
     // Handlers; each may throw with the message the general error box shows.
     void FormShow();

@@ -37,13 +37,14 @@ void WatchApplicationState() {
     QObject::connect(app, &QObject::destroyed, [] { stateSource = nullptr; });
 }
 
-// The smallest rectangle holding every pixel in which two faces of one size differ.
-QRect ChangedRect(const QImage& a, const QImage& b) {
-    int top = -1, bottom = -1, left = a.width(), right = -1;
-    const int width = a.width();
-    for (int y = 0; y < a.height(); ++y) {
-        const auto* rowA = reinterpret_cast<const std::uint32_t*>(a.constScanLine(y));
-        const auto* rowB = reinterpret_cast<const std::uint32_t*>(b.constScanLine(y));
+// The smallest rectangle holding every pixel of area in which face differs
+// from before, a copy of that area taken earlier.
+QRect ChangedRect(const QImage& before, const QImage& face, const QRect& area) {
+    int top = -1, bottom = -1, left = area.width(), right = -1;
+    const int width = area.width();
+    for (int y = 0; y < area.height(); ++y) {
+        const auto* rowA = reinterpret_cast<const std::uint32_t*>(before.constScanLine(y));
+        const auto* rowB = reinterpret_cast<const std::uint32_t*>(face.constScanLine(area.y() + y)) + area.x();
         if (std::equal(rowA, rowA + width, rowB)) continue;
         if (top < 0) top = y;
         bottom = y;
@@ -55,8 +56,11 @@ QRect ChangedRect(const QImage& a, const QImage& b) {
         right = std::max(right, last);
     }
     if (top < 0) return {};
-    return QRect(QPoint(left, top), QPoint(right, bottom));
+    return QRect(QPoint(left, top), QPoint(right, bottom)).translated(area.topLeft());
 }
+
+// More separate areas than this are not worth composing one by one.
+constexpr std::size_t kMaxStaleAreas = 8;
 
 }  // namespace
 
@@ -123,8 +127,17 @@ std::string TSkinForm::HotAreaId(int index) const {
 void TSkinForm::SetHotAreaState(const std::string& id, bool state) {
     const int index = FindHotArea(id);
     if (index < 0) return;
-    skin_.HotAreas[static_cast<std::size_t>(index)].State = state;
-    Redraw();
+    HotAreaInfoRec& area = skin_.HotAreas[static_cast<std::size_t>(index)];
+    if (area.State == state) return;
+    area.State = state;
+    // Within the area's box, not beyond: edges are summed in 64 bits.
+    const std::int64_t left = std::max<std::int64_t>(area.X, 0);
+    const std::int64_t top = std::max<std::int64_t>(area.Y, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{area.X} + area.Width, face_.width());
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{area.Y} + area.Height, face_.height());
+    if (left < right && top < bottom)
+        MarkStale(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                        static_cast<int>(bottom - top)));
 }
 
 bool TSkinForm::GetHotAreaState(const std::string& id) const {
@@ -133,17 +146,58 @@ bool TSkinForm::GetHotAreaState(const std::string& id) const {
 }
 
 void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
-    for (DisplayInfoRec& item : skin_.DisplayItems) {
-        if (item.ID == id) {
+    for (std::size_t i = 0; i < skin_.DisplayItems.size(); ++i) {
+        DisplayInfoRec& item = skin_.DisplayItems[i];
+        if (item.ID != id) continue;
+        if (item.Text == text) return;
+        if (needsRedraw_ || face_.isNull()) {
             item.Text = text;
-            break;
+            itemAreas_.clear();
+        } else {
+            const QRect before = ItemAreas()[i];
+            item.Text = text;
+            itemAreas_[i] = DisplayItemArea(skin_, item, face_.size());
+            MarkStale(before | itemAreas_[i]);
         }
+        ScheduleUpdate();
+        return;
     }
-    Redraw();
+}
+
+const std::vector<QRect>& TSkinForm::ItemAreas() {
+    if (itemAreas_.size() != skin_.DisplayItems.size()) {
+        itemAreas_.clear();
+        for (const DisplayInfoRec& item : skin_.DisplayItems)
+            itemAreas_.push_back(DisplayItemArea(skin_, item, face_.size()));
+    }
+    return itemAreas_;
+}
+
+void TSkinForm::MarkStale(const QRect& area) {
+    if (!needsRedraw_ && !area.isEmpty()) {
+        QRect merged = area;
+        // Overlapping areas become one, so no pixel is composed twice.
+        for (auto it = staleAreas_.begin(); it != staleAreas_.end();) {
+            if (it->intersects(merged)) {
+                merged |= *it;
+                staleAreas_.erase(it);
+                it = staleAreas_.begin();  // the grown area may now reach an earlier one
+            } else {
+                ++it;
+            }
+        }
+        staleAreas_.push_back(merged);
+        if (staleAreas_.size() > kMaxStaleAreas) needsRedraw_ = true;
+    }
+    ScheduleUpdate();
 }
 
 void TSkinForm::Redraw() {
     needsRedraw_ = true;
+    ScheduleUpdate();
+}
+
+void TSkinForm::ScheduleUpdate() {
     // The grey face stays until the application is active again.
     if (grayShown_ || flushPending_) return;
     flushPending_ = true;
@@ -154,21 +208,29 @@ void TSkinForm::UpdateChangedArea() {
     flushPending_ = false;
     // Hidden (in the tray) nothing is composed; the first paint on showing does it.
     if (grayShown_ || !isVisible()) return;
-    const QImage& face = Face();
-    if (face.isNull() || screenFace_.size() != face.size()) {
-        update();
-        return;
-    }
-    const QRect changed = ChangedRect(screenFace_, face);
-    if (!changed.isEmpty()) update(changed);
+    Face();
+    if (!unshown_.isEmpty()) update(unshown_);
+    unshown_ = QRegion();
 }
 
 const QImage& TSkinForm::Face() {
     if (grayShown_) return gray_;
-    if (needsRedraw_ && !face_.isNull()) {
+    if (face_.isNull()) return face_;
+    if (needsRedraw_) {
         ComposeFace(skin_, activeTrackBar_, face_);
         needsRedraw_ = false;
+        staleAreas_.clear();
+        unshown_ = QRegion(face_.rect());
     }
+    for (const QRect& area : staleAreas_) {
+        const QRect inside = area & face_.rect();
+        if (inside.isEmpty()) continue;
+        const QImage before = face_.copy(inside);
+        ComposeFaceArea(skin_, activeTrackBar_, face_, inside, &ItemAreas());
+        const QRect changed = ChangedRect(before, face_, inside);
+        if (!changed.isEmpty()) unshown_ += changed;
+    }
+    staleAreas_.clear();
     return face_;
 }
 
@@ -181,6 +243,7 @@ void TSkinForm::ApplyMask() {
     }
     gray_ = QImage();
     grayShown_ = false;
+    itemAreas_.clear();  // the skin or the face's size changed
     region_ = MaskToRegion(mask, keyColor_, tolerance_);
 
     setFixedSize(size);
@@ -246,18 +309,7 @@ void TSkinForm::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect() & face.rect();
     QPainter painter(this);
     painter.drawImage(area.topLeft(), face, area);
-    if (grayShown_) {
-        screenFace_ = QImage();
-        return;
-    }
-    if (screenFace_.size() != face.size()) {
-        screenFace_ = face.copy();
-        if (area != face.rect()) update();  // the rest of the screen is not known yet
-        return;
-    }
-    QPainter copy(&screenFace_);
-    copy.setCompositionMode(QPainter::CompositionMode_Source);
-    copy.drawImage(area.topLeft(), face, area);
+    if (!grayShown_) unshown_ -= area;
 }
 
 }  // namespace tolvenmark

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QPoint>
@@ -67,7 +68,8 @@ public:
     std::string HotAreaId(int index) const;                // "" outside the table
     void SetHotAreaState(const std::string& id, bool state);
     bool GetHotAreaState(const std::string& id) const;     // false if none
-    void SetDisplayText(const std::string& id, const std::string& text);  // repaints even if none
+    // Composes again only what the old and the new text cover.
+    void SetDisplayText(const std::string& id, const std::string& text);
 
     // Asks for the face to be composed again; it is composed at most once
     // before it is next shown or read.
@@ -109,7 +111,10 @@ private:
     void ClampTrackBar(TrackBarInfoRec& bar);
     void StartWindowMove(QPoint globalPos);
     void ShowGrayFace();
+    void ScheduleUpdate();
     void UpdateChangedArea();
+    void MarkStale(const QRect& area);
+    const std::vector<QRect>& ItemAreas();
     void ShowHint(QPoint globalPos);
 
     // The application counts as active from its start.
@@ -131,9 +136,13 @@ private:
     QRegion region_;
     bool needsRedraw_ = true;
     bool grayShown_ = false;
-    // What the screen shows of the face, so a tick repaints only the pixels
-    // it changed (mostly the seconds) instead of the whole window.
-    QImage screenFace_;
+    // Parts of the face to compose again, so a tick composes only the texts
+    // it changed (mostly the seconds) instead of the whole face.
+    std::vector<QRect> staleAreas_;
+    // Where each display item's text may draw, measured once per text.
+    std::vector<QRect> itemAreas_;
+    // Pixels composed differently since the screen was last told.
+    QRegion unshown_;
     bool flushPending_ = false;
 
     std::string currentId_;

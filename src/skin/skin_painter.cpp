@@ -67,9 +67,12 @@ void InstallFontSubstitutes() {
 }  // namespace
 
 void PrepareForPainting(Skin& skin) {
-    Prepare(skin.UpImage);
+    // Faces that share their pixels keep sharing them.
+    const bool upIsDown = skin.UpImage.cacheKey() == skin.DownImage.cacheKey();
+    const bool onIsDown = skin.OnImage.cacheKey() == skin.DownImage.cacheKey();
     Prepare(skin.DownImage);
-    Prepare(skin.OnImage);
+    if (upIsDown) skin.UpImage = skin.DownImage; else Prepare(skin.UpImage);
+    if (onIsDown) skin.OnImage = skin.DownImage; else Prepare(skin.OnImage);
     Prepare(skin.NumbersImage);
     Prepare(skin.TextImage);
     for (TrackBarInfoRec& bar : skin.TrackBars) {
@@ -78,18 +81,16 @@ void PrepareForPainting(Skin& skin) {
     }
 }
 
-void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
-    if (face.isNull()) return;
-    QPainter painter(&face);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (!skin.UpImage.rect().contains(face.rect())) face.fill(Qt::black);
-    painter.drawImage(0, 0, skin.UpImage);
+namespace {
 
-    for (const HotAreaInfoRec& area : skin.HotAreas) {
-        if ((area.HasState && area.State) || area.Pressed)
-            CopyRect(painter, skin.DownImage, area.X, area.Y, area.Width, area.Height);
+// Everything above the up face, in the order of a whole composition.
+void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, const QRect* area,
+                   const std::vector<QRect>* itemAreas) {
+    for (const HotAreaInfoRec& hot : skin.HotAreas) {
+        if ((hot.HasState && hot.State) || hot.Pressed)
+            CopyRect(painter, skin.DownImage, hot.X, hot.Y, hot.Width, hot.Height);
         // A held button shows its down face even under the pointer.
-        if (area.Hover && !area.Pressed) CopyRect(painter, skin.OnImage, area.X, area.Y, area.Width, area.Height);
+        if (hot.Hover && !hot.Pressed) CopyRect(painter, skin.OnImage, hot.X, hot.Y, hot.Width, hot.Height);
     }
 
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -103,7 +104,12 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
             painter.drawImage(static_cast<int>(x), static_cast<int>(y), thumb);
     }
 
-    for (const DisplayInfoRec& item : skin.DisplayItems) {
+    const QSize faceSize(painter.device()->width(), painter.device()->height());
+    const bool measured = itemAreas && itemAreas->size() == skin.DisplayItems.size();
+    for (std::size_t i = 0; i < skin.DisplayItems.size(); ++i) {
+        const DisplayInfoRec& item = skin.DisplayItems[i];
+        if (area && !(measured ? (*itemAreas)[i] : DisplayItemArea(skin, item, faceSize)).intersects(*area))
+            continue;
         if (item.Style == "Number")
             DrawNumberGlyphs(painter, skin.NumbersImage, item.X, item.Y, item.Text);
         else if (item.Style == "Text")
@@ -111,6 +117,68 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
         else
             DrawFontText(painter, item);
     }
+}
+
+// A row of glyph cells of w x h from (x, y), cut to the face.
+QRect GlyphRowArea(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h, std::size_t count,
+                   const QSize& faceSize) {
+    if (w <= 0 || h <= 0 || count == 0) return {};
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t right = std::min<std::int64_t>(x + w * static_cast<std::int64_t>(count), faceSize.width());
+    const std::int64_t bottom = std::min<std::int64_t>(y + h, faceSize.height());
+    if (left >= right || top >= bottom) return {};
+    return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                 static_cast<int>(bottom - top));
+}
+
+}  // namespace
+
+void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
+    if (face.isNull()) return;
+    QPainter painter(&face);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!skin.UpImage.rect().contains(face.rect())) face.fill(Qt::black);
+    painter.drawImage(0, 0, skin.UpImage);
+    ComposeLayers(painter, skin, activeTrackBar, nullptr, nullptr);
+}
+
+void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const QRect& area,
+                     const std::vector<QRect>* itemAreas) {
+    const QRect clip = area & face.rect();
+    if (clip.isEmpty()) return;
+    QPainter painter(&face);
+    painter.setClipRect(clip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!skin.UpImage.rect().contains(clip)) painter.fillRect(clip, Qt::black);
+    CopyRect(painter, skin.UpImage, clip.x(), clip.y(), clip.width(), clip.height());
+    ComposeLayers(painter, skin, activeTrackBar, &clip, itemAreas);
+}
+
+QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize& faceSize) {
+    if (item.Style == "Number") {
+        const QImage& strip = skin.NumbersImage;
+        return GlyphRowArea(item.X, item.Y, strip.width() / 11, strip.height(), item.Text.size(), faceSize);
+    }
+    if (item.Style == "Text") {
+        const QImage& sheet = skin.TextImage;
+        return GlyphRowArea(item.X, item.Y, sheet.width() / 30, sheet.height() / 3, item.Text.size(), faceSize);
+    }
+    if (item.Text.empty() || item.X >= faceSize.width() || item.Y >= faceSize.height() || item.X < -kFarLeft)
+        return {};
+    const QFont font = DisplayQFont(item.Font);
+    const QFontMetrics metrics(font);
+    const QString text = DecodeSkinText(item.Text, item.Font.Charset);
+    const QRect ink = metrics.boundingRect(text);
+    // Ink boxes leave out anti-aliased edges and a synthesised slant or weight.
+    const std::int64_t margin = 2 + font.pixelSize() / 4;
+    const std::int64_t baseline = std::int64_t{item.Y} + metrics.ascent();
+    const std::int64_t left = std::int64_t{item.X} + std::min(0, ink.left()) - margin;
+    const std::int64_t right =
+        std::int64_t{item.X} + std::max<std::int64_t>(metrics.horizontalAdvance(text), ink.right() + 1) + margin;
+    const std::int64_t top = baseline + std::min(-metrics.ascent(), ink.top()) - margin;
+    const std::int64_t bottom = baseline + std::max(metrics.descent(), ink.bottom() + 1) + margin;
+    return GlyphRowArea(left, top, right - left, bottom - top, 1, faceSize);
 }
 
 void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QColor>
 #include <QFont>
@@ -27,6 +28,14 @@ void PrepareForPainting(Skin& skin);
 // over switched-on and pressed areas, the hover face over hovered ones, the
 // thumbs (the pressed thumb for activeTrackBar), then every display item's text.
 void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face);
+// The same composition inside area only, every pixel there as ComposeFace
+// gives it; display items whose text cannot reach the area are not drawn.
+// itemAreas, when it holds one per display item, saves measuring them again.
+void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const QRect& area,
+                     const std::vector<QRect>* itemAreas = nullptr);
+// The pixels of a face of faceSize that the item's text may touch (a margin
+// wide enough for anti-aliasing and slanted or emboldened glyphs included).
+QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize& faceSize);
 
 // Texts from the number strip ("0123456789 ", unknown characters as "0") and
 // from the text sheet (unknown characters as the blank of row 1), top-left at

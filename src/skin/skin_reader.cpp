@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include <QByteArray>
 #include <QFile>
@@ -32,11 +34,23 @@ struct ImageSource {
     std::string Path(const std::string& name) const { return fromResources ? name : SkinImagePath(imageDir, name); }
 
     void Load(const std::string& name, QImage& image) const {
+        // A file named for several faces is decoded once; they share its pixels.
+        for (const auto& [seen, decoded] : decodedNames) {
+            if (seen == name) {
+                image = decoded;
+                return;
+            }
+        }
+        const qint64 before = image.cacheKey();
         if (fromResources)
             LoadResourceImage(name, image);
         else
             LoadSkinImage(name, image);
+        // Only what was decoded, not a kept image, stands for the name.
+        if (image.cacheKey() != before) decodedNames.emplace_back(name, image);
     }
+
+    mutable std::vector<std::pair<std::string, QImage>> decodedNames;
 };
 
 HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
@@ -199,7 +213,7 @@ Skin BuildSkinFromFile(const std::string& skinFile, const Skin& previous, Prompt
     if (where.damagedPacked) throw OperationError("The packed skin " + skinFile + " is damaged and cannot be unpacked.");
     const ProfileSnapshot ini = LoadSkinIni(where.iniPath, skinFile);
     Skin skin = previous;
-    ReadSkin(skin, ini, ImageSource{false, where.imageDir}, prompts);
+    ReadSkin(skin, ini, ImageSource{false, where.imageDir, {}}, prompts);
     return skin;
 }
 
@@ -211,7 +225,7 @@ Skin BuildDefaultSkin(const Skin& previous, Prompts& prompts) {
     // Read straight from memory: the fallback skin must load even where no
     // temporary file can be written.
     Skin skin = previous;
-    ReadSkin(skin, ProfileSnapshot::FromText(content.toStdString()), ImageSource{true, ""}, prompts);
+    ReadSkin(skin, ProfileSnapshot::FromText(content.toStdString()), ImageSource{true, "", {}}, prompts);
     return skin;
 }
 
