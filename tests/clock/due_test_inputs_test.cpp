@@ -47,7 +47,7 @@ struct Inputs {
     const char* time;
 };
 
-struct Tick {
+struct InputTick {
     Instant utc;  // seconds from 2026-12-07 7:00:00 UTC
     DueVerdict expected;
 };
@@ -55,9 +55,9 @@ struct Tick {
 struct InputCase {
     const char* name;
     Inputs before;
-    std::vector<Tick> ticksBefore;
+    std::vector<InputTick> ticksBefore;
     Inputs after;
-    std::vector<Tick> ticksAfter;
+    std::vector<InputTick> ticksAfter;
 };
 
 class DueTestInputsTest : public ::testing::TestWithParam<InputCase> {};
@@ -67,12 +67,12 @@ TEST_P(DueTestInputsTest, AlarmFollowsWhatItWasReadWith) {
     MovableZone movable;
     DueTest test(movable.Zone());
     const Instant base = Naive({2026, 12, 7, 7, 0, 0, 0});
-    auto run = [&](const Inputs& inputs, const std::vector<Tick>& ticks, const char* phase) {
+    auto run = [&](const Inputs& inputs, const std::vector<InputTick>& ticks, const char* phase) {
         *movable.offset = inputs.offset;
         RegionalSettings settings;
         settings.shortDateFormat = inputs.dateFormat;
         const PendingAlarm alarm{"Wake", inputs.date, inputs.time};
-        for (const Tick& tick : ticks) {
+        for (const InputTick& tick : ticks) {
             const DateTime now = FromNaive(base + tick.utc + inputs.offset);
             EXPECT_EQ(test.Check(now, true, alarm, settings), tick.expected) << phase << " tick at " << tick.utc;
         }
