@@ -12,28 +12,8 @@ floor="$build/bench/qt_floor"
 for p in "$clock" "$floor"; do [ -x "$p" ] || { echo "missing $p (build with -DTOLVENMARK_BENCH=ON)" >&2; exit 1; }; done
 command -v Xvfb >/dev/null || { echo "Xvfb is needed" >&2; exit 1; }
 
-work="$(mktemp -d)"
-xvfb_pid=""
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=":$(( 90 + RANDOM % 100 ))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb TOLVENMARK_REPORT_FIRST_FRAME=1
-
-# The clock's own configuration: built-in skin, an alarm switched on far ahead.
-mkdir -p "$work/clock" "$work/run"
-chmod 700 "$work/run"
-printf '[ALARM]\nAPPPATH=%s\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\nALSET=TRUE\nALHEADER=Wake up\nALDATE=1/1/2099\nALTIME=7:00:00 AM\n' \
-  "$work/clock" > "$work/clock/TOLVENMARKCLOCK.INI"
-export TOLVENMARK_WINDIR="$work/clock" XDG_RUNTIME_DIR="$work/run"
-export TOLVENMARK_SHORT_DATE=M/d/yyyy TOLVENMARK_DATE_SEP=/ TOLVENMARK_SHORT_TIME="h:mm AMPM" \
-       TOLVENMARK_LONG_TIME="h:mm:ss AMPM" TOLVENMARK_TIME_SEP=: TOLVENMARK_AM=AM TOLVENMARK_PM=PM
+source bench/clock_under_xvfb.sh
+export TOLVENMARK_REPORT_FIRST_FRAME=1
 
 now_ns() { date +%s%N; }
 # Nanoseconds on the CPU (schedstat), finer than the 10 ms ticks of stat.
