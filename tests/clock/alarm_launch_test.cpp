@@ -267,6 +267,7 @@ TEST_F(SnoozeTest, ADueAlarmAndARelaunchWaitingTogetherStillMoveOn) {
         }
         launch.Timer3Timer();
         EXPECT_EQ(host.updates, before + 2);
+        launcher.Stop(launch.Player());  // the next round starts a player of its own
     }
 }
 
