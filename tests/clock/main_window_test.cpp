@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <gtest/gtest.h>
 
 #include "clock/config.h"
@@ -348,6 +349,26 @@ TEST_F(MainWindowTest, AlarmFoundLateIsMissedAndTheNextOneTaken) {
     EXPECT_EQ(form.lastNotification, "Missed alarm: Wake (12/7/2026 at 12:00:05 PM)");
     EXPECT_EQ(form.pendingAlarm, (PendingAlarm{"Next", "12/9/2026", "6:30:00 AM"}));
     EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), "Next^12/9/2026^6:30:00 AM^\r\n");
+}
+
+TEST_F(MainWindowTest, WithoutATrayAMissedAlarmIsToldInABoxThatDoesNotWait) {
+    config.alDate = "12/7/2026";
+    config.alTime = "12:00:05 PM";
+    WriteFileBytes(dir.File("Alarms.txt"), "Wake^12/7/2026^12:00:05 PM^\r\nAlso^12/7/2026^12:10:00 PM^\r\n"
+                                           "Next^12/9/2026^6:30:00 AM^\r\n");
+    const QByteArray scripted = qgetenv("TOLVENMARK_PROMPTS");
+    qunsetenv("TOLVENMARK_PROMPTS");
+    Start();
+    form.Timer1Timer();
+    clock.Set({2026, 12, 7, 12, 20, 0, 0});
+    form.Timer1Timer();  // returns: the box is not modal
+    qputenv("TOLVENMARK_PROMPTS", scripted);
+    const auto boxes = form.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0]->isVisible());
+    EXPECT_FALSE(boxes[0]->isModal());
+    EXPECT_EQ(boxes[0]->text().toStdString(), "Missed alarm: Wake (12/7/2026 at 12:00:05 PM) and 1 more");
+    EXPECT_EQ(form.pendingAlarm, (PendingAlarm{"Next", "12/9/2026", "6:30:00 AM"}));
 }
 
 TEST_F(MainWindowTest, UnreadableAlarmTimeIsReportedOnceAndNeverRings) {
