@@ -11,6 +11,7 @@
 #include "clock/main_window.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
+#include "support/app_seams.h"
 #include "support/gui_app.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -36,10 +37,10 @@ struct TickRun {
 
 struct CatchUpCase {
     const char* name;
-    std::vector<int> saved;      // the saved alarms, the first of them pending
-    std::vector<TickRun> ticks;      // a gap between two runs is a jump or a stop
-    int firstLaunchDelay;        // seconds from the first ring to its succession step; 1 for the others
-    std::vector<int> rung;       // in order
+    std::vector<int> saved;       // the saved alarms, the first of them pending
+    std::vector<TickRun> ticks;   // a gap between two runs is a jump or a stop
+    int firstLaunchDelay;         // seconds from the first ring to its succession step; 1 for the others
+    std::vector<int> rung;        // in order
     std::string notification;
 };
 
@@ -47,23 +48,14 @@ void PrintTo(const CatchUpCase& c, std::ostream* os) { *os << c.name; }
 
 class CatchUpTest : public ::testing::TestWithParam<CatchUpCase> {
 protected:
-    void SetUp() override {
-        SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
-        SetAppClock(&clock);
-        SetAppRegionalSettings(&settings);
-        SetAppPrompts(&prompts);
-    }
-    void TearDown() override {
-        SetAppClock(nullptr);
-        SetAppRegionalSettings(nullptr);
-        SetAppPrompts(nullptr);
-    }
+    void SetUp() override { SetConfigPath(dir.File("TOLVENMARKCLOCK.INI")); }
 
     bool appReady = (testing::EnsureGuiApplication(), true);
     TempDir dir;
     FixedClock clock{At(0)};
     RegionalSettings settings;
     testing::ScriptedPrompts prompts;
+    testing::ScopedAppSeams seams{clock, settings, prompts};
     TForm1 form;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/regional_settings.h"
 #include "skin/packed_skin.h"
 #include "skin/skin_form.h"
+#include "support/app_seams.h"
 #include "support/gui_app.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -32,9 +33,6 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
-        SetAppClock(&clock);
-        SetAppRegionalSettings(&settings);
-        SetAppPrompts(&prompts);
         WriteFileBytes(ConfigPath(), "[ALARM]\nAPPPATH=" + dir.path() +
                                          "\nCHANGEALARM=Yes\nDELETEALARM=Yes\nALHEADER=Wake\n"
                                          "ALDATE=12/8/2026\nALTIME=7:00:00 AM\n");
@@ -52,12 +50,6 @@ protected:
         form.SnoozeHook = [this] { calls += "snooze;"; };
         form.TrayAvailable = [] { return false; };
     }
-    void TearDown() override {
-        SetAppClock(nullptr);
-        SetAppRegionalSettings(nullptr);
-        SetAppPrompts(nullptr);
-    }
-
     PendingAlarm Pending() const { return {config.alHeader, config.alDate, config.alTime}; }
     void Start() { form.FormCreate(config, Pending()); }
     void Click(const std::string& id) { form.SkinForm1MouseUpNotify(id, Qt::LeftButton, {}, 0, 0); }
@@ -78,6 +70,7 @@ protected:
     FixedClock clock{DateTime{2026, 12, 7, 12, 0, 0, 0}};
     RegionalSettings settings;
     testing::ScriptedPrompts prompts;
+    testing::ScopedAppSeams seams{clock, settings, prompts};
     StartupConfig config;
     TForm1 form;
     std::string calls;
