@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_app.h"
 #include "platform/date_time_text.h"
 #include "platform/profile_file.h"
 
@@ -20,26 +21,13 @@ std::string ConfigText() {
 }
 
 // A folder of our own, removed with its files when the program ends.
-struct BenchDir {
-    BenchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolvenmark-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path = pattern;
-    }
-    ~BenchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
-const std::string& BenchFolder() {
-    static const BenchDir dir;
-    return dir.path;
+const std::string& Folder() {
+    static const BenchFolder folder;
+    return folder.path();
 }
 
 std::string MakeFile(const std::string& name, const std::string& content) {
-    const std::string path = BenchFolder() + "/" + name;
+    const std::string path = Folder() + "/" + name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }

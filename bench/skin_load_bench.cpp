@@ -9,20 +9,10 @@
 namespace tolvenmark {
 namespace {
 
-class QuietPrompts final : public Prompts {
-public:
-    void Error(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    ConfirmAnswer ConfirmAll(const std::string&) override { return ConfirmAnswer::Yes; }
-    void PlainBox(const std::string&) override {}
-};
-
 // The start-up load of the built-in skin: INI to a temporary file, 25 values,
 // a bitmap mask and two JPEG faces. Goal: well under 15 ms.
 void BM_BuildDefaultSkin(benchmark::State& state) {
-    QuietPrompts prompts;
+    SilentPrompts prompts;
     Skin previous;
     for (auto _ : state) {
         Skin skin = BuildDefaultSkin(previous, prompts);

@@ -8,16 +8,7 @@
 
 namespace tolvenmark::fuzzing {
 
-// Message boxes answered at once, so a run never waits for a user.
-class SilentPrompts final : public Prompts {
-public:
-    void Error(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Information(const std::string&) override {}
-    bool Confirm(const std::string&) override { return true; }
-    ConfirmAnswer ConfirmAll(const std::string&) override { return ConfirmAnswer::Yes; }
-    void PlainBox(const std::string&) override {}
-};
+using tolvenmark::SilentPrompts;
 
 // A fresh folder /tmp/tolvenmark-NAME-fuzz-XXXXXX for one fuzzing process.
 inline std::string MakeFuzzRoot(const std::string& name) {

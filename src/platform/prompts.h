@@ -20,6 +20,18 @@ public:
     virtual void PlainBox(const std::string& text) = 0;
 };
 
+// Every box answered at once with its default button and shown nowhere:
+// for benchmarks and fuzzing, which must never wait for a user.
+class SilentPrompts : public Prompts {
+public:
+    void Error(const std::string&) override {}
+    void Warning(const std::string&) override {}
+    void Information(const std::string&) override {}
+    bool Confirm(const std::string&) override { return true; }
+    ConfirmAnswer ConfirmAll(const std::string&) override { return ConfirmAnswer::Yes; }
+    void PlainBox(const std::string&) override {}
+};
+
 inline constexpr const char* kApplicationTitle = "Tolvenmark Clock";
 
 // Qt message boxes, or with TOLVENMARK_PROMPTS=stderr one line "CAPTION: TEXT"
