@@ -7,6 +7,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/folders.h"
+
 namespace tolvenmark {
 
 namespace {
@@ -89,28 +91,6 @@ std::string MountPointIn(std::string_view table, const std::string& device) {
     return "";
 }
 
-namespace {
-
-// The entry of a folder whose name matches ignoring ASCII case; the name
-// itself when there is none.
-std::string EntryIgnoringCase(const std::string& folder, const std::string& name) {
-    std::error_code ec;
-    if (name.empty() || std::filesystem::exists(folder + name, ec)) return name;
-    auto lower = [](std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    };
-    const std::string wanted = lower(name);
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string found = entry.path().filename().string();
-        if (lower(found) == wanted) return found;
-    }
-    return name;
-}
-
-}  // namespace
-
 std::string ResolveDrivePath(const std::string& path, const std::string& sysRoot, const std::string& mountsFile) {
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return path;
     const std::string device = OpticalDriveDevice(path.substr(0, 1), sysRoot);
@@ -123,17 +103,11 @@ std::string ResolveDrivePath(const std::string& path, const std::string& sysRoot
     if (mountPoint.back() != '/') mountPoint += '/';
     // Disc file systems show their names in upper or lower case whatever the
     // stored path says.
-    std::string resolved = mountPoint;
+    std::string folder = mountPoint;
     std::size_t start = 3;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string part = path.substr(start, end - start);
-        resolved += EntryIgnoringCase(resolved, part);
-        if (end < path.size()) resolved += '/';
-        start = end + 1;
-    }
-    return resolved;
+    for (std::size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1)
+        folder += FindFolderIgnoringCase(folder, path.substr(start, end - start)) + '/';
+    return FindFileIgnoringCase(folder + path.substr(start));
 }
 
 }  // namespace tolvenmark

@@ -90,6 +90,20 @@ std::string FindFileIgnoringCase(const std::string& path) {
     return path;
 }
 
+// A folder in folder (with its trailing "/", or "") whose name is part, or
+// differs from it only in letter case; part itself when there is none.
+std::string FindFolderIgnoringCase(const std::string& folder, const std::string& part) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder + part, ec)) return part;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (EqualIgnoringAsciiCase(candidate, part) && std::filesystem::is_directory(folder + candidate, ec))
+            return candidate;
+    }
+    return part;
+}
+
 bool ReplaceFileAtomically(const std::string& requested, const std::string& content) {
     // A linked file (a configuration kept elsewhere) is replaced where it lives.
     std::string path = requested;

@@ -23,6 +23,9 @@ bool FileExists(const std::string& path);
 // whose name differs only in letter case, as skins made where names ignore
 // case expect; otherwise the path unchanged.
 std::string FindFileIgnoringCase(const std::string& path);
+// A folder in folder (with its trailing "/", or "") whose name is part, or
+// differs from it only in letter case; part itself when there is none.
+std::string FindFolderIgnoringCase(const std::string& folder, const std::string& part);
 
 // Replaces path by content atomically: a temporary file beside it, flushed,
 // then renamed; keeps the old file's permissions. False when anything failed,

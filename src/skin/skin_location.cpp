@@ -27,20 +27,6 @@ std::string ExtensionOf(const std::string& path) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-// A folder in folder (with its trailing "/", or "") whose name is part, or
-// differs from it only in letter case; part itself when there is none.
-std::string FindFolderIgnoringCase(const std::string& folder, const std::string& part) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(folder + part, ec)) return part;
-    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string candidate = it->path().filename().string();
-        if (EqualIgnoringAsciiCase(candidate, part) && std::filesystem::is_directory(folder + candidate, ec))
-            return candidate;
-    }
-    return part;
-}
-
 }  // namespace
 
 UnpackFolder::UnpackFolder() {
