@@ -51,9 +51,10 @@ void TForm1::Timer1Timer() {
     if (verdict == DueVerdict::Due) {
         SetupAlarm();
     } else if (verdict == DueVerdict::Missed) {
+        // Too late to catch up: the step goes on from now, past every alarm in between.
         const PendingAlarm missed = pendingAlarm;
-        const int alsoSkipped = SavedAlarmsPassedOver(missed, config.appPath, now, settings);
-        UpdateAlarm();
+        int alsoSkipped = 0;
+        tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, now, settings, *this, &alsoSkipped);
         Notify(MissedAlarmText(missed, alsoSkipped));
     }
 }

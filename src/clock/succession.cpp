@@ -30,6 +30,32 @@ private:
     std::vector<std::optional<DateTime>> dates_;
 };
 
+DateTime At(const DateTime& date, const DateTime& time) {
+    return {date.year, date.month, date.day, time.hour, time.minute, time.second, 0};
+}
+
+// The saved alarms after the pending one and not after `from`; entries whose
+// texts do not read are not counted (the step itself reports them if it meets them).
+int CountPassedOver(const SavedAlarmList& entries, StoredDates& dates, const PendingAlarm& pending,
+                    const DateTime& from, const RegionalSettings& settings) {
+    DateTime after;
+    try {
+        after = At(StrToDate(pending.date, settings, from.year), StrToTime(pending.time, settings));
+    } catch (const ConversionError&) {
+        return 0;
+    }
+    int count = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].date.empty()) continue;
+        try {
+            const DateTime when = At(dates[i], StrToTime(entries[i].time, settings));
+            if (when > after && when <= from) ++count;
+        } catch (const ConversionError&) {
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view) {
@@ -52,7 +78,8 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
 }
 
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
-                 const RegionalSettings& settings, AlarmView& view) {
+                 const RegionalSettings& settings, AlarmView& view, int* passedOver) {
+    if (passedOver) *passedOver = 0;
     const bool changeAlarm = ReadConfigKey("CHANGEALARM") == "Yes";
     const bool deleteAlarm = ReadConfigKey("DELETEALARM") == "Yes";
     const std::string path = AlarmsPath(appPath);
@@ -65,6 +92,7 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
         const DateTime fromDate = from.DatePart();
         const DateTime fromTime = from.TimePart();
         StoredDates dates(entries, settings, from.year);
+        if (passedOver) *passedOver = CountPassedOver(entries, dates, pending, from, settings);
 
         bool found = false;
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -106,39 +134,6 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
         }
         if (removed) RewriteSavedAlarms(path, entries);
     }
-}
-
-int SavedAlarmsPassedOver(const PendingAlarm& pending, const std::string& appPath, const DateTime& upTo,
-                          const RegionalSettings& settings) {
-    const std::string path = AlarmsPath(appPath);
-    if (ReadConfigKey("CHANGEALARM") != "Yes" || !FileExists(path)) return 0;
-    auto at = [&](const std::string& date, const std::string& time) {
-        const DateTime day = StrToDate(date, settings, upTo.year);
-        const DateTime clock = StrToTime(time, settings);
-        return DateTime{day.year, day.month, day.day, clock.hour, clock.minute, clock.second, 0};
-    };
-    DateTime after;
-    try {
-        after = at(pending.date, pending.time);
-    } catch (const ConversionError&) {
-        return 0;
-    }
-    SavedAlarmList entries;
-    try {
-        entries = LoadSavedAlarms(path);
-    } catch (const std::exception&) {
-        return 0;  // only a count for a notification; the step itself reports the file
-    }
-    int count = 0;
-    for (const SavedAlarm& entry : entries) {
-        if (entry.date.empty()) continue;
-        try {
-            const DateTime when = at(entry.date, entry.time);
-            if (when > after && when <= upTo) ++count;
-        } catch (const ConversionError&) {
-        }
-    }
-    return count;
 }
 
 }  // namespace tolvenmark

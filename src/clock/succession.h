@@ -28,13 +28,10 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
 
 // The same step looking for the next saved alarm after `from` instead of
 // after now: a launch that rang late passes on to the alarms it rang over.
+// With passedOver, and CHANGEALARM "Yes": how many saved alarms lay after the
+// pending one and not after `from`, the ones the step passed over unheard
+// (entries whose texts do not read are not counted).
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
-                 const RegionalSettings& settings, AlarmView& view);
-
-// With CHANGEALARM "Yes": how many saved alarms lie after the pending alarm
-// and not after `upTo`, the ones a step from `upTo` passes over unheard.
-// Entries whose texts do not read are not counted.
-int SavedAlarmsPassedOver(const PendingAlarm& pending, const std::string& appPath, const DateTime& upTo,
-                          const RegionalSettings& settings);
+                 const RegionalSettings& settings, AlarmView& view, int* passedOver = nullptr);
 
 }  // namespace tolvenmark
