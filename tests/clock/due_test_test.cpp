@@ -163,6 +163,7 @@ INSTANTIATE_TEST_SUITE_P(StartUp, PendingAlarmIsPastTest,
                          ::testing::Values(PastCase{"12/6/2026", "11:00:00 PM", true}, PastCase{"12/6/2026", "", true}, PastCase{"12/7/2026", "", false},
                                            PastCase{"1/1/2020", "7:00:00 AM", true},
                                            PastCase{"12/7/2026", "11:59:59 AM", true},
+                                           PastCase{"12/7/2026", "12:00:00 PM", false},  // rings on the first tick
                                            PastCase{"12/7/2026", "12:00:01 PM", false},
                                            PastCase{"12/8/2026", "7:00:00 AM", false},
                                            PastCase{"", "", false}));

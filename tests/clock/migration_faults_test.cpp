@@ -168,14 +168,20 @@ TEST_F(MigrationFaultTest, AFailedWriteAtEveryStepIsReportedWithItsFileAndRedone
 }
 
 TEST_F(MigrationFaultTest, ADamagedJournalIsNamedAndKept) {
-    Reset();
-    const std::string journal = dir.File("TOLVENMARKCLOCK.INI.date-change");
-    WriteFileBytes(journal, "Tolvenmark Clock date format change 1\nALFORMAT=213\nALDATESEP=.\n");
-    const StartupOutcome outcome = Start();
-    EXPECT_EQ(outcome.exitStatus, 1);
-    EXPECT_EQ(prompts.shown, std::vector<std::string>{"Error: The file : " + journal + " is damaged."});
-    EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), kAlarmsBefore);
-    EXPECT_TRUE(FileExists(journal));
+    const std::string header = "Tolvenmark Clock date format change 1\nALFORMAT=213\nALDATESEP=.\n";
+    const std::string whole = header + "ALDATE=05.01.2004\nALARMS=1\nLENGTH=" +
+                              std::to_string(std::string(kAlarmsBefore).size()) + "\n";
+    // Cut inside the header; whole header with the copy of the alarms cut short.
+    for (const std::string& content : {header, whole + std::string(kAlarmsBefore).substr(0, 40)}) {
+        Reset();
+        const std::string journal = dir.File("TOLVENMARKCLOCK.INI.date-change");
+        WriteFileBytes(journal, content);
+        const StartupOutcome outcome = Start();
+        EXPECT_EQ(outcome.exitStatus, 1);
+        EXPECT_EQ(prompts.shown, std::vector<std::string>{"Error: The file : " + journal + " is damaged."});
+        EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), kAlarmsBefore);
+        EXPECT_TRUE(FileExists(journal));
+    }
 }
 
 TEST_F(MigrationFaultTest, StaleTemporaryFilesOfOursGoAndNothingElse) {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "support/temp_dir.h"
 
@@ -18,6 +19,15 @@ RecordingScript::RecordingScript(const std::string& folder, const std::string& n
                           "{ echo \"pid $$\"; for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done; echo end; } >> '" +
                               log_ + "'\n" + tail + "\n");
     chmod(path_.c_str(), 0755);
+}
+
+RecordingScript::~RecordingScript() {
+    for (const Call& call : Calls()) {
+        if (!ProcessAlive(call.pid)) continue;
+        // Players run in a session of their own, so the id is also the group's.
+        if (::getpgid(call.pid) == call.pid) ::kill(-call.pid, SIGKILL);
+        ::kill(call.pid, SIGKILL);
+    }
 }
 
 std::vector<RecordingScript::Call> RecordingScript::Calls() const {
