@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <gtest/gtest.h>
 
+#include "bin/saved_alarms_changed.h"
 #include "clock/config.h"
 #include "clock/help_file.h"
 #include "platform/clock.h"
@@ -105,6 +106,48 @@ INSTANTIATE_TEST_SUITE_P(Dates, StartUpPastAlarmTest,
                                            StartUpPastCase{"12/7/2026", "1:00:00 PM", false},
                                            StartUpPastCase{"12/8/2026", "7:00:00 AM", false}));
 
+enum class Change { MenuSwitch, HotAreaSwitch, AlarmsFile, AlarmsFileWhileLaunching };
+
+struct MoveOnCase {
+    Change change;
+    bool movesOn;
+};
+
+class MoveOnTest : public MainWindowTest, public ::testing::WithParamInterface<MoveOnCase> {};
+
+// The pending alarm's second passed while the alarm was off: switching it on,
+// or a window's change of "Alarms.txt", takes the next saved alarm ahead,
+// and nothing rings late.
+TEST_P(MoveOnTest, APassedAlarmMovesOnWithoutRinging) {
+    config.alSet = "FALSE";
+    config.alTime = "12:00:30 PM";
+    config.alDate = "12/7/2026";
+    WriteConfigKey("ALDATE", config.alDate);
+    WriteConfigKey("ALTIME", config.alTime);
+    WriteFileBytes(dir.File("Alarms.txt"), "Wake^12/7/2026^12:00:30 PM^\r\nNext^12/9/2026^6:30:00 AM^\r\n");
+    Start();
+    clock.Set(DateTime{2026, 12, 7, 12, 1, 0, 0});
+    switch (GetParam().change) {
+        case Change::MenuSwitch: form.AlarmSet1Click(); break;
+        case Change::HotAreaSwitch:
+            form.SkinForm1->SetHotAreaState("AL_OFFON", true);
+            Click("AL_OFFON");
+            break;
+        case Change::AlarmsFileWhileLaunching: form.Timer3->start(60000); [[fallthrough]];
+        case Change::AlarmsFile: SavedAlarmsChanged(); break;
+    }
+    const PendingAlarm next{"Next", "12/9/2026", "6:30:00 AM"};
+    EXPECT_EQ(form.pendingAlarm, GetParam().movesOn ? next : Pending());
+    EXPECT_EQ(ReadConfigKey("ALDATE"), GetParam().movesOn ? next.date : config.alDate);
+    form.Timer1Timer();
+    EXPECT_TRUE(form.dueAlarms.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, MoveOnTest,
+                         ::testing::Values(MoveOnCase{Change::MenuSwitch, true}, MoveOnCase{Change::HotAreaSwitch, true},
+                                           MoveOnCase{Change::AlarmsFile, true},
+                                           MoveOnCase{Change::AlarmsFileWhileLaunching, false}));
+
 TEST_F(MainWindowTest, MissingSkinFileGivesTheBuiltInSkinSilently) {
     config.skin = dir.File("gone/Skin.ini");
     Start();
@@ -124,13 +167,18 @@ TEST_F(MainWindowTest, MissingSkinComponentSaysSoAndLoadsTheBuiltInSkin) {
     EXPECT_TRUE(form.SkinForm1->SkinFile().empty());
 }
 
-TEST_F(MainWindowTest, GoodSkinFileLoads) {
+class GoodSkinTest : public MainWindowTest, public ::testing::WithParamInterface<const char*> {};
+
+// SKIN may name the file in another letter case; the load takes the file found.
+TEST_P(GoodSkinTest, GoodSkinFileLoads) {
     CopySkin(dir.path(), true);
-    config.skin = dir.File("Skin.ini");
+    config.skin = dir.File(GetParam());
     Start();
-    EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(form.SkinForm1->SkinFile(), config.skin);
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown[0];
+    EXPECT_EQ(form.SkinForm1->SkinFile(), dir.File("Skin.ini"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, GoodSkinTest, ::testing::Values("Skin.ini", "SKIN.INI", "skin.ini"));
 
 void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
