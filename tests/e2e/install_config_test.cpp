@@ -23,37 +23,31 @@ using testing::WriteFileBytes;
 
 const std::string kStagedSound = std::string(TOLVENMARK_BINARY_DIR) + "/share/tolvenmark-clock/sounds/chime.opus";
 
-// A fresh home whose PATH holds the given players and the few tools the
-// installer needs, nothing else.
-std::string PlayersOnPath(const TempDir& home, const std::vector<std::string>& players) {
+// Runs the installer for the build folder's program in a fresh home whose
+// PATH holds the given players and the few tools it needs; answers that PATH.
+std::string RunInstaller(const TempDir& home, const std::vector<std::string>& players) {
     const std::string bin = home.File("bin");
     std::filesystem::create_directories(bin);
+    std::error_code there;
     for (const char* tool : {"mkdir", "mktemp", "cat", "chmod", "mv", "readlink", "dirname"})
-        std::filesystem::create_symlink(QStandardPaths::findExecutable(tool).toStdString(), bin + "/" + tool);
+        std::filesystem::create_symlink(QStandardPaths::findExecutable(tool).toStdString(), bin + "/" + tool, there);
     for (const std::string& player : players) testing::RecordingScript(bin, player);
-    return bin;
-}
-
-int RunInstaller(const TempDir& home, const std::string& path, const std::string& programDir = "") {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"TOLVENMARK_WINDIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) env.remove(name);
     env.insert("HOME", QString::fromStdString(home.path()));
-    env.insert("PATH", QString::fromStdString(path));
-    QStringList args{TOLVENMARK_SOURCE_DIR "/scripts/install-config"};
-    if (!programDir.empty()) args << QString::fromStdString(programDir);
+    env.insert("PATH", QString::fromStdString(bin));
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start("/bin/bash", args);
-    process.waitForFinished(30000);
-    return process.exitCode();
+    process.start("/bin/bash", {TOLVENMARK_SOURCE_DIR "/scripts/install-config", TOLVENMARK_BINARY_DIR});
+    EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
+    return bin;
 }
 
 std::string Ini(const TempDir& home) { return home.File(".config/tolvenmark/TOLVENMARKCLOCK.INI"); }
 
 TEST(InstallConfigTest, WritesTheFirstConfigurationOnceAndNeverOverwritesIt) {
     TempDir home;
-    const std::string path = PlayersOnPath(home, {"mpv"});
-    ASSERT_EQ(RunInstaller(home, path, TOLVENMARK_BINARY_DIR), 0);
+    const std::string path = RunInstaller(home, {"mpv"});
     EXPECT_EQ(ReadFileBytes(Ini(home)),
               "[ALARM]\nAPPPATH=" + home.File(".local/share/tolvenmark") +
                   "\nSKIN=Default\nSNOOZE=Yes\nSNOOZEMIN=5\nICONNECT=Local Area Network (LAN)\nWAIT=60\n"
@@ -61,42 +55,33 @@ TEST(InstallConfigTest, WritesTheFirstConfigurationOnceAndNeverOverwritesIt) {
                   "/mpv\nMTYPE=MP3\nALFILE=" + std::filesystem::canonical(kStagedSound).string() + "\n");
 
     WriteFileBytes(Ini(home), "[ALARM]\nAPPPATH=/mine\n");
-    ASSERT_EQ(RunInstaller(home, path), 0);
+    RunInstaller(home, {"mpv"});
     EXPECT_EQ(ReadFileBytes(Ini(home)), "[ALARM]\nAPPPATH=/mine\n");
 }
 
-struct PlayerCase {
-    std::vector<std::string> players;
-    std::string custom;  // the one CUSTOM names, "" for none
-};
-
-class FirstPlayerTest : public ::testing::TestWithParam<PlayerCase> {};
+class FirstPlayerTest : public ::testing::TestWithParam<std::pair<std::vector<std::string>, std::string>> {};
 
 // CUSTOM is started bare, so ffplay (it needs options) is left to the
 // clock's own choice for an empty CUSTOM.
 TEST_P(FirstPlayerTest, CustomNamesTheFirstPlayerThatRunsBare) {
     TempDir home;
-    const std::string path = PlayersOnPath(home, GetParam().players);
-    ASSERT_EQ(RunInstaller(home, path), 0);
-    const std::string custom = GetPrivateProfileString("ALARM", "CUSTOM", "?", 255, Ini(home));
-    EXPECT_EQ(custom, GetParam().custom.empty() ? "" : path + "/" + GetParam().custom);
-    EXPECT_EQ(GetPrivateProfileString("ALARM", "PLAYER", "?", 255, Ini(home)), "CUSTOM");
+    const std::string path = RunInstaller(home, GetParam().first);
+    const std::string& custom = GetParam().second;
+    EXPECT_EQ(GetPrivateProfileString("ALARM", "CUSTOM", "?", 255, Ini(home)), custom.empty() ? "" : path + custom);
 }
 
+using Players = std::vector<std::string>;
 INSTANTIATE_TEST_SUITE_P(Players, FirstPlayerTest,
-                         ::testing::Values(PlayerCase{{"paplay", "ffplay", "vlc", "mpv"}, "mpv"},
-                                           PlayerCase{{"paplay", "vlc"}, "vlc"},
-                                           PlayerCase{{"paplay", "ffplay"}, ""}, PlayerCase{{"paplay"}, "paplay"},
-                                           PlayerCase{{}, ""}));
+                         ::testing::Values(std::pair{Players{"paplay", "ffplay", "vlc", "mpv"}, "/mpv"},
+                                           std::pair{Players{"paplay", "ffplay"}, ""},
+                                           std::pair{Players{"paplay"}, "/paplay"}, std::pair{Players{}, ""}));
 
 // A new user's first alarm: the installer's configuration, one --set-alarm,
 // and the shipped sound rings at that second with no choice made.
 TEST(InstallConfigTest, TheFirstAlarmRingsTheShippedSound) {
     TempDir home;
-    const std::string path = PlayersOnPath(home, {"mpv"});
-    ASSERT_EQ(RunInstaller(home, path, TOLVENMARK_BINARY_DIR), 0);
-    testing::RecordingScript mpv(path, "mpv");
-
+    const std::string path = RunInstaller(home, {"mpv"});
+    const testing::RecordingScript mpv(path, "mpv");
     auto env = testing::ClockEnv(home);
     env["TOLVENMARK_WINDIR"] = home.File(".config/tolvenmark");
     env["PATH"] = path + ":/usr/bin:/bin";
