@@ -146,8 +146,9 @@ dialog_shot() {  # OPEN-NAME TITLE FILE
 }
 
 clock_shot Default clock-default.png
-clock_shot "$build/skins/Round.skn" clock-round.png
-clock_shot "$build/skins/Strip.skn" clock-strip.png
+skins="$build/share/tolvenmark-clock/skins"
+clock_shot "$skins/Round.skn" clock-round.png
+clock_shot "$skins/Strip.skn" clock-strip.png
 
 # No tray host on this display: the menu as it pops up from the tray icon.
 start Default tray-menu
@@ -162,6 +163,28 @@ dialog_shot schedule "Schedule Alarms" schedule.png
 dialog_shot calendar "Calendar" calendar.png
 dialog_shot program-settings "Program Settings" program-settings.png
 dialog_shot internet "Internet Connection Setup" internet-connection.png
+
+# Program Settings with a shipped packed skin chosen through "&Open Skin", as a user does.
+packed_preview_shot() {
+  start Default program-settings
+  local id dialog
+  if id=$(window_of "Program Settings"); then
+    xdotool windowfocus --sync "$id" key alt+o
+    if dialog=$(window_of "Open Skin File"); then
+      xdotool windowfocus --sync "$dialog" type --delay 50 "Round.skn"
+      xdotool key Return
+      sleep 1
+      import -window "$id" "$out/program-settings-packed-skin.png"
+      echo "$out/program-settings-packed-skin.png"
+    else
+      failed=1
+    fi
+  else
+    failed=1
+  fi
+  stop
+}
+packed_preview_shot
 
 # The user guide's copies, installed beside it.
 for picture in alarm-settings storage-bin clock-round clock-strip; do

@@ -13,15 +13,20 @@ install(FILES ${desktop_dir}/tolvenmark-clock.desktop DESTINATION ${CMAKE_INSTAL
 install(FILES ${desktop_dir}/org.example.tolvenmark.Clock.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${desktop_dir}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
+# The build folder holds the installed data folder's twin, share/tolvenmark-clock
+# beside the program, so the clock run from there finds its guide, sample skins
+# and sounds as the installed one does.
+set(staged_dir ${CMAKE_BINARY_DIR}/${share_dir})
+
 # Sample skins: each folder of resources/skins becomes <Name>.skn.
 set(packed_skins)
 foreach(skin Round Strip)
   string(TOLOWER ${skin} folder)
   set(source ${PROJECT_SOURCE_DIR}/resources/skins/${folder})
-  set(packed ${CMAKE_BINARY_DIR}/skins/${skin}.skn)
+  set(packed ${staged_dir}/skins/${skin}.skn)
   file(GLOB members CONFIGURE_DEPENDS ${source}/*)
   add_custom_command(OUTPUT ${packed}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/skins
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${staged_dir}/skins
     COMMAND tolvenmark-skin-pack ${source} ${packed}
     DEPENDS tolvenmark-skin-pack ${members}
     COMMENT "Packing the ${skin} skin"
@@ -33,7 +38,27 @@ install(FILES ${packed_skins} DESTINATION ${share_dir}/skins)
 # The user guide, found from the program as ../share/tolvenmark-clock.
 # Its pictures are copies of docs/screenshots, made by tools/screenshots.sh.
 file(GLOB help_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*.png)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/help/TolvenHelp.html ${help_pictures} DESTINATION ${share_dir})
+set(help_files ${PROJECT_SOURCE_DIR}/resources/help/TolvenHelp.html ${help_pictures})
+install(FILES ${help_files} DESTINATION ${share_dir})
+# The alarm sound of the first configuration, drawn by tools/make_chime.
+set(sound_files ${PROJECT_SOURCE_DIR}/resources/sounds/chime.opus)
+install(FILES ${sound_files} DESTINATION ${share_dir}/sounds)
+
+set(staged_files)
+foreach(file ${help_files} ${sound_files})
+  get_filename_component(name ${file} NAME)
+  set(to_dir ${staged_dir})
+  if(file IN_LIST sound_files)
+    set(to_dir ${staged_dir}/sounds)
+  endif()
+  set(to ${to_dir}/${name})
+  add_custom_command(OUTPUT ${to}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${to_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${to}
+    DEPENDS ${file} VERBATIM)
+  list(APPEND staged_files ${to})
+endforeach()
+add_custom_target(staged_data ALL DEPENDS ${staged_files})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tolvenmark-clock)
@@ -50,5 +75,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the display plugins
 # and the families the skins' fonts are drawn with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-urw-base35")
+# A player for the first configuration's alarm sound, and the opener of the guide.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mpv | vlc | ffmpeg | pulseaudio-utils, xdg-utils")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

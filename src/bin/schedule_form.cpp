@@ -11,6 +11,7 @@
 
 #include "bin/alarm_time.h"
 #include "bin/calendar_form.h"
+#include "bin/saved_alarms_changed.h"
 #include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_order.h"
@@ -181,6 +182,7 @@ void TForm10::Button2Click() {
     } closeAfter{this};
     const RegionalSettings& settings = AppRegionalSettings();
     SetSchedule(Request(), AlarmsPath(appPath_), AppClock().Now(), settings);
+    SavedAlarmsChanged();
     if (config_.write)
         config_.write("ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat)));
 }

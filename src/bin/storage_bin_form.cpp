@@ -13,6 +13,7 @@
 #include "bin/delete_range_form.h"
 #include "bin/edit_alarm_form.h"
 #include "bin/handover.h"
+#include "bin/saved_alarms_changed.h"
 #include "bin/storage_bin.h"
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
@@ -297,6 +298,7 @@ void TForm7::Button1Click() {
     const SavedAlarmList sorted = SortAlarmRows(alarms, AppRegionalSettings(), AppClock().Now().year);
     SetAlarmRows(sorted);
     if (alarmsRead_) RewriteSavedAlarms(AlarmsPath(appPath_), sorted, unreadAlarmLines_);
+    SavedAlarmsChanged();
     if (config_.write) {
         config_.write("IGNOREHTTP", CheckBox1->isChecked() ? "Yes" : "No");
         config_.write("IGNOREMESS", CheckBox2->isChecked() ? "Yes" : "No");

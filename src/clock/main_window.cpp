@@ -4,13 +4,15 @@
 #include <exception>
 
 #include <QApplication>
-#include <QDesktopServices>
+#include <QFile>
 #include <QEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QTimer>
 
+#include "bin/saved_alarms_changed.h"
 #include "clock/config.h"
+#include "clock/help_file_open.h"
 #include "clock/succession.h"
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
@@ -40,6 +42,9 @@ QIcon ClockIcon() {
     painter.drawLine(16, 16, 23, 16);
     return QIcon(pixmap);
 }
+
+// The started main window, which moves a passed pending alarm on.
+TForm1* movesOn = nullptr;
 
 }  // namespace
 
@@ -86,11 +91,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
 
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    OpenUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    OpenUrl = [](const QUrl& url) { OpenHelpFile(QFile::encodeName(url.toLocalFile()).toStdString()); };
     EndProgram = [] { QCoreApplication::quit(); };
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    if (movesOn == this) movesOn = nullptr;
+}
 
 void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending) {
     // The minimise and restore handlers are changeEvent and RestoreAlarmClock2Click.
@@ -101,14 +108,11 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
     pendingAlarm = pending;
 
     // An alarm that passed while the clock was not running.
-    try {
-        if (PendingAlarmIsPast(pendingAlarm, AppClock().Now(), AppRegionalSettings())) UpdateAlarm();
-    } catch (const ConversionError& error) {
-        // The clock still starts; the tick does not repeat the message.
-        ShowConversionErrorOnce(error.what());
-    } catch (const std::exception& error) {
-        AppPrompts().Error(error.what());
-    }
+    MovePassedAlarmOn();
+    movesOn = this;
+    SetSavedAlarmsChangedHandler([] {
+        if (movesOn) movesOn->MovePassedAlarmOn();
+    });
 
     ChooseSkin();
 
@@ -133,8 +137,9 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
 }
 
 void TForm1::ChooseSkin() {
-    const std::string& skin = config.skin;
-    if (skin.empty() || skin == "Default" || !FileExists(FindFileIgnoringCase(skin))) {
+    // The file as found: a stored name may differ from it in letter case.
+    const std::string skin = config.skin == "Default" ? "" : FindFileIgnoringCase(config.skin);
+    if (skin.empty() || !FileExists(skin)) {
         SkinForm1->LoadDefaultSkin();
         return;
     }
@@ -151,6 +156,19 @@ void TForm1::ChooseSkin() {
         // A skin that does not load must not leave the clock without a face.
         AppPrompts().Error(error.what());
         SkinForm1->LoadDefaultSkin();
+    }
+}
+
+void TForm1::MovePassedAlarmOn() {
+    // A launch under way moves on by itself after the player started.
+    if (Timer3->isActive()) return;
+    try {
+        if (PendingAlarmIsPast(pendingAlarm, AppClock().Now(), AppRegionalSettings())) UpdateAlarm();
+    } catch (const ConversionError& error) {
+        // The clock goes on; the tick does not repeat the message.
+        ShowConversionErrorOnce(error.what());
+    } catch (const std::exception& error) {
+        AppPrompts().Error(error.what());
     }
 }
 

@@ -64,6 +64,10 @@ public:
     void AlarmSettings1Click();
     void SetupAlarm();
     void UpdateAlarm();
+    // A pending alarm whose second passed unrung (the alarm was off, or the
+    // clock not running) is replaced by the next saved alarm still ahead: at
+    // start-up, when the alarm is switched on and after "Alarms.txt" changed.
+    void MovePassedAlarmOn();
 
     // Hooks for the windows and the launch that live elsewhere; each does
     // nothing until set, except SetupAlarm which records the due alarm.

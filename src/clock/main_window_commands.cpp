@@ -62,6 +62,7 @@ void TForm1::AlarmOnOffCommand() {
     // The skinned window flipped the switch's state when the button went down.
     ReadPendingDateAndTime();
     AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
+    if (AlarmOnFlag) MovePassedAlarmOn();
     ShowAlarmSwitch(AlarmOnFlag, "Alarm Off");
 }
 
@@ -72,6 +73,7 @@ void TForm1::AlarmSet1Click() {
         AlarmOnFlag = false;
     } else {
         ReadPendingDateAndTime();
+        MovePassedAlarmOn();
         ShowAlarmSwitch(true, "");
         SkinForm1->SetHotAreaState("AL_OFFON", true);
         AlarmOnFlag = true;

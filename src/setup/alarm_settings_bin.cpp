@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
+#include "bin/saved_alarms_changed.h"
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
@@ -53,12 +54,14 @@ void TForm2::Button8Click() {
 void TForm2::Button11Click() {
     const SavedAlarm alarm{Edit3->text().toStdString(), Edit2->text().toStdString(), PickerTime()};
     AddAlarmToBin(host_.AppPath(), alarm, alarmTable_, AppRegionalSettings(), AppClock().Now().year, AppPrompts());
+    SavedAlarmsChanged();
 }
 
 void TForm2::SortAlarms(int last) {
     if (last < 0) return;
     SortAlarmsToFile(host_.AppPath(), alarmTable_, static_cast<std::size_t>(last), AppRegionalSettings(),
                      AppClock().Now().year);
+    SavedAlarmsChanged();
 }
 
 }  // namespace tolvenmark

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHideEvent>
 #include <QImage>
@@ -22,8 +23,10 @@
 #include "platform/folders.h"
 #include "platform/names.h"
 #include "platform/profile_file.h"
+#include "platform/program_data.h"
 #include "platform/prompts.h"
 #include "skin/skin_form.h"
+#include "skin/skin_location.h"
 #include "skin/skin_picture.h"
 #include "skin/verify_skin.h"
 
@@ -167,32 +170,51 @@ std::string TForm4::ProgramPath() const {
 
 void TForm4::Button4Click() {
     CreateControls();
-    QFileDialog dialog(this, Q("Open Skin File"), QDir::currentPath(), Q("Skin File (skin*.ini)"));
+    QFileDialog dialog(this, Q("Open Skin File"), QString::fromStdString(StartFolder()),
+                       Q("Skin File (skin*.ini *.skn *.SKN)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     OpenSkinFile(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
 }
 
+// The built-in skin leaves nothing to start from but the sample skins we ship.
+std::string TForm4::StartFolder() const {
+    const std::string skin = links_.readConfigKey ? links_.readConfigKey("SKIN") : "";
+    if (!skin.empty() && skin != "Default") return QDir::currentPath().toStdString();
+    const std::string samples =
+        !links_.sampleSkinsFolder.empty()
+            ? links_.sampleSkinsFolder
+            : ProgramDataFolder(QCoreApplication::applicationDirPath().toStdString()) + "/skins";
+    return QFileInfo(QString::fromStdString(samples)).isDir() ? samples : QDir::currentPath().toStdString();
+}
+
 void TForm4::OpenSkinFile(const std::string& skinFile) {
     CreateControls();
     openSkinPath_ = skinFile;
-    const std::string name = GetPrivateProfileString("BITMAPINFO", "MouseUpBitmap", "", kNameBuffer, skinFile);
-    const std::string preview = name.empty() ? "" : FindFileIgnoringCase(FolderWithSlash(skinFile) + name);
-    if (!FileExists(preview)) {
-        AppPrompts().Warning("The skin file that you chose was not valid.");
-        ResetPreview();
-        return;
-    }
     QImage image;
+    bool found = false;
     try {
-        LoadSkinImage(preview, image);
+        // A packed skin's face is read from its members, unpacked for the preview.
+        const SkinLocation where = LocateSkin(skinFile);
+        const std::string name =
+            where.damagedPacked || !FileExists(where.iniPath)
+                ? ""
+                : LoadSkinIni(where.iniPath, skinFile).Get("BITMAPINFO", "MouseUpBitmap", "", kNameBuffer);
+        const std::string preview = name.empty() ? "" : SkinImagePath(where.imageDir, name);
+        found = FileExists(preview);
+        if (found) LoadSkinImage(preview, image);
+        // A GIF face is skipped by skin loads but still previews.
+        if (found && image.isNull()) image.load(QString::fromStdString(preview));
     } catch (...) {
         ResetPreview();
         throw;
     }
-    // A GIF face is skipped by skin loads but still previews.
-    if (image.isNull()) image.load(QString::fromStdString(preview));
+    if (!found) {
+        AppPrompts().Warning("The skin file that you chose was not valid.");
+        ResetPreview();
+        return;
+    }
     Image1->setPixmap(QPixmap::fromImage(image));
     Image1->show();
     Button2->setEnabled(true);

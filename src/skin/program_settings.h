@@ -27,6 +27,9 @@ struct ProgramSettingsLinks {
     std::function<void(const std::string& key, const std::string& value)> writeConfigKey;
     // What the autostart entry starts; empty: this program's own file.
     std::string programPath;
+    // Where "&Open Skin" starts while SKIN is the built-in skin; empty: the
+    // sample skins in the program's data folder.
+    std::string sampleSkinsFolder;
 };
 
 // The program settings dialog: previews and loads skins into the main
@@ -74,6 +77,7 @@ private:
     void CreateControls();
     void ReapplyAlarmSwitch();
     void ResetPreview();
+    std::string StartFolder() const;
     std::string ProgramPath() const;
 
     TSkinForm& skinForm_;

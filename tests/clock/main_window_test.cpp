@@ -6,16 +6,22 @@
 #include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
+#include <QSignalSpy>
+#include <filesystem>
 #include <gtest/gtest.h>
 
+#include "bin/saved_alarms_changed.h"
 #include "clock/config.h"
 #include "clock/help_file.h"
+#include "clock/help_file_open.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "skin/packed_skin.h"
 #include "skin/skin_form.h"
 #include "support/app_seams.h"
 #include "support/gui_app.h"
+#include "support/recording_script.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 
@@ -105,6 +111,41 @@ INSTANTIATE_TEST_SUITE_P(Dates, StartUpPastAlarmTest,
                                            StartUpPastCase{"12/7/2026", "1:00:00 PM", false},
                                            StartUpPastCase{"12/8/2026", "7:00:00 AM", false}));
 
+enum class Change { MenuSwitch, HotAreaSwitch, AlarmsFile, AlarmsFileWhileLaunching };
+
+class MoveOnTest : public MainWindowTest, public ::testing::WithParamInterface<Change> {};
+
+// The pending alarm's second passed while the alarm was off: switching it on,
+// or a window's change of "Alarms.txt", takes the next saved alarm ahead,
+// and nothing rings late.
+TEST_P(MoveOnTest, APassedAlarmMovesOnWithoutRinging) {
+    config.alSet = "FALSE";
+    WriteConfigKey("ALDATE", config.alDate = "12/7/2026");
+    WriteConfigKey("ALTIME", config.alTime = "12:00:30 PM");
+    WriteFileBytes(dir.File("Alarms.txt"), "Wake^12/7/2026^12:00:30 PM^\r\nNext^12/9/2026^6:30:00 AM^\r\n");
+    Start();
+    clock.Set(DateTime{2026, 12, 7, 12, 1, 0, 0});
+    switch (GetParam()) {
+        case Change::MenuSwitch: form.AlarmSet1Click(); break;
+        case Change::HotAreaSwitch:
+            form.SkinForm1->SetHotAreaState("AL_OFFON", true);
+            Click("AL_OFFON");
+            break;
+        case Change::AlarmsFileWhileLaunching: form.Timer3->start(60000); [[fallthrough]];
+        case Change::AlarmsFile: SavedAlarmsChanged(); break;
+    }
+    const PendingAlarm next{"Next", "12/9/2026", "6:30:00 AM"};
+    const bool movesOn = GetParam() != Change::AlarmsFileWhileLaunching;
+    EXPECT_EQ(form.pendingAlarm, movesOn ? next : Pending());
+    EXPECT_EQ(ReadConfigKey("ALDATE"), movesOn ? next.date : config.alDate);
+    form.Timer1Timer();
+    EXPECT_TRUE(form.dueAlarms.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, MoveOnTest,
+                         ::testing::Values(Change::MenuSwitch, Change::HotAreaSwitch, Change::AlarmsFile,
+                                           Change::AlarmsFileWhileLaunching));
+
 TEST_F(MainWindowTest, MissingSkinFileGivesTheBuiltInSkinSilently) {
     config.skin = dir.File("gone/Skin.ini");
     Start();
@@ -124,12 +165,13 @@ TEST_F(MainWindowTest, MissingSkinComponentSaysSoAndLoadsTheBuiltInSkin) {
     EXPECT_TRUE(form.SkinForm1->SkinFile().empty());
 }
 
+// SKIN may name the file in another letter case; the load takes the file found.
 TEST_F(MainWindowTest, GoodSkinFileLoads) {
     CopySkin(dir.path(), true);
-    config.skin = dir.File("Skin.ini");
+    config.skin = dir.File("SKIN.INI");
     Start();
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(form.SkinForm1->SkinFile(), config.skin);
+    EXPECT_EQ(form.SkinForm1->SkinFile(), dir.File("Skin.ini"));
 }
 
 void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
@@ -221,6 +263,38 @@ TEST_F(MainWindowTest, HelpOpensTheGuideBesideTheProgramElseTheInstalledOne) {
     Click("HELP");
     EXPECT_EQ(calls, "open " + dir.File("TolvenHelp.html") + ";");
 }
+
+TEST_F(MainWindowTest, TheBuildFolderHoldsTheGuide) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(HelpFilePath("", TOLVENMARK_BINARY_DIR)));
+}
+
+struct OpenCase {
+    bool guideExists;
+    const char* openerTail;  // what the opener does after it logged its call
+    const char* before;      // the warning around the guide's path; none when empty
+    const char* after;
+};
+
+class OpenHelpFileTest : public MainWindowTest, public ::testing::WithParamInterface<OpenCase> {};
+
+// Nothing waits for the opener; what it ends with decides whether the user hears of it.
+TEST_P(OpenHelpFileTest, AFailureNamesTheGuide) {
+    const std::string guide = dir.File("Tolven Help.html");
+    if (GetParam().guideExists) WriteFileBytes(guide, "<html></html>");
+    testing::RecordingScript opener(dir.path(), "opener", GetParam().openerTail);
+    if (QProcess* process = OpenHelpFile(guide, opener.path())) {
+        QSignalSpy ended(process, &QProcess::finished);
+        ASSERT_TRUE(ended.wait(20000));
+        EXPECT_EQ(opener.Calls()[0].args, std::vector<std::string>{guide});
+    }
+    const std::string warning = std::string("Warning: ") + GetParam().before + guide + GetParam().after;
+    EXPECT_EQ(prompts.shown, *GetParam().before ? std::vector{warning} : std::vector<std::string>{});
+}
+
+constexpr char kNoProgram[] = "No program could open the help file ";
+INSTANTIATE_TEST_SUITE_P(Openers, OpenHelpFileTest,
+                         ::testing::Values(OpenCase{true, "exit 0", "", ""}, OpenCase{true, "kill -9 $$", kNoProgram, "."},
+                                           OpenCase{false, "exit 0", "The help file ", " does not exist."}));
 
 TEST_F(MainWindowTest, MinimizeWithoutTrayMinimisesTheWindow) {
     Start();

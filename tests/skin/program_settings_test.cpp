@@ -32,6 +32,7 @@ using ::testing::IsEmpty;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
+const std::string kSamples = std::string(TOLVENMARK_BINARY_DIR) + "/share/tolvenmark-clock/skins";
 constexpr char kProgram[] = "/opt/tolvenmark clock/bin/tolvenmark-clock";
 constexpr char kOtherEntry[] = "[Desktop Entry]\nType=Application\nExec=/somewhere/else\n";
 constexpr char kNotValid[] = "Warning: The skin file that you chose was not valid.";
@@ -81,6 +82,7 @@ protected:
             WritePrivateProfileString("ALARM", key, value, Config());
         };
         links.programPath = kProgram;
+        links.sampleSkinsFolder = kSamples;
         form = std::make_unique<TForm4>(*skinForm, links);
     }
 
@@ -186,7 +188,7 @@ TEST_F(ProgramSettingsTest, OpenSkinPreviewsThroughTheFileDialog) {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog) return QTimer::singleShot(10, answer);
         EXPECT_EQ(dialog->windowTitle(), "Open Skin File");
-        EXPECT_THAT(dialog->nameFilters(), ElementsAre("Skin File (skin*.ini)"));
+        EXPECT_THAT(dialog->nameFilters(), ElementsAre("Skin File (skin*.ini *.skn *.SKN)"));
         dialog->selectFile(QString::fromStdString(chosen));
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides its override
         answered = true;
@@ -209,6 +211,30 @@ TEST_F(ProgramSettingsTest, OpenSkinPreviewsThroughTheFileDialog) {
     EXPECT_EQ(form->OpenSkinPath(), chosen);
     EXPECT_TRUE(form->Button2->isEnabled());
     EXPECT_THAT(prompts.shown, IsEmpty());
+}
+
+// The sample skins we ship are packed: with the built-in skin on, the dialog
+// starts among them, previews the chosen one's face and loads it.
+TEST_F(ProgramSettingsTest, PreviewsAndLoadsAShippedPackedSkin) {
+    WritePrivateProfileString("ALARM", "SKIN", "Default", Config());
+    const std::string chosen = kSamples + "/Round.skn";
+    std::string startedIn;
+    std::function<void()> answer = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return QTimer::singleShot(10, answer);
+        startedIn = dialog->directory().absolutePath().toStdString();
+        dialog->selectFile(QString::fromStdString(chosen));
+        static_cast<QDialog*>(dialog)->accept();
+    };
+    QTimer::singleShot(0, answer);
+    form->Button4Click();
+    EXPECT_EQ(startedIn, std::filesystem::canonical(kSamples).string());
+    EXPECT_TRUE(form->Image1->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->Image1->pixmap().isNull());
+    form->Button2Click();
+    EXPECT_THAT(prompts.shown, IsEmpty());
+    EXPECT_EQ(skinForm->SkinFile(), chosen);
+    EXPECT_EQ(Key("SKIN"), chosen);
 }
 
 struct InvalidChoice {

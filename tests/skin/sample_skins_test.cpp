@@ -22,7 +22,7 @@ struct SampleSkin {
 class SampleSkinTest : public ::testing::TestWithParam<SampleSkin> {
 protected:
     std::string Folder() const { return std::string(TOLVENMARK_SOURCE_DIR "/resources/skins/") + GetParam().folder; }
-    std::string Packed() const { return std::string(TOLVENMARK_BINARY_DIR "/skins/") + GetParam().packed + ".skn"; }
+    std::string Packed() const { return std::string(TOLVENMARK_BINARY_DIR "/share/tolvenmark-clock/skins/") + GetParam().packed + ".skn"; }
     Skin Load(const std::string& file) {
         Skin skin = BuildSkinFromFile(file, Skin{}, prompts_);
         EXPECT_TRUE(prompts_.shown.empty()) << prompts_.shown.front();
