@@ -115,6 +115,47 @@ TEST(LauncherTest, StopKillsAPlayerThatIgnoresTerm) {
     EXPECT_TRUE(Reaped(h.pid));
 }
 
+// Players that hand the playing to a helper in their group.
+struct HandOver {
+    const char* name;
+    const char* script;  // HELPER: the file for the helper's id
+    bool leaderEnds;     // wait for the leader to end before asking
+};
+void PrintTo(const HandOver& h, std::ostream* os) { *os << h.name; }
+
+class LauncherHandOverTest : public ::testing::TestWithParam<HandOver> {};
+
+TEST_P(LauncherHandOverTest, TheGroupRunsUntilStopped) {
+    TempDir dir;
+    std::string script = GetParam().script;
+    script.replace(script.find("HELPER"), 6, dir.File("helper"));
+    RecordingScript player(dir.path(), "player", script);
+    Launcher launcher;
+    launcher.stopGraceMs = 300;
+    const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
+    ASSERT_TRUE(h);
+    for (int i = 0; i < 300 && testing::ReadFileBytes(dir.File("helper")).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const pid_t helper = std::stoi(testing::ReadFileBytes(dir.File("helper")));
+    for (int i = 0; i < 300 && GetParam().leaderEnds && ProcessAlive(h.pid); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    launcher.ReapChildren();
+    EXPECT_TRUE(launcher.IsRunning(h));
+    launcher.Stop(h);
+    EXPECT_FALSE(launcher.IsRunning(h));
+    for (int i = 0; i < 100 && ProcessAlive(helper); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(ProcessAlive(helper));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Players, LauncherHandOverTest,
+    ::testing::Values(HandOver{"hands_over_and_exits", "sleep 60 & echo $! > 'HELPER'; exit 0", true},
+                      HandOver{"exits_after_a_while", "sleep 60 & echo $! > 'HELPER'; sleep 0.5", true},
+                      HandOver{"helper_ignores_term",
+                               "(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'; exec sleep 60", false},
+                      HandOver{"orphan_ignores_term", "(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(LauncherTest, StopNeverSignalsAProcessThatIsNotItsChild) {
     const pid_t other = fork();
     if (other == 0) {
@@ -148,10 +189,11 @@ TEST(LauncherTest, RunCommandLineSplitsWithoutAShell) {
     TempDir dir;
     RecordingScript tool(dir.path(), "net send", "exit 0");
     Launcher launcher;
-    launcher.RunCommandLine("'" + tool.path() + "' BOX \"wake up, it's $(date)\" it\\'s");
+    EXPECT_TRUE(launcher.RunCommandLine("'" + tool.path() + "' BOX \"wake up, it's $(date)\" it\\'s"));
     ASSERT_TRUE(tool.WaitForCalls(1));
     EXPECT_THAT(tool.Calls()[0].args, ElementsAre("BOX", "wake up, it's $(date)", "it's"));
-    launcher.RunCommandLine("no-such-program-here at all");  // not reported
+    EXPECT_FALSE(launcher.RunCommandLine("no-such-program-here at all"));
+    EXPECT_FALSE(launcher.RunCommandLine("  "));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     launcher.ReapChildren();
     EXPECT_TRUE(Reaped(tool.Calls()[0].pid));
