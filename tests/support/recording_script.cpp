@@ -3,9 +3,11 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 #include "support/temp_dir.h"
 
@@ -14,10 +16,22 @@ namespace tolvenmark::testing {
 RecordingScript::RecordingScript(const std::string& folder, const std::string& name, const std::string& tail)
     : path_(folder + "/" + name), log_(folder + "/" + name + ".log") {
     // One record per call: "pid N" then one "<arg>" line per argument, "end".
-    WriteFileBytes(path_, "#!/bin/sh\n"
+    // The mark names what it started, so the end of a test can find it.
+    WriteFileBytes(path_, "#!/bin/sh\nexport TOLVENMARK_TEST_PLAYER='" + path_ + "'\n"
                           "{ echo \"pid $$\"; for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done; echo end; } >> '" +
                               log_ + "'\n" + tail + "\n");
     chmod(path_.c_str(), 0755);
+}
+
+RecordingScript::~RecordingScript() {
+    // A player a test left playing (the clock does not stop it at its end)
+    // must not outlive the suite.
+    const std::string mark = "TOLVENMARK_TEST_PLAYER=" + path_ + '\0';
+    for (const Call& call : Calls()) {
+        std::ifstream in("/proc/" + std::to_string(call.pid) + "/environ");
+        const std::string env((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (env.find(mark) != std::string::npos) kill(getpgid(call.pid) == call.pid ? -call.pid : call.pid, SIGKILL);
+    }
 }
 
 std::vector<RecordingScript::Call> RecordingScript::Calls() const {

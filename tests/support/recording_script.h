@@ -18,6 +18,8 @@ public:
 
     RecordingScript(const std::string& folder, const std::string& name,
                     const std::string& tail = "exec sleep 60");
+    // Ends what its calls left running (their groups, when they lead one).
+    ~RecordingScript();
 
     const std::string& path() const { return path_; }
     std::vector<Call> Calls() const;
