@@ -132,5 +132,36 @@ TEST_F(PlayerRulesTest, AnEmptySlotFallsBackInOrder) {
     EXPECT_EQ(FallbackPlayerName(lookups), "mpv");
 }
 
+struct Guard {
+    const char* name;
+    bool fallback;
+    std::vector<std::string> options;
+    const char* argument;
+    std::vector<std::string> optionsAfter;
+    const char* argumentAfter;
+};
+void PrintTo(const Guard& g, std::ostream* os) { *os << g.name; }
+
+class GuardArgumentTest : public ::testing::TestWithParam<Guard> {};
+
+TEST_P(GuardArgumentTest, NoArgumentIsReadAsAnOption) {
+    PlayerCommand player{true, "/usr/bin/x", GetParam().options, GetParam().fallback};
+    std::string argument = GetParam().argument;
+    GuardArgument(player, argument);
+    EXPECT_EQ(player.options, GetParam().optionsAfter);
+    EXPECT_EQ(argument, GetParam().argumentAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Players, GuardArgumentTest,
+    ::testing::Values(Guard{"fallback_script_option", true, {}, "--script=x.lua", {"--"}, "--script=x.lua"},
+                      Guard{"fallback_after_its_options", true, {"-nodisp", "-autoexit"}, "/m/a.mp3",
+                            {"-nodisp", "-autoexit", "--"}, "/m/a.mp3"},
+                      Guard{"fallback_without_argument", true, {}, "", {}, ""},
+                      Guard{"chosen_relative_dash_file", false, {}, "-x.mp3", {}, "./-x.mp3"},
+                      Guard{"chosen_absolute", false, {}, "/m/-x.mp3", {}, "/m/-x.mp3"},
+                      Guard{"chosen_stream", false, {}, "http://radio/-1", {}, "http://radio/-1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tolvenmark
