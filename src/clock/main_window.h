@@ -64,11 +64,15 @@ public:
     void AlarmSettings1Click();
     void SetupAlarm();
     void UpdateAlarm();
+    // PlayerStarted, as far as the player still plays.
+    bool PlayerRunning() const;
 
     // Hooks for the windows and the launch that live elsewhere; each does
     // nothing until set, except SetupAlarm which records the due alarm.
     std::function<void()> SetupAlarmHook;       // the launch set-up
     std::function<void()> SnoozeHook;           // SNOOZE
+    std::function<void()> StopHook;             // the alarm switched off: stop what rings
+    std::function<bool()> PlayerRunningHook;    // the started player still plays
     std::function<void()> AboutHook;            // ABOUT: the about box, modal
     std::function<void()> ProgramSettingsHook;  // PROG_SETTINGS: the permanent settings dialog
     std::function<void()> AlarmSettingsHook;    // AL_SETTINGS and the tray's alarm settings item
@@ -95,6 +99,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ArmTimer1();
@@ -106,12 +111,16 @@ private:
     void Notify(const std::string& text);
     void RemoveTrayIcon();
     void EnsureTrayIcon();
+    void ShowTrayToolTip(bool on);
+    void SwitchedOff();
+    void EndClock();
     void ShowConversionErrorOnce(const std::string& text);
 
     DueTest dueTest_;
     // The alarm texts whose conversion error was shown, so it shows once.
     PendingAlarm badAlarm_;
     bool badAlarmShown_ = false;
+    bool ending_ = false;
 };
 
 }  // namespace tolvenmark

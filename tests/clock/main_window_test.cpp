@@ -1,6 +1,7 @@
 #include "clock/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QTimer>
@@ -48,6 +49,7 @@ protected:
         form.AlarmSettingsHook = [this] { calls += "alarm settings;"; };
         form.ProgramSettingsHook = [this] { calls += "program settings;"; };
         form.SnoozeHook = [this] { calls += "snooze;"; };
+        form.StopHook = [this] { calls += "stop;"; };
         form.TrayAvailable = [] { return false; };
     }
     PendingAlarm Pending() const { return {config.alHeader, config.alDate, config.alTime}; }
@@ -258,6 +260,31 @@ TEST_F(MainWindowTest, WindowManagerMinimiseGoesToTheTray) {
     ASSERT_NE(form.TrayIcon, nullptr);
 }
 
+TEST_F(MainWindowTest, ClosedByTheWindowManagerItEndsAsExitDoes) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    form.show();
+    Click("MINIMIZE");
+    ASSERT_TRUE(form.TrayIcon && form.TrayIcon->isVisible());
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&form, &close);
+    EXPECT_EQ(calls, "end;");
+    EXPECT_FALSE(form.TrayIcon->isVisible());
+}
+
+TEST_F(MainWindowTest, TrayToolTipNamesThePendingAlarmAndTheSwitch) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    Click("MINIMIZE");
+    const auto tip = [&] { return form.TrayIcon->toolTip().toStdString(); };
+    EXPECT_EQ(tip(), "Tolvenmark Clock\nWake\nAlarm On (12/8/2026 at 7:00:00 AM)");
+    form.AlarmSet1->trigger();
+    EXPECT_EQ(tip(), "Tolvenmark Clock\nWake\nAlarm Off (12/8/2026 at 7:00:00 AM)");
+    form.pendingAlarm = {"", "12/9/2026", "6:30:00 AM"};  // as a dialog sets it
+    form.Timer1Timer();
+    EXPECT_EQ(tip(), "Tolvenmark Clock\nAlarm Off (12/9/2026 at 6:30:00 AM)");
+}
+
 TEST_F(MainWindowTest, DialogsOpenedAgainAndAgainAreFreed) {
     Start();
     const auto before = form.children().size();
@@ -279,8 +306,10 @@ TEST_F(MainWindowTest, AlarmOnOffHotAreaRereadsTheAlarmAndSetsTheCaption) {
     EXPECT_TRUE(form.AlarmOnFlag);
     EXPECT_TRUE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/24/2026 at 8:15:00 AM)");
+    EXPECT_EQ(calls, "");
     form.SkinForm1->SetHotAreaState("AL_OFFON", false);
     Click("AL_OFFON");
+    EXPECT_EQ(calls, "stop;");  // off is the Stop
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_FALSE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
@@ -297,7 +326,9 @@ TEST_F(MainWindowTest, AlarmMenuItemSwitches) {
     EXPECT_TRUE(form.AlarmSet1->isChecked());
     EXPECT_TRUE(form.SkinForm1->GetHotAreaState("AL_OFFON"));
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/8/2026 at 9:00:00 AM)");
+    EXPECT_EQ(calls, "");
     form.AlarmSet1->trigger();
+    EXPECT_EQ(calls, "stop;");
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_FALSE(form.AlarmSet1->isChecked());
     EXPECT_FALSE(form.SkinForm1->GetHotAreaState("AL_OFFON"));
