@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <tuple>
 #include <sys/stat.h>
 
 #include <gmock/gmock.h>
@@ -132,36 +133,27 @@ TEST_F(PlayerRulesTest, AnEmptySlotFallsBackInOrder) {
     EXPECT_EQ(FallbackPlayerName(lookups), "mpv");
 }
 
-struct Guard {
-    const char* name;
-    bool fallback;
-    std::vector<std::string> options;
-    const char* argument;
-    std::vector<std::string> optionsAfter;
-    const char* argumentAfter;
-};
-void PrintTo(const Guard& g, std::ostream* os) { *os << g.name; }
+// No argument is read as an option: {fallback, options, argument} -> {options, argument}.
+using GuardCase = std::tuple<bool, std::vector<std::string>, std::string, std::vector<std::string>, std::string>;
+class GuardArgumentTest : public ::testing::TestWithParam<GuardCase> {};
 
-class GuardArgumentTest : public ::testing::TestWithParam<Guard> {};
-
-TEST_P(GuardArgumentTest, NoArgumentIsReadAsAnOption) {
-    PlayerCommand player{true, "/usr/bin/x", GetParam().options, GetParam().fallback};
-    std::string argument = GetParam().argument;
-    GuardArgument(player, argument);
-    EXPECT_EQ(player.options, GetParam().optionsAfter);
-    EXPECT_EQ(argument, GetParam().argumentAfter);
+TEST_P(GuardArgumentTest, Rule) {
+    const auto& [fallback, options, argument, optionsAfter, argumentAfter] = GetParam();
+    PlayerCommand player{true, "/usr/bin/x", options, fallback};
+    std::string guarded = argument;
+    GuardArgument(player, guarded);
+    EXPECT_EQ(player.options, optionsAfter);
+    EXPECT_EQ(guarded, argumentAfter);
 }
 
+using V = std::vector<std::string>;
 INSTANTIATE_TEST_SUITE_P(
     Players, GuardArgumentTest,
-    ::testing::Values(Guard{"fallback_script_option", true, {}, "--script=x.lua", {"--"}, "--script=x.lua"},
-                      Guard{"fallback_after_its_options", true, {"-nodisp", "-autoexit"}, "/m/a.mp3",
-                            {"-nodisp", "-autoexit", "--"}, "/m/a.mp3"},
-                      Guard{"fallback_without_argument", true, {}, "", {}, ""},
-                      Guard{"chosen_relative_dash_file", false, {}, "-x.mp3", {}, "./-x.mp3"},
-                      Guard{"chosen_absolute", false, {}, "/m/-x.mp3", {}, "/m/-x.mp3"},
-                      Guard{"chosen_stream", false, {}, "http://radio/-1", {}, "http://radio/-1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(GuardCase{true, V{}, "--script=x.lua", V{"--"}, "--script=x.lua"},
+                      GuardCase{true, V{"-nodisp"}, "/m/a.mp3", V{"-nodisp", "--"}, "/m/a.mp3"},
+                      GuardCase{true, V{}, "", V{}, ""}, GuardCase{false, V{}, "-x.mp3", V{}, "./-x.mp3"},
+                      GuardCase{false, V{}, "/m/-x.mp3", V{}, "/m/-x.mp3"},
+                      GuardCase{false, V{}, "http://radio/-1", V{}, "http://radio/-1"}));
 
 }  // namespace
 }  // namespace tolvenmark

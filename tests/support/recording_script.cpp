@@ -3,7 +3,6 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -26,12 +25,10 @@ RecordingScript::RecordingScript(const std::string& folder, const std::string& n
 RecordingScript::~RecordingScript() {
     // A player a test left playing (the clock does not stop it at its end)
     // must not outlive the suite.
-    const std::string mark = "TOLVENMARK_TEST_PLAYER=" + path_ + '\0';
-    for (const Call& call : Calls()) {
-        std::ifstream in("/proc/" + std::to_string(call.pid) + "/environ");
-        const std::string env((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (env.find(mark) != std::string::npos) kill(getpgid(call.pid) == call.pid ? -call.pid : call.pid, SIGKILL);
-    }
+    for (const Call& call : Calls())
+        if (ReadFileBytes("/proc/" + std::to_string(call.pid) + "/environ").find("TOLVENMARK_TEST_PLAYER=" + path_ + '\0') !=
+            std::string::npos)
+            kill(getpgid(call.pid) == call.pid ? -call.pid : call.pid, SIGKILL);
 }
 
 std::vector<RecordingScript::Call> RecordingScript::Calls() const {
