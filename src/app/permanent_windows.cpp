@@ -45,7 +45,8 @@ public:
     void UpdateAlarm() override { form_.UpdateAlarm(); }
     void Ringing(bool on) override {
         if (!on) return notice.Withdraw();
-        notice.Show(kApplicationTitle, ringingAlarm.header + "\n" + AlarmDateText(ringingAlarm));
+        const std::string& header = ringingAlarm.header;
+        notice.Show(kApplicationTitle, (header.empty() ? "" : header + "\n") + AlarmDateText(ringingAlarm));
     }
 
     PendingAlarm ringingAlarm;  // what the last due set-up launches; a snooze brings it back

@@ -29,6 +29,11 @@ RingingNotice::RingingNotice(QDBusConnection bus, QObject* parent) : QObject(par
     bus_.connect(kService, kPath, kInterface, "NotificationClosed", this, SLOT(NotificationClosed(uint, uint)));
 }
 
+RingingNotice::~RingingNotice() {
+    // Its buttons would do nothing once the clock has ended.
+    Close();
+}
+
 QDBusConnection RingingNotice::SessionBus() {
     // Without either, the bus library may launch a bus of its own that
     // outlives the clock.

@@ -17,6 +17,7 @@ class RingingNotice final : public QObject {
     Q_OBJECT
 public:
     explicit RingingNotice(QDBusConnection bus = SessionBus(), QObject* parent = nullptr);
+    ~RingingNotice() override;
 
     // Shows the notification, or replaces the one shown.
     void Show(const std::string& summary, const std::string& body);
