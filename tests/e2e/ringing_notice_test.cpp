@@ -30,7 +30,8 @@ struct MockNotifications {
         if (!bus.waitForReadyRead(5000)) return;
         address = bus.readLine().trimmed().toStdString();
         mock.start("env", {QString::fromStdString("DBUS_SESSION_BUS_ADDRESS=" + address), "/usr/bin/python3", "-m",
-                           "dbusmock", "--session", "--template", "notification_daemon", "-l", QString::fromStdString(log)});
+                           "dbusmock", "--session", "--template", "notification_daemon", "-l",
+                           QString::fromStdString(log)});
         if (!WaitFor([&] { return Call("GetServerInformation()"); })) address.clear();
     }
     ~MockNotifications() {
@@ -59,11 +60,14 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     MockNotifications server(dir.File("notifications.log"));
     if (server.address.empty()) GTEST_SKIP() << "dbus-daemon or python3-dbusmock is missing";
     const std::string helpers = dir.File("helpers");
-    testing::RecordingScript player(dir.path(), "player.sh", "(trap '' TERM; exec sleep 60) & echo $! >> '" + helpers + "'");
+    testing::RecordingScript player(dir.path(), "player.sh",
+                                    "(trap '' TERM; exec sleep 60) & echo $! >> '" + helpers + "'");
     auto env = testing::ClockEnv(dir);
     env["DBUS_SESSION_BUS_ADDRESS"] = server.address;
     auto ctl = [&](const std::vector<std::string>& args) { return testing::RunClock(args, env, 20000); };
-    auto status = [&](const std::string& s) { return WaitFor([&] { return ctl({"--status"}).out.find(s) != s.npos; }); };
+    auto status = [&](const std::string& text) {
+        return WaitFor([&] { return ctl({"--status"}).out.find(text) != std::string::npos; });
+    };
     auto helper = [&](int ring) {  // the helper's id of that ring
         pid_t pid = 0;
         EXPECT_TRUE(WaitFor([&] {
@@ -74,7 +78,7 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
         return pid;
     };
     auto gone = [](pid_t pid) { return WaitFor([pid] { return !testing::ProcessAlive(pid); }); };
-    auto [date, time] = testing::LocalAlarmTexts(4);
+    auto [date, time] = testing::LocalAlarmTexts(6);
     SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
     testing::WriteFileBytes(ConfigPath(), "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\n"
                                           "ALSET=TRUE\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time +
@@ -95,7 +99,7 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     EXPECT_TRUE(server.Logged("CloseNotification 1"));
 
     // The next ring stops when the alarm is switched off.
-    std::tie(date, time) = testing::LocalAlarmTexts(4);
+    std::tie(date, time) = testing::LocalAlarmTexts(6);
     EXPECT_EQ(ctl({"--set-alarm", date, time}).exitCode, 0);
     const pid_t second = helper(2);
     ASSERT_TRUE(server.Logged(" at " + time + "\" [\"snooze\""));
@@ -107,7 +111,7 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     // A player that ends by itself: stopped, nothing to snooze.
     testing::RecordingScript brief(dir.path(), "brief.sh", "sleep 0.5");
     WriteConfigKey("CUSTOM", brief.path());
-    std::tie(date, time) = testing::LocalAlarmTexts(4);
+    std::tie(date, time) = testing::LocalAlarmTexts(6);
     EXPECT_EQ(ctl({"--set-alarm", date, time}).exitCode, 0);
     ASSERT_TRUE(brief.WaitForCalls(1, 15000)) << clock.Error();
     EXPECT_TRUE(status("player=stopped\n"));
@@ -117,7 +121,7 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     // A network message whose program is not there says so.
     WriteConfigKey("MTYPE", "Network Message");
     WriteConfigKey("ALFILE", dir.File("no-net") + " send BOX up");
-    std::tie(date, time) = testing::LocalAlarmTexts(4);
+    std::tie(date, time) = testing::LocalAlarmTexts(6);
     EXPECT_EQ(ctl({"--set-alarm", date, time}).exitCode, 0);
     EXPECT_TRUE(clock.WaitForError("Warning: The alarm could not be started.", 15000)) << clock.Error();
     EXPECT_EQ(clock.Error().find("Network message sent."), std::string::npos);

@@ -25,9 +25,9 @@ RecordingScript::RecordingScript(const std::string& folder, const std::string& n
 RecordingScript::~RecordingScript() {
     // A player a test left playing (the clock does not stop it at its end)
     // must not outlive the suite.
+    const std::string mark = "TOLVENMARK_TEST_PLAYER=" + path_ + '\0';
     for (const Call& call : Calls())
-        if (ReadFileBytes("/proc/" + std::to_string(call.pid) + "/environ").find("TOLVENMARK_TEST_PLAYER=" + path_ + '\0') !=
-            std::string::npos)
+        if (ReadFileBytes("/proc/" + std::to_string(call.pid) + "/environ").find(mark) != std::string::npos)
             kill(getpgid(call.pid) == call.pid ? -call.pid : call.pid, SIGKILL);
 }
 
