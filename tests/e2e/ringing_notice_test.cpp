@@ -108,13 +108,14 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     EXPECT_TRUE(status("alarm=off\nplayer=stopped\n"));
     EXPECT_TRUE(server.Logged("CloseNotification 2"));
 
-    // A player that ends by itself: stopped, nothing to snooze.
+    // A player that ends by itself: stopped, its notification gone, nothing to snooze.
     testing::RecordingScript brief(dir.path(), "brief.sh", "sleep 0.5");
     WriteConfigKey("CUSTOM", brief.path());
     std::tie(date, time) = testing::LocalAlarmTexts(6);
     EXPECT_EQ(ctl({"--set-alarm", date, time}).exitCode, 0);
     ASSERT_TRUE(brief.WaitForCalls(1, 15000)) << clock.Error();
     EXPECT_TRUE(status("player=stopped\n"));
+    EXPECT_TRUE(server.Logged("CloseNotification 3"));
     EXPECT_EQ(ctl({"--snooze"}).exitCode, 0);
     EXPECT_TRUE(clock.WaitForError("Information: No alarm was started to Snooze!", 10000)) << clock.Error();
 
