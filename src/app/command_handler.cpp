@@ -65,7 +65,7 @@ std::vector<std::string> AnswerClockRequest(TForm1& form, const ChannelRequest& 
                 break;
             case ChannelCommand::Status: {
                 const ClockStatus status{form.pendingAlarm.header, form.pendingAlarm.date, form.pendingAlarm.time,
-                                         form.AlarmOnFlag, form.PlayerStarted};
+                                         form.AlarmOnFlag, form.PlayerRunning()};
                 std::vector<std::string> lines = FormatStatusLines(status);
                 lines.push_back("OK");
                 return lines;

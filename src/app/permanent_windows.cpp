@@ -10,6 +10,7 @@
 #include "clock/config.h"
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
+#include "clock/ringing_notice.h"
 #include "platform/launcher.h"
 #include "platform/prompts.h"
 #include "setup/alarm_settings.h"
@@ -42,6 +43,14 @@ public:
         form_.activateWindow();
     }
     void UpdateAlarm() override { form_.UpdateAlarm(); }
+    void Ringing(bool on) override {
+        if (!on) return notice.Withdraw();
+        const std::string& header = ringingAlarm.header;
+        notice.Show(kApplicationTitle, (header.empty() ? "" : header + "\n") + AlarmDateText(ringingAlarm));
+    }
+
+    PendingAlarm ringingAlarm;  // what the last due set-up launches; a snooze brings it back
+    RingingNotice notice;
 
 private:
     TForm1& form_;
@@ -89,7 +98,9 @@ void WireProgramSettings(TForm1& form, PermanentWindows& windows) {
 void WireLaunch(TForm1& form, PermanentWindows& windows) {
     windows.form8 = std::make_unique<TForm8>(MakeSystemRasBackend(), AppConfigKeys(), AppPrompts(), nullptr, true);
     windows.launcher = std::make_unique<Launcher>();
-    windows.launchHost = std::make_unique<MainWindowLaunchHost>(form, *windows.form8);
+    auto host = std::make_unique<MainWindowLaunchHost>(form, *windows.form8);
+    MainWindowLaunchHost* launchHost = host.get();
+    windows.launchHost = std::move(host);
     windows.launch = std::make_unique<AlarmLaunch>(*windows.launchHost, *windows.launcher, AppPrompts(),
                                                    SystemLookups(AppConfigKeys()));
 
@@ -104,10 +115,23 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
     };
     QObject::connect(form.Timer3, &QTimer::timeout, &form, step(&AlarmLaunch::Timer3Timer));
     QObject::connect(form.Timer2, &QTimer::timeout, &form, step(&AlarmLaunch::Timer2Timer));
-    form.SetupAlarmHook = step(&AlarmLaunch::SetupAlarm);
+    form.SetupAlarmHook = [&form, launchHost, setup = step(&AlarmLaunch::SetupAlarm)] {
+        launchHost->ringingAlarm = form.pendingAlarm;
+        setup();
+    };
     form.SnoozeHook = step(&AlarmLaunch::Snooze);
-    // A player that ended by itself must not stay a zombie.
-    form.TickHook = [launcher] { launcher->ReapChildren(); };
+    form.StopHook = step(&AlarmLaunch::Stop);
+    form.PlayerRunningHook = [launch] { return launch->PlayerRunning(); };
+    // A player that ended by itself must not stay a zombie, nor its notification.
+    form.TickHook = [&form, launcher, launch] {
+        launcher->ReapChildren();
+        form.PlayerStarted = launch->PlayerRunning();
+    };
+    // Not inside the bus's delivery: the snooze may show a box.
+    launchHost->notice.OnSnooze = [&form] {
+        QTimer::singleShot(0, &form, [&form] { form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, {}, 0, 0); });
+    };
+    launchHost->notice.OnStop = [&form, stop = step(&AlarmLaunch::Stop)] { QTimer::singleShot(0, &form, stop); };
 }
 
 void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {

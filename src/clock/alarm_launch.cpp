@@ -48,8 +48,9 @@ void AlarmLaunch::LaunchAlarm() {
 void AlarmLaunch::LaunchMedia() {
     host_.InternetSetup().HideSetup();
     if (host_.Timer2().Enabled()) host_.Timer2().SetEnabled(false);
-    const std::string argument = PlayerArgument(settings_, lookups_);
-    const PlayerCommand player = ResolvePlayer(settings_.player, argument, lookups_);
+    std::string argument = PlayerArgument(settings_, lookups_);
+    PlayerCommand player = ResolvePlayer(settings_.player, argument, lookups_);
+    GuardArgument(player, argument);
     if (!player.chosen) {
         host_.Timer3().SetEnabled(false);
         prompts_.Warning(kNoPlayerSelected);
@@ -63,6 +64,7 @@ void AlarmLaunch::LaunchMedia() {
     }
     player_ = started;
     playerStarted_ = true;
+    host_.Ringing(true);
 }
 
 void AlarmLaunch::LaunchMessage() {
@@ -71,9 +73,10 @@ void AlarmLaunch::LaunchMessage() {
         host_.Beep();
         prompts_.PlainBox(settings_.alFile);
         host_.BringToFront();
-    } else {
-        launcher_.RunCommandLine(settings_.alFile);
+    } else if (launcher_.RunCommandLine(settings_.alFile)) {
         prompts_.Information("Network message sent.");
+    } else {
+        prompts_.Warning(kAlarmNotStarted);
     }
 }
 
@@ -85,7 +88,8 @@ void AlarmLaunch::Snooze() {
         prompts_.Information("The Snooze feature is not enabled in Alarm Settings.");
         return;
     }
-    if (!playerStarted_) {
+    // A player that ended by itself has nothing left to snooze.
+    if (!PlayerRunning()) {
         prompts_.Information("No alarm was started to Snooze!");
         return;
     }
@@ -94,12 +98,36 @@ void AlarmLaunch::Snooze() {
         prompts_.Warning(kNoPlayerSelected);
         return;
     }
-    launcher_.Stop(player_);
-    player_ = {};
-    playerStarted_ = false;
+    StopPlayer();
     LaunchTimer& timer2 = host_.Timer2();
     timer2.SetInterval(SnoozeMinutes(snoozeMin) * 60000);
     timer2.SetEnabled(true);
+}
+
+void AlarmLaunch::Stop() {
+    host_.Timer2().SetEnabled(false);
+    // A snoozed alarm already on its one-second way back; a due launch stays.
+    if (relaunch_ && host_.Timer3().Enabled()) {
+        host_.Timer3().SetEnabled(false);
+        relaunch_ = false;
+    }
+    if (PlayerRunning()) StopPlayer();
+}
+
+bool AlarmLaunch::PlayerRunning() {
+    if (playerStarted_ && !launcher_.IsRunning(player_)) {
+        player_ = {};
+        playerStarted_ = false;
+        host_.Ringing(false);
+    }
+    return playerStarted_;
+}
+
+void AlarmLaunch::StopPlayer() {
+    launcher_.Stop(player_);
+    player_ = {};
+    playerStarted_ = false;
+    host_.Ringing(false);
 }
 
 }  // namespace tolvenmark

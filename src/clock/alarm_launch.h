@@ -31,6 +31,8 @@ public:
     virtual void Beep() = 0;
     virtual void BringToFront() = 0;
     virtual void UpdateAlarm() = 0;  // the succession step with the window's pending alarm
+    // The started player rings (true), or no longer: snoozed, stopped or ended by itself.
+    virtual void Ringing(bool /*on*/) {}
 };
 
 // Set-up, launch and snooze of the pending alarm. The window forwards its
@@ -44,6 +46,12 @@ public:
     void Timer2Timer();  // the snooze ran out
     void LaunchAlarm();
     void Snooze();       // SNOOZE hot area and tray
+    // The alarm switched off: no snoozed alarm comes back, and the player
+    // the clock started stops as at a snooze.
+    void Stop();
+    // Whether the started player (its group) still plays; one that ended by
+    // itself no longer counts as started. The tick asks it every second.
+    bool PlayerRunning();
 
     bool PlayerStarted() const { return playerStarted_; }
     ProcessHandle Player() const { return player_; }
@@ -54,6 +62,7 @@ private:
     bool Connected();
     void LaunchMedia();
     void LaunchMessage();
+    void StopPlayer();
 
     LaunchHost& host_;
     Launcher& launcher_;
@@ -67,7 +76,6 @@ private:
     bool relaunch_ = false;
 };
 
-inline constexpr const char* kAlarmNotStarted = "The alarm could not be started.";
 inline constexpr const char* kNoPlayerSelected = "No Media Player is selected in Alarm Settings.";
 
 }  // namespace tolvenmark

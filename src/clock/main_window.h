@@ -68,11 +68,15 @@ public:
     // clock not running) is replaced by the next saved alarm still ahead: at
     // start-up, when the alarm is switched on and after "Alarms.txt" changed.
     void MovePassedAlarmOn();
+    // PlayerStarted, as far as the player still plays.
+    bool PlayerRunning() const;
 
     // Hooks for the windows and the launch that live elsewhere; each does
     // nothing until set, except SetupAlarm which records the due alarm.
     std::function<void()> SetupAlarmHook;       // the launch set-up
     std::function<void()> SnoozeHook;           // SNOOZE
+    std::function<void()> StopHook;             // the alarm switched off: stop what rings
+    std::function<bool()> PlayerRunningHook;    // the started player still plays
     std::function<void()> AboutHook;            // ABOUT: the about box, modal
     std::function<void()> ProgramSettingsHook;  // PROG_SETTINGS: the permanent settings dialog
     std::function<void()> AlarmSettingsHook;    // AL_SETTINGS and the tray's alarm settings item
@@ -99,6 +103,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void ArmTimer1();
@@ -110,12 +115,16 @@ private:
     void Notify(const std::string& text);
     void RemoveTrayIcon();
     void EnsureTrayIcon();
+    void ShowTrayToolTip(bool on);
+    void SwitchedOff();
+    void EndClock();
     void ShowConversionErrorOnce(const std::string& text);
 
     DueTest dueTest_;
     // The alarm texts whose conversion error was shown, so it shows once.
     PendingAlarm badAlarm_;
     bool badAlarmShown_ = false;
+    bool ending_ = false;
 };
 
 }  // namespace tolvenmark

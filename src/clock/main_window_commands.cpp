@@ -1,6 +1,7 @@
 // The hot-area commands, the alarm switch and the tray icon of TForm1.
 #include <cstdio>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
@@ -21,8 +22,7 @@ namespace tolvenmark {
 
 void TForm1::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
     if (id == "EXIT") {
-        RemoveTrayIcon();
-        EndProgram();
+        EndClock();
     } else if (id == "ABOUT") {
         if (AboutHook) AboutHook();
     } else if (id == "HELP") {
@@ -56,6 +56,12 @@ void TForm1::ReadPendingDateAndTime() {
 void TForm1::ShowAlarmSwitch(bool on, const std::string& offCaption) {
     AlarmSet1->setChecked(on);
     AlarmSet1->setText(QString::fromStdString(on ? "Alarm &On (" + AlarmDateText(pendingAlarm) + ")" : offCaption));
+    ShowTrayToolTip(on);
+}
+
+void TForm1::SwitchedOff() {
+    // Off means quiet: no snooze comes back, the player stops.
+    if (StopHook) StopHook();
 }
 
 void TForm1::AlarmOnOffCommand() {
@@ -64,6 +70,7 @@ void TForm1::AlarmOnOffCommand() {
     AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
     if (AlarmOnFlag) MovePassedAlarmOn();
     ShowAlarmSwitch(AlarmOnFlag, "Alarm Off");
+    if (!AlarmOnFlag) SwitchedOff();
 }
 
 void TForm1::AlarmSet1Click() {
@@ -71,6 +78,7 @@ void TForm1::AlarmSet1Click() {
         ShowAlarmSwitch(false, "Alarm &Off");
         SkinForm1->SetHotAreaState("AL_OFFON", false);
         AlarmOnFlag = false;
+        SwitchedOff();
     } else {
         ReadPendingDateAndTime();
         MovePassedAlarmOn();
@@ -88,11 +96,21 @@ void TForm1::HelpCommand() {
 void TForm1::EnsureTrayIcon() {
     if (TrayIcon) return;
     TrayIcon = new QSystemTrayIcon(windowIcon(), this);
-    TrayIcon->setToolTip(QString::fromUtf8(kApplicationTitle));
+    ShowTrayToolTip(AlarmOnFlag);
     // Tray hosts differ in which clicks they pass on; the menu they all open.
     TrayIcon->setContextMenu(PopupMenu1);
     connect(TrayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { TrayIconNotify(reason); });
+}
+
+void TForm1::ShowTrayToolTip(bool on) {
+    if (!TrayIcon) return;
+    std::string text = std::string(kApplicationTitle) + "\n";
+    if (!pendingAlarm.header.empty()) text += pendingAlarm.header + "\n";
+    text += (on ? "Alarm On (" : "Alarm Off (") + AlarmDateText(pendingAlarm) + ")";
+    const QString tip = QString::fromStdString(text);
+    // Each change travels to the tray host; the tick asks every second.
+    if (TrayIcon->toolTip() != tip) TrayIcon->setToolTip(tip);
 }
 
 void TForm1::MinToSystemTray() {
@@ -128,10 +146,25 @@ void TForm1::RestoreAlarmClock2Click() {
     activateWindow();
 }
 
-void TForm1::Exit1Click() {
+void TForm1::Exit1Click() { EndClock(); }
+
+void TForm1::EndClock() {
+    // The end closes the windows, which comes back here.
+    if (ending_) return;
+    ending_ = true;
     RemoveTrayIcon();
     EndProgram();
+    ending_ = false;
 }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closed by the window manager (Alt+F4): hidden, the clock would run on
+    // with no window and no tray icon, so it ends as EXIT does.
+    event->accept();
+    EndClock();
+}
+
+bool TForm1::PlayerRunning() const { return PlayerRunningHook ? PlayerRunningHook() : PlayerStarted; }
 
 void TForm1::AlarmSettings1Click() {
     if (AlarmSettingsHook) AlarmSettingsHook();

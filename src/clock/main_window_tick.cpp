@@ -40,6 +40,7 @@ void TForm1::Timer1Timer() {
         shownTime = pendingAlarm.time;
     }
     SetDisplayText("AL_DATE", pendingAlarm.date + " at " + shownTime);
+    ShowTrayToolTip(AlarmOnFlag);
 
     DueVerdict verdict = DueVerdict::None;
     try {

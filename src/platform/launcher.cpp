@@ -24,6 +24,9 @@ bool HasEnded(pid_t pid, siginfo_t& info) {
     return info.si_pid == pid;
 }
 
+// Any member left in the group, a zombie or one we may not signal included.
+bool GroupAlive(pid_t group) { return kill(-group, 0) == 0 || errno == EPERM; }
+
 bool CanRun(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
@@ -77,10 +80,11 @@ ProcessHandle Launcher::Start(const std::string& program, const std::string& arg
     siginfo_t info{};
     while (std::chrono::steady_clock::now() < until) {
         if (HasEnded(pid, info)) {
-            int status = 0;
-            waitpid(pid, &status, 0);
-            children_.erase(pid);
-            const bool failed = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+            const bool failed = info.si_code != CLD_EXITED || info.si_status != 0;
+            // Reported as not started, so nothing of it may play on unstoppable.
+            if (failed) kill(-pid, SIGKILL);
+            ReapChildren();
+            if (failed) groups_.erase(pid);
             return failed ? ProcessHandle{} : ProcessHandle{pid};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -88,47 +92,56 @@ ProcessHandle Launcher::Start(const std::string& program, const std::string& arg
     return {pid};
 }
 
+bool Launcher::Owns(pid_t group) const { return children_.contains(group) || groups_.contains(group); }
+
 void Launcher::Stop(ProcessHandle handle) {
     ReapChildren();
-    if (!handle || !children_.contains(handle.pid)) return;
-    const pid_t pid = handle.pid;
-    // Unreaped, the id and its group cannot have been given to anyone else.
-    kill(-pid, SIGTERM);
+    const pid_t group = handle.pid;
+    if (!handle || !Owns(group)) return;
+    kill(-group, SIGTERM);
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(stopGraceMs);
-    siginfo_t info{};
-    while (!HasEnded(pid, info) && std::chrono::steady_clock::now() < until)
+    while (Owns(group) && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (!HasEnded(pid, info)) kill(-pid, SIGKILL);
-    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        ReapChildren();
     }
-    children_.erase(pid);
+    // Helpers that ignore SIGTERM, or a leader that does.
+    if (Owns(group)) kill(-group, SIGKILL);
+    if (children_.erase(group) > 0)
+        while (waitpid(group, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    groups_.erase(group);
 }
 
-void Launcher::RunCommandLine(const std::string& commandLine) {
+bool Launcher::RunCommandLine(const std::string& commandLine) {
     ReapChildren();
     const std::vector<std::string> words = SplitCommandLine(commandLine);
-    if (words.empty()) return;
+    if (words.empty()) return false;
     const std::string path = FindProgram(words.front());
-    if (path.empty()) return;
+    if (path.empty()) return false;
     const pid_t pid = Spawn(path, words);
-    if (pid > 0) children_.insert(pid);
+    if (pid <= 0) return false;
+    children_.insert(pid);
+    return true;
 }
 
 void Launcher::ReapChildren() {
     for (auto it = children_.begin(); it != children_.end();) {
         const pid_t r = waitpid(*it, nullptr, WNOHANG);
+        // Reaped while others of its group play on: the group is still ours.
+        if (r == *it && GroupAlive(*it)) groups_.insert(*it);
         // -1: not ours any more (reaped elsewhere); forget it either way.
         if (r == *it || r < 0)
             it = children_.erase(it);
         else
             ++it;
     }
+    // Seen empty once, a group id may be handed out again.
+    std::erase_if(groups_, [](pid_t group) { return !GroupAlive(group); });
 }
 
 bool Launcher::IsRunning(ProcessHandle handle) {
-    if (!handle || !children_.contains(handle.pid)) return false;
-    siginfo_t info{};
-    return !HasEnded(handle.pid, info);
+    ReapChildren();
+    return handle && Owns(handle.pid);
 }
 
 std::string ExistingPath(const std::string& path) {

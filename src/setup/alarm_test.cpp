@@ -90,8 +90,10 @@ void AlarmTest::TestAlarm() {
         BringToFront();
         break;
     case TestOutcome::NetworkMessage:
-        links_.launcher.RunCommandLine(input.startString);
-        prompts.Information("Network message sent.");
+        if (links_.launcher.RunCommandLine(input.startString))
+            prompts.Information("Network message sent.");
+        else
+            prompts.Warning(kAlarmNotStarted);
         break;
     case TestOutcome::StartPlayer:
         links_.internet.HideSetup();

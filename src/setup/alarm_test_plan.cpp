@@ -13,6 +13,7 @@ TestAction PlanAlarmTest(const LaunchSettings& s, bool connected, const LaunchLo
     std::string argument = PlayerArgument(s, lookups);
     PlayerCommand player = ResolvePlayer(s.player, argument, lookups);
     if (!player.chosen) return {TestOutcome::NoPlayer, {}, {}};
+    GuardArgument(player, argument);
     return {TestOutcome::StartPlayer, std::move(player), std::move(argument)};
 }
 

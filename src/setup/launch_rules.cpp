@@ -92,9 +92,17 @@ PlayerCommand ResolvePlayer(const std::string& playerCode, const std::string& ar
     for (const Fallback& f : Fallbacks()) {
         if (f.wavOnly && !IsWav(argument)) continue;
         const std::string found = lookups.findProgram(f.name);
-        if (!found.empty()) return {true, found, f.options};
+        if (!found.empty()) return {true, found, f.options, true};
     }
     return {true, "", {}};
+}
+
+void GuardArgument(PlayerCommand& player, std::string& argument) {
+    if (argument.empty()) return;
+    if (player.fallback)
+        player.options.push_back("--");
+    else if (argument.front() == '-')
+        argument.insert(0, "./");
 }
 
 std::string PlayerArgument(const LaunchSettings& s, const LaunchLookups& lookups) {

@@ -40,6 +40,7 @@ enum class Gate { Go, NoConnection };
 // A radio alarm whose dial-up connection is still not up is stopped (with
 // kNoConnectionWarning); every other alarm goes on.
 Gate LaunchGate(const LaunchSettings& s, bool connected);
+inline constexpr const char* kAlarmNotStarted = "The alarm could not be started.";
 inline constexpr const char* kNoConnectionWarning =
     "The alarm could not be started because no internet connection was available.";
 
@@ -65,8 +66,14 @@ struct PlayerCommand {
     bool chosen = false;
     std::string program;               // "" when nothing is there to run
     std::vector<std::string> options;  // before the argument
+    bool fallback = false;             // one of ours, not the slot's
 };
 PlayerCommand ResolvePlayer(const std::string& playerCode, const std::string& argument, const LaunchLookups& lookups);
+
+// Keeps the argument from being read as an option: a fallback player is told
+// where its options end; for a chosen player, whose options we do not know,
+// an argument that starts with '-' can only be a relative file name and gets "./".
+void GuardArgument(PlayerCommand& player, std::string& argument);
 
 // The name of the first installed fallback player, "" when none is.
 std::string FallbackPlayerName(const LaunchLookups& lookups);

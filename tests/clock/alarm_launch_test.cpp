@@ -36,6 +36,7 @@ struct TestHost final : LaunchHost {
     void Beep() override { events.push_back("beep"); }
     void BringToFront() override { events.push_back("front"); }
     void UpdateAlarm() override { ++updates; }
+    void Ringing(bool on) override { events.push_back(on ? "ringing" : "quiet"); }
     TestTimer timer2, timer3;
     testing::StandInInternet internet;
     std::vector<std::string> events;
@@ -271,6 +272,34 @@ TEST_F(SnoozeTest, ADueAlarmAndARelaunchWaitingTogetherStillMoveOn) {
         launcher.Stop(launch.Player());  // the next round starts a player of its own
     }
 }
+
+// Switching the alarm off in each state of a launch: nothing comes back but a due launch.
+struct StopCase {
+    std::vector<std::string> steps;  // fire, snooze, timer2, due
+    bool timer3After;
+};
+
+class StopTest : public SnoozeTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(StopTest, SilencesAndCancels) {
+    for (const std::string& step : GetParam().steps) {
+        if (step == "fire") Started();
+        if (step == "snooze") launch.Snooze();
+        if (step == "timer2") launch.Timer2Timer();
+        if (step == "due") launch.SetupAlarm();
+    }
+    launch.Stop();
+    EXPECT_FALSE(host.timer2.enabled);
+    EXPECT_EQ(host.timer3.enabled, GetParam().timer3After);
+    for (const auto& call : player.Calls()) EXPECT_FALSE(ProcessAlive(call.pid));
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(host.events.empty() || host.events.back() == "quiet");
+}
+
+INSTANTIATE_TEST_SUITE_P(States, StopTest,
+                         ::testing::Values(StopCase{{"fire"}, false}, StopCase{{"fire", "snooze"}, false},
+                                           StopCase{{"fire", "snooze", "timer2"}, false}, StopCase{{"due"}, true},
+                                           StopCase{{"fire", "due"}, true}));
 
 TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
     Started();

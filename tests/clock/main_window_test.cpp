@@ -1,6 +1,7 @@
 #include "clock/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QTimer>
@@ -54,6 +55,7 @@ protected:
         form.AlarmSettingsHook = [this] { calls += "alarm settings;"; };
         form.ProgramSettingsHook = [this] { calls += "program settings;"; };
         form.SnoozeHook = [this] { calls += "snooze;"; };
+        form.StopHook = [this] { calls += "stop;"; };
         form.TrayAvailable = [] { return false; };
     }
     PendingAlarm Pending() const { return {config.alHeader, config.alDate, config.alTime}; }
@@ -317,6 +319,11 @@ TEST_F(MainWindowTest, MinimizeWithTrayHidesAndReadsTheSwitch) {
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
     EXPECT_EQ(form.pendingAlarm.date, "12/10/2026");
+    EXPECT_EQ(form.TrayIcon->toolTip().toStdString(), "Tolvenmark Clock\nWake\nAlarm Off (12/10/2026 at 7:00:00 AM)");
+    form.pendingAlarm.header = "Tea";  // as a dialog sets it; the tick tells
+    form.AlarmSet1->trigger();
+    form.Timer1Timer();
+    EXPECT_EQ(form.TrayIcon->toolTip().toStdString(), "Tolvenmark Clock\nTea\nAlarm On (12/10/2026 at 7:00:00 AM)");
     form.RestoreAlarmClock2->trigger();
     EXPECT_FALSE(form.isHidden());
 }
@@ -330,6 +337,16 @@ TEST_F(MainWindowTest, WindowManagerMinimiseGoesToTheTray) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(form.isHidden());
     ASSERT_NE(form.TrayIcon, nullptr);
+}
+
+TEST_F(MainWindowTest, ClosedByTheWindowManagerItEndsAsExitDoes) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    Click("MINIMIZE");
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&form, &close);
+    EXPECT_EQ(calls, "end;");
+    EXPECT_FALSE(form.TrayIcon->isVisible());
 }
 
 TEST_F(MainWindowTest, DialogsOpenedAgainAndAgainAreFreed) {
@@ -353,8 +370,10 @@ TEST_F(MainWindowTest, AlarmOnOffHotAreaRereadsTheAlarmAndSetsTheCaption) {
     EXPECT_TRUE(form.AlarmOnFlag);
     EXPECT_TRUE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/24/2026 at 8:15:00 AM)");
+    EXPECT_EQ(calls, "");
     form.SkinForm1->SetHotAreaState("AL_OFFON", false);
     Click("AL_OFFON");
+    EXPECT_EQ(calls, "stop;");  // off is the Stop
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_FALSE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
@@ -371,7 +390,9 @@ TEST_F(MainWindowTest, AlarmMenuItemSwitches) {
     EXPECT_TRUE(form.AlarmSet1->isChecked());
     EXPECT_TRUE(form.SkinForm1->GetHotAreaState("AL_OFFON"));
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/8/2026 at 9:00:00 AM)");
+    EXPECT_EQ(calls, "");
     form.AlarmSet1->trigger();
+    EXPECT_EQ(calls, "stop;");
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_FALSE(form.AlarmSet1->isChecked());
     EXPECT_FALSE(form.SkinForm1->GetHotAreaState("AL_OFFON"));

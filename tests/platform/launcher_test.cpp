@@ -85,35 +85,41 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedStart{"empty_file", "", 0755}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LauncherTest, StopEndsTheWholeGroupAndReapsIt) {
-    TempDir dir;
-    // A player that starts a helper and waits for it, as real players do.
-    RecordingScript player(dir.path(), "player", "sleep 60 & echo $! > '" + dir.File("helper") + "'; wait");
-    Launcher launcher;
-    const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
-    ASSERT_TRUE(h);
-    for (int i = 0; i < 200 && testing::ReadFileBytes(dir.File("helper")).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const pid_t helper = std::stoi(testing::ReadFileBytes(dir.File("helper")));
-    ASSERT_TRUE(ProcessAlive(helper));
-    launcher.Stop(h);
-    EXPECT_TRUE(Reaped(h.pid));
-    for (int i = 0; i < 100 && ProcessAlive(helper); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(ProcessAlive(helper));
-    EXPECT_FALSE(launcher.IsRunning(h));
-}
+// A stop ends the player's whole group, whatever the player does; HELPER is the
+// file for the id of the process that plays.
+class LauncherStopTest : public ::testing::TestWithParam<std::string> {};
 
-TEST(LauncherTest, StopKillsAPlayerThatIgnoresTerm) {
+TEST_P(LauncherStopTest, EndsTheWholeGroupAndReapsIt) {
     TempDir dir;
-    RecordingScript player(dir.path(), "player", "trap '' TERM; while :; do sleep 0.05; done");
+    std::string script = GetParam();
+    script.replace(script.find("HELPER"), 6, dir.File("helper"));
+    RecordingScript player(dir.path(), "player", script);
     Launcher launcher;
     launcher.stopGraceMs = 300;
     const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
-    ASSERT_TRUE(player.WaitForCalls(1));
+    ASSERT_TRUE(h);
+    for (int i = 0; i < 300 && testing::ReadFileBytes(dir.File("helper")).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 100 && ProcessAlive(h.pid); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the leader ends, or not
+    const pid_t helper = std::stoi(testing::ReadFileBytes(dir.File("helper")));
+    ASSERT_TRUE(ProcessAlive(helper));
+    EXPECT_TRUE(launcher.IsRunning(h));
     launcher.Stop(h);
     EXPECT_TRUE(Reaped(h.pid));
+    EXPECT_FALSE(launcher.IsRunning(h));
+    for (int i = 0; i < 100 && ProcessAlive(helper); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(ProcessAlive(helper));
 }
+
+INSTANTIATE_TEST_SUITE_P(Players, LauncherStopTest,
+                         ::testing::Values("sleep 60 & echo $! > 'HELPER'; wait",  // as real players do
+                                           "trap '' TERM; echo $$ > 'HELPER'; while :; do sleep 0.05; done",
+                                           // Players that hand the playing to a helper and end.
+                                           "sleep 60 & echo $! > 'HELPER'; exit 0",
+                                           "sleep 60 & echo $! > 'HELPER'; sleep 0.5",
+                                           "(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'; exec sleep 60",
+                                           "(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'"));
 
 TEST(LauncherTest, StopNeverSignalsAProcessThatIsNotItsChild) {
     const pid_t other = fork();
@@ -148,10 +154,11 @@ TEST(LauncherTest, RunCommandLineSplitsWithoutAShell) {
     TempDir dir;
     RecordingScript tool(dir.path(), "net send", "exit 0");
     Launcher launcher;
-    launcher.RunCommandLine("'" + tool.path() + "' BOX \"wake up, it's $(date)\" it\\'s");
+    EXPECT_TRUE(launcher.RunCommandLine("'" + tool.path() + "' BOX \"wake up, it's $(date)\" it\\'s"));
     ASSERT_TRUE(tool.WaitForCalls(1));
     EXPECT_THAT(tool.Calls()[0].args, ElementsAre("BOX", "wake up, it's $(date)", "it's"));
-    launcher.RunCommandLine("no-such-program-here at all");  // not reported
+    EXPECT_FALSE(launcher.RunCommandLine("no-such-program-here at all"));
+    EXPECT_FALSE(launcher.RunCommandLine("  "));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     launcher.ReapChildren();
     EXPECT_TRUE(Reaped(tool.Calls()[0].pid));

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <tuple>
 #include <sys/stat.h>
 
 #include <gmock/gmock.h>
@@ -131,6 +132,28 @@ TEST_F(PlayerRulesTest, AnEmptySlotFallsBackInOrder) {
     EXPECT_EQ(ResolvePlayer("QUICKTIME", "a.mp3", lookups).program, dir.File("mpv"));
     EXPECT_EQ(FallbackPlayerName(lookups), "mpv");
 }
+
+// No argument is read as an option: {fallback, options, argument} -> {options, argument}.
+using GuardCase = std::tuple<bool, std::vector<std::string>, std::string, std::vector<std::string>, std::string>;
+class GuardArgumentTest : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(GuardArgumentTest, Rule) {
+    const auto& [fallback, options, argument, optionsAfter, argumentAfter] = GetParam();
+    PlayerCommand player{true, "/usr/bin/x", options, fallback};
+    std::string guarded = argument;
+    GuardArgument(player, guarded);
+    EXPECT_EQ(player.options, optionsAfter);
+    EXPECT_EQ(guarded, argumentAfter);
+}
+
+using V = std::vector<std::string>;
+INSTANTIATE_TEST_SUITE_P(
+    Players, GuardArgumentTest,
+    ::testing::Values(GuardCase{true, V{}, "--script=x.lua", V{"--"}, "--script=x.lua"},
+                      GuardCase{true, V{"-nodisp"}, "/m/a.mp3", V{"-nodisp", "--"}, "/m/a.mp3"},
+                      GuardCase{true, V{}, "", V{}, ""}, GuardCase{false, V{}, "-x.mp3", V{}, "./-x.mp3"},
+                      GuardCase{false, V{}, "/m/-x.mp3", V{}, "/m/-x.mp3"},
+                      GuardCase{false, V{}, "http://radio/-1", V{}, "http://radio/-1"}));
 
 }  // namespace
 }  // namespace tolvenmark

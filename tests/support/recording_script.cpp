@@ -15,19 +15,20 @@ namespace tolvenmark::testing {
 RecordingScript::RecordingScript(const std::string& folder, const std::string& name, const std::string& tail)
     : path_(folder + "/" + name), log_(folder + "/" + name + ".log") {
     // One record per call: "pid N" then one "<arg>" line per argument, "end".
-    WriteFileBytes(path_, "#!/bin/sh\n"
+    // The mark names what it started, so the end of a test can find it.
+    WriteFileBytes(path_, "#!/bin/sh\nexport TOLVENMARK_TEST_PLAYER='" + path_ + "'\n"
                           "{ echo \"pid $$\"; for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done; echo end; } >> '" +
                               log_ + "'\n" + tail + "\n");
     chmod(path_.c_str(), 0755);
 }
 
 RecordingScript::~RecordingScript() {
-    for (const Call& call : Calls()) {
-        if (!ProcessAlive(call.pid)) continue;
-        // Players run in a session of their own, so the id is also the group's.
-        if (::getpgid(call.pid) == call.pid) ::kill(-call.pid, SIGKILL);
-        ::kill(call.pid, SIGKILL);
-    }
+    // A player a test left playing (the clock does not stop it at its end)
+    // must not outlive the suite.
+    const std::string mark = "TOLVENMARK_TEST_PLAYER=" + path_ + '\0';
+    for (const Call& call : Calls())
+        if (ReadFileBytes("/proc/" + std::to_string(call.pid) + "/environ").find(mark) != std::string::npos)
+            kill(getpgid(call.pid) == call.pid ? -call.pid : call.pid, SIGKILL);
 }
 
 std::vector<RecordingScript::Call> RecordingScript::Calls() const {
