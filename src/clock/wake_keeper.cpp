@@ -30,7 +30,7 @@ bool MachineCanWake() {
 }  // namespace
 
 WakeKeeper::WakeKeeper(TForm1& form, QString helperProgram, QDBusConnection bus)
-    : QObject(&form), form_(form), helper_(std::move(helperProgram), this), resume_(std::move(bus), this),
+    : QObject(&form), form_(form), helper_(std::move(helperProgram)), resume_(std::move(bus)),
       wakeClock_(MachineCanWake()) {
     resume_.OnPrepareForSleep = [this](bool sleeping) { SleepChanged(sleeping); };
 }

@@ -11,9 +11,7 @@ constexpr Instant kNow = 1000000;
 constexpr std::optional<Instant> kNone;
 
 struct WakeCase {
-    std::optional<Instant> alarm;
-    std::optional<Instant> relaunch;
-    std::optional<Instant> wake;
+    std::optional<Instant> alarm, relaunch, wake;
 };
 
 class EarliestWakeTable : public ::testing::TestWithParam<WakeCase> {};
@@ -23,24 +21,17 @@ TEST_P(EarliestWakeTable, AMinuteEarlyOrAtTheSecondOnceThatMinuteBegan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EarliestWakeTable, ::testing::Values(
-    WakeCase{kNow + 3600, kNone, kNow + 3540},
-    WakeCase{kNow + 61, kNone, kNow + 1},
-    WakeCase{kNow + 60, kNone, kNow + 60},      // the lead minute has begun
-    WakeCase{kNow + 1, kNone, kNow + 1},
-    WakeCase{kNow, kNone, kNone},               // ringing now: nothing to wake for
-    WakeCase{kNow - 5, kNone, kNone},
-    WakeCase{kNone, kNone, kNone},
-    WakeCase{kNone, kNow + 300, kNow + 240},
-    WakeCase{kNow + 3600, kNow + 300, kNow + 240},
-    WakeCase{kNow + 30, kNow + 300, kNow + 30},
+    WakeCase{kNow + 3600, kNone, kNow + 3540}, WakeCase{kNow + 61, kNone, kNow + 1},
+    WakeCase{kNow + 60, kNone, kNow + 60}, WakeCase{kNow + 1, kNone, kNow + 1}, WakeCase{kNow, kNone, kNone},
+    WakeCase{kNow - 5, kNone, kNone}, WakeCase{kNone, kNone, kNone}, WakeCase{kNone, kNow + 300, kNow + 240},
+    WakeCase{kNow + 3600, kNow + 300, kNow + 240}, WakeCase{kNow + 30, kNow + 300, kNow + 30},
     WakeCase{kNow - 100, kNow + 300, kNow + 240}));
 
-// Snooze timer looks, in order: active, remaining, monotonic, boot time (ms).
+// Looks at the snooze timer: active, remaining, monotonic and boot time (ms).
 struct SnoozeCase {
     std::string name;
     std::vector<SnoozeRelaunch::Look> looks;
-    std::optional<std::int64_t> lastCorrection;
-    std::optional<std::int64_t> leftAfter;  // LeftMs at the last look's boot time
+    std::optional<std::int64_t> lastCorrection, leftAfter;
 };
 
 class SnoozeRelaunchTable : public ::testing::TestWithParam<SnoozeCase> {};
@@ -54,14 +45,13 @@ TEST_P(SnoozeRelaunchTable, RelaunchKeepsToTimeThatCountsSleep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SnoozeRelaunchTable, ::testing::Values(
-    SnoozeCase{"Awake", {{true, 300000, 0, 0}, {true, 240000, 60000, 60000}}, std::nullopt, 240000},
-    SnoozeCase{"SleptAMinuteAndAHalf", {{true, 300000, 0, 0}, {true, 240000, 60000, 150000}}, 150000, 150000},
-    SnoozeCase{"SleptPastTheRelaunch", {{true, 300000, 0, 0}, {true, 240000, 60000, 900000}}, 0, 0},
-    SnoozeCase{"CorrectedOnceOnly",
-               {{true, 300000, 0, 0}, {true, 240000, 60000, 150000}, {true, 149000, 61000, 151000}},
-               std::nullopt, 149000},
-    SnoozeCase{"SnoozedAgain", {{true, 300000, 0, 0}, {true, 300000, 100000, 100000}}, std::nullopt, 300000},
-    SnoozeCase{"Stopped", {{true, 300000, 0, 0}, {false, 0, 1000, 1000}}, std::nullopt, std::nullopt}),
+    SnoozeCase{"Awake", {{true, 300000, 0, 0}, {true, 240000, 60000, 60000}}, kNone, 240000},
+    SnoozeCase{"Slept", {{true, 300000, 0, 0}, {true, 240000, 60000, 150000}}, 150000, 150000},
+    SnoozeCase{"SleptPastIt", {{true, 300000, 0, 0}, {true, 240000, 60000, 900000}}, 0, 0},
+    SnoozeCase{"CorrectedOnce", {{true, 300000, 0, 0}, {true, 240000, 60000, 150000}, {true, 149000, 61000, 151000}},
+               kNone, 149000},
+    SnoozeCase{"SnoozedAgain", {{true, 300000, 0, 0}, {true, 300000, 100000, 100000}}, kNone, 300000},
+    SnoozeCase{"Stopped", {{true, 300000, 0, 0}, {false, 0, 1000, 1000}}, kNone, kNone}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

@@ -1,7 +1,9 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
 
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "support/alarm_env.h"
@@ -13,89 +15,75 @@
 namespace tolvenmark {
 namespace {
 
-using testing::ClockEnv;
 using testing::LocalAlarmTexts;
-using testing::RecordingScript;
-using testing::RunClock;
-using testing::RunningClock;
-using testing::TempDir;
-using testing::WaitForWakeTimer;
-using testing::WakeTimer;
-using testing::WriteFileBytes;
+using testing::ReadFileBytes;
 
-// A clock whose wake helper runs under a name of its own.
+// A clock whose wake helper runs under a name of its own; as root, where the
+// helper has CAP_WAKE_ALARM and its timer can be read.
 class WakeClockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (geteuid() != 0) GTEST_SKIP() << "the helper has CAP_WAKE_ALARM, and its timer can be read, as root only";
+        if (geteuid() != 0) GTEST_SKIP() << "the wake helper works, and is seen, as root only";
         ASSERT_EQ(symlink(TOLVENMARK_WAKE_EXE, helper.c_str()), 0);
         env["TOLVENMARK_WAKE_HELPER"] = helper;
     }
-    void Start(const std::string& date, const std::string& time, const std::string& more = "") {
-        WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
-                       "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\n"
-                       "SKIN=Default\nALSET=TRUE\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\n" + more);
-        clock = std::make_unique<RunningClock>(std::vector<std::string>{}, env);
+    void Start(int alarmIn, const std::string& more = "") {
+        const auto [date, time] = LocalAlarmTexts(alarmIn);
+        testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
+                                "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\n"
+                                "ALSET=TRUE\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\n" + more);
+        clock = std::make_unique<testing::RunningClock>(std::vector<std::string>{}, env);
     }
-    void Ctl(const std::vector<std::string>& args) {
-        const auto result = RunClock(args, env, 20000);
-        ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::string Ringing() {
+        return "MTYPE=Other File Format\nALFILE=" + dir.File("song.ogg") + "\nPLAYER=CUSTOM\nCUSTOM=" + player.path() +
+               "\nSNOOZE=Yes\nSNOOZEMIN=5\nCHANGEALARM=No\nDELETEALARM=No\n";
     }
-    // The helper's timer once it is armed near `at` (0: disarmed).
+    void Ctl(const std::vector<std::string>& args) { ASSERT_EQ(testing::RunClock(args, env).exitCode, 0); }
+    // Where the helper's timer is armed once it is near `at` (0: disarmed).
     std::int64_t ArmedNear(std::int64_t at) {
-        const auto timer = WaitForWakeTimer(
-            helper, [at](const WakeTimer& t) { return at ? std::llabs(t.armedAt - at) <= 2 : t.armedAt == 0; }, 20000);
-        if (!timer) return -1;
-        EXPECT_EQ(timer->clockId, 8);
-        return timer->armedAt;
+        const auto timer = testing::WaitForWakeTimer(
+            helper, [at](const testing::WakeTimer& t) { return std::llabs(t.armedAt - at) <= 2; }, 20000);
+        EXPECT_EQ(timer.value_or(testing::WakeTimer{}).clockId, 8) << clock->Error();
+        return timer ? timer->armedAt : -1;
     }
 
-    TempDir dir;
+    testing::TempDir dir;
     std::string helper = dir.File("wake");
-    std::map<std::string, std::string> env = ClockEnv(dir);
-    std::unique_ptr<RunningClock> clock;
+    std::map<std::string, std::string> env = testing::ClockEnv(dir);
+    testing::RecordingScript player{dir.path(), "player.sh"};
+    std::unique_ptr<testing::RunningClock> clock;
+    const std::int64_t now = std::time(nullptr);
 };
 
 TEST_F(WakeClockTest, PendingAlarmWakesAMinuteEarlyAndFollowsTheAlarm) {
-    const std::int64_t now = std::time(nullptr);
-    const auto [date, time] = LocalAlarmTexts(3600);
-    Start(date, time);
-    EXPECT_NEAR(ArmedNear(now + 3540), now + 3540, 2) << clock->Error();
-
-    const auto [later, laterTime] = LocalAlarmTexts(7200);
-    Ctl({"--set-alarm", later, laterTime});
-    EXPECT_NEAR(ArmedNear(now + 7140), now + 7140, 2) << clock->Error();
-
+    Start(3600);
+    EXPECT_NEAR(ArmedNear(now + 3540), now + 3540, 2);
+    const auto [date, time] = LocalAlarmTexts(7200);
+    Ctl({"--set-alarm", date, time});
+    EXPECT_NEAR(ArmedNear(now + 7140), now + 7140, 2);
     Ctl({"--alarm-off"});
-    EXPECT_EQ(ArmedNear(0), 0) << clock->Error();
+    EXPECT_EQ(ArmedNear(0), 0);
 }
 
 TEST_F(WakeClockTest, SnoozeWakesForTheRelaunch) {
-    RecordingScript player(dir.path(), "player.sh");
-    const auto [date, time] = LocalAlarmTexts(3);
-    Start(date, time,
-          "MTYPE=Other File Format\nALFILE=" + dir.File("song.ogg") + "\nPLAYER=CUSTOM\nCUSTOM=" + player.path() +
-              "\nSNOOZE=Yes\nSNOOZEMIN=5\nCHANGEALARM=No\nDELETEALARM=No\n");
+    Start(3, Ringing());
     ASSERT_TRUE(player.WaitForCalls(1, 15000)) << clock->Error();
     const std::int64_t snoozed = std::time(nullptr);
     Ctl({"--snooze"});
-    EXPECT_NEAR(ArmedNear(snoozed + 240), snoozed + 240, 2) << clock->Error();
+    EXPECT_NEAR(ArmedNear(snoozed + 240), snoozed + 240, 2);
 }
 
 // A helper without the capability, as a plain build or a user's own copy has.
 TEST_F(WakeClockTest, WithoutTheCapabilityTheAlarmStillRings) {
-    const std::string answers = dir.File("answers");
-    WriteFileBytes(helper + "-plain", "#!/bin/sh\nsetpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all "
-                                      "--bounding-set=-all " TOLVENMARK_WAKE_EXE " | tee " + answers + "\n");
-    chmod((helper + "-plain").c_str(), 0755);
-    env["TOLVENMARK_WAKE_HELPER"] = helper + "-plain";
-    RecordingScript player(dir.path(), "player.sh");
-    const auto [date, time] = LocalAlarmTexts(3);
-    Start(date, time, "MTYPE=Other File Format\nALFILE=" + dir.File("song.ogg") + "\nPLAYER=CUSTOM\nCUSTOM=" +
-                          player.path() + "\nCHANGEALARM=No\nDELETEALARM=No\n");
+    const std::string plain = helper + "-plain", answers = dir.File("answers");
+    testing::WriteFileBytes(plain, "#!/bin/sh\nsetpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all "
+                                   "--bounding-set=-all " TOLVENMARK_WAKE_EXE " | tee " + answers + "\n");
+    chmod(plain.c_str(), 0755);
+    env["TOLVENMARK_WAKE_HELPER"] = plain;
+    Start(3, Ringing());
     ASSERT_TRUE(player.WaitForCalls(1, 15000)) << clock->Error();
-    for (int i = 0; i < 100 && testing::ReadFileBytes(answers).empty(); ++i) usleep(100000);
-    EXPECT_EQ(testing::ReadFileBytes(answers), "unavailable no CAP_WAKE_ALARM\n");
+    for (int i = 0; i < 100 && ReadFileBytes(answers).empty(); ++i) QThread::msleep(100);
+    EXPECT_EQ(ReadFileBytes(answers), "unavailable no CAP_WAKE_ALARM\n");
     EXPECT_TRUE(clock->Running());
 }
 
