@@ -28,18 +28,15 @@ protected:
         env.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
         mock.setProcessEnvironment(env);
         mock.start(kPython, {"-m", "dbusmock", "--system", "--template", "logind"});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Logind("manager.ListSessions()"); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Logind("ListSessions(dbus_interface='org.freedesktop.login1.Manager')"); }, 10000));
     }
     void TearDown() override {
         QDBusConnection::disconnectFromBus("wake-test");
         for (QProcess* p : {&mock, &daemon}) p->kill(), p->waitForFinished();
     }
     bool Logind(const std::string& call) {
-        const std::string script =
-            "import dbus, sys\n"
-            "login1 = dbus.bus.BusConnection(sys.argv[1]).get_object('org.freedesktop.login1', '/org/freedesktop/login1')\n"
-            "manager = dbus.Interface(login1, 'org.freedesktop.login1.Manager')\n"
-            "mock = dbus.Interface(login1, 'org.freedesktop.DBus.Mock')\n" + call;
+        const std::string script = "import dbus, sys\nlogin1 = dbus.bus.BusConnection(sys.argv[1]).get_object("
+                                   "'org.freedesktop.login1', '/org/freedesktop/login1')\nlogin1." + call;
         return QProcess::execute(kPython, {"-c", QString::fromStdString(script), address}) == 0;
     }
 
@@ -56,7 +53,8 @@ TEST_F(MockLogind, WakingFromSleepRunsTheTickAtOnce) {
     WakeKeeper keeper(form, "", QDBusConnection::connectToBus(address, "wake-test"));
     ASSERT_TRUE(form.ClockMode.empty());
 
-    ASSERT_TRUE(Logind("mock.EmitSignal('org.freedesktop.login1.Manager', 'PrepareForSleep', 'b', [False])"));
+    ASSERT_TRUE(Logind("EmitSignal('org.freedesktop.login1.Manager', 'PrepareForSleep', 'b', [False], "
+                       "dbus_interface='org.freedesktop.DBus.Mock')"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form.ClockMode.empty(); }, 10000));
 }
 

@@ -27,22 +27,19 @@ protected:
         ASSERT_EQ(symlink(TOLVENMARK_WAKE_EXE, helper.c_str()), 0);
         env["TOLVENMARK_WAKE_HELPER"] = helper;
     }
-    void Start(int alarmIn, const std::string& more = "") {
+    // A pending alarm alarmIn seconds ahead; ringing: with a player to start and snooze.
+    void Start(int alarmIn, bool ringing = false) {
         const auto [date, time] = LocalAlarmTexts(alarmIn);
         testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                                 "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\n"
-                                "ALSET=TRUE\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\n" + more);
+                                "ALSET=TRUE\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\nSNOOZE=Yes\nSNOOZEMIN=5\n" +
+                                (ringing ? "MTYPE=Other File Format\nALFILE=song.ogg\nPLAYER=CUSTOM\nCUSTOM=" + player.path() : ""));
         clock = std::make_unique<testing::RunningClock>(std::vector<std::string>{}, env);
-    }
-    std::string Ringing() {
-        return "MTYPE=Other File Format\nALFILE=" + dir.File("song.ogg") + "\nPLAYER=CUSTOM\nCUSTOM=" + player.path() +
-               "\nSNOOZE=Yes\nSNOOZEMIN=5\nCHANGEALARM=No\nDELETEALARM=No\n";
     }
     void Ctl(const std::vector<std::string>& args) { ASSERT_EQ(testing::RunClock(args, env).exitCode, 0); }
     // Where the helper's timer is armed once it is near `at` (0: disarmed).
     std::int64_t ArmedNear(std::int64_t at) {
-        const auto timer = testing::WaitForWakeTimer(
-            helper, [at](const testing::WakeTimer& t) { return std::llabs(t.armedAt - at) <= 2; }, 20000);
+        const auto timer = testing::WaitForWakeTimer(helper, 20000, [at](auto& t) { return std::llabs(t.armedAt - at) <= 2; });
         EXPECT_EQ(timer.value_or(testing::WakeTimer{}).clockId, 8) << clock->Error();
         return timer ? timer->armedAt : -1;
     }
@@ -66,7 +63,7 @@ TEST_F(WakeClockTest, PendingAlarmWakesAMinuteEarlyAndFollowsTheAlarm) {
 }
 
 TEST_F(WakeClockTest, SnoozeWakesForTheRelaunch) {
-    Start(3, Ringing());
+    Start(3, true);
     ASSERT_TRUE(player.WaitForCalls(1, 15000)) << clock->Error();
     const std::int64_t snoozed = std::time(nullptr);
     Ctl({"--snooze"});
@@ -80,7 +77,7 @@ TEST_F(WakeClockTest, WithoutTheCapabilityTheAlarmStillRings) {
                                    "--bounding-set=-all " TOLVENMARK_WAKE_EXE " | tee " + answers + "\n");
     chmod(plain.c_str(), 0755);
     env["TOLVENMARK_WAKE_HELPER"] = plain;
-    Start(3, Ringing());
+    Start(3, true);
     ASSERT_TRUE(player.WaitForCalls(1, 15000)) << clock->Error();
     for (int i = 0; i < 100 && ReadFileBytes(answers).empty(); ++i) QThread::msleep(100);
     EXPECT_EQ(ReadFileBytes(answers), "unavailable no CAP_WAKE_ALARM\n");

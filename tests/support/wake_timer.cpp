@@ -9,6 +9,8 @@
 
 namespace tolvenmark::testing {
 
+namespace {
+
 std::optional<WakeTimer> ReadWakeTimer(const std::string& program) {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -32,12 +34,14 @@ std::optional<WakeTimer> ReadWakeTimer(const std::string& program) {
     return std::nullopt;
 }
 
-std::optional<WakeTimer> WaitForWakeTimer(const std::string& program,
-                                          const std::function<bool(const WakeTimer&)>& wanted, int timeoutMs) {
+}  // namespace
+
+std::optional<WakeTimer> WaitForWakeTimer(const std::string& program, int timeoutMs,
+                                          const std::function<bool(const WakeTimer&)>& wanted) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         const std::optional<WakeTimer> timer = ReadWakeTimer(program);
-        if ((timer && wanted(*timer)) || std::chrono::steady_clock::now() > end) return timer;
+        if ((timer && (!wanted || wanted(*timer))) || std::chrono::steady_clock::now() >= end) return timer;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }

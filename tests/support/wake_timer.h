@@ -7,19 +7,16 @@
 
 namespace tolvenmark::testing {
 
-// A wake helper's timer as /proc/PID/fdinfo shows it (readable by root only,
-// as the helper is not dumpable).
+// A wake helper's timer in /proc/PID/fdinfo, which only root may read.
 struct WakeTimer {
     int clockId = -1;
     std::int64_t ticks = -1;   // expiries not read
-    std::int64_t armedAt = 0;  // now + it_value, in seconds; 0 when disarmed
+    std::int64_t armedAt = 0;  // now + it_value in seconds; 0 when disarmed
 };
 
-// The timer of the running process started as `program` (its argv[0]).
-std::optional<WakeTimer> ReadWakeTimer(const std::string& program);
-
-// Polls until that timer satisfies wanted; the last one read after timeoutMs.
-std::optional<WakeTimer> WaitForWakeTimer(const std::string& program,
-                                          const std::function<bool(const WakeTimer&)>& wanted, int timeoutMs);
+// The timer of the process started as program (its argv[0]) once wanted is
+// true of it; the last one read after timeoutMs.
+std::optional<WakeTimer> WaitForWakeTimer(const std::string& program, int timeoutMs = 0,
+                                          const std::function<bool(const WakeTimer&)>& wanted = {});
 
 }  // namespace tolvenmark::testing
