@@ -23,7 +23,6 @@ public:
     void Want(std::optional<Instant> at);
     // The helper said it cannot have a wake-up timer, or could not be run.
     bool Unavailable() const { return !reason_.isEmpty(); }
-    const QString& Reason() const { return reason_; }
 
 private:
     void ReadAnswers();

@@ -1,6 +1,5 @@
 #include "clock/wake_keeper.h"
 
-#include <chrono>
 #include <ctime>
 #include <exception>
 
