@@ -16,7 +16,6 @@ namespace tolvenmark {
 namespace {
 
 using testing::LocalAlarmTexts;
-using testing::ReadFileBytes;
 
 // A clock whose wake helper runs under a name of its own; as root, where the
 // helper has CAP_WAKE_ALARM and its timer can be read.
@@ -79,8 +78,8 @@ TEST_F(WakeClockTest, WithoutTheCapabilityTheAlarmStillRings) {
     env["TOLVENMARK_WAKE_HELPER"] = plain;
     Start(3, true);
     ASSERT_TRUE(player.WaitForCalls(1, 15000)) << clock->Error();
-    for (int i = 0; i < 100 && ReadFileBytes(answers).empty(); ++i) QThread::msleep(100);
-    EXPECT_EQ(ReadFileBytes(answers), "unavailable no CAP_WAKE_ALARM\n");
+    for (int i = 0; i < 100 && testing::ReadFileBytes(answers).empty(); ++i) QThread::msleep(100);
+    EXPECT_EQ(testing::ReadFileBytes(answers), "unavailable no CAP_WAKE_ALARM\n");
     EXPECT_TRUE(clock->Running());
 }
 

@@ -7,7 +7,7 @@
 
 namespace tolvenmark::testing {
 
-// A wake helper's timer in /proc/PID/fdinfo, which only root may read.
+// A wake helper's timer in /proc/PID/fdinfo (which only root may read).
 struct WakeTimer {
     int clockId = -1;
     std::int64_t ticks = -1;   // expiries not read
