@@ -127,9 +127,9 @@ std::string Answer(int timer, const std::string& unavailable, std::string_view l
         close(fresh);
         return "ok";
     }
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(*instant);
-    if (timerfd_settime(timer, TFD_TIMER_ABSTIME, &spec, nullptr) != 0)
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = static_cast<time_t>(*instant);
+    if (timerfd_settime(timer, TFD_TIMER_ABSTIME, &expiry, nullptr) != 0)
         return std::string("refused ") + std::strerror(errno);
     return "ok";
 }
