@@ -74,7 +74,8 @@ TEST_P(RefusedLine, IsRefusedAndTheTimerStays) {
 
 INSTANTIATE_TEST_SUITE_P(Lines, RefusedLine,
                          ::testing::Values("", "abc", "-5", "+5", " 5", "5 ", "5\r", "0x10", "1e9", "12.5",
-                                           "1234567890123456789", std::string(100000, '9'), std::string("5\0", 2)));
+                                           "1234567890123456789", std::string(100000, '9'), std::string("5\0", 2)),
+                         [](const auto& info) { return "Line" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace tolvenmark
