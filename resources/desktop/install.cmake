@@ -9,6 +9,11 @@ install(TARGETS tolvenmark-clock tolvenmark-skin-pack RUNTIME DESTINATION ${CMAK
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/tolvenmark-clock-session DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The session script finds the one first-configuration installer here.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/install-config DESTINATION libexec/tolvenmark-clock)
+# The wake helper needs cap_wake_alarm to wake a sleeping machine; the Debian
+# package grants it in its postinst, other installs by hand.
+install(TARGETS tolvenmark-clock-wake RUNTIME DESTINATION libexec/tolvenmark-clock)
+install(CODE "message(STATUS \"To let the clock wake a sleeping machine for an alarm, run as root: \
+setcap cap_wake_alarm+ep \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/libexec/tolvenmark-clock/tolvenmark-clock-wake\")")
 install(FILES ${desktop_dir}/tolvenmark-clock.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${desktop_dir}/org.example.tolvenmark.Clock.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${desktop_dir}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
@@ -72,9 +77,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tolvenmark.example.org/clock/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time, so dpkg-shlibdeps cannot see them: the display plugins
-# and the families the skins' fonts are drawn with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-urw-base35")
+# Loaded or run at run time, so dpkg-shlibdeps cannot see them: the display
+# plugins, the families the skins' fonts are drawn with,
+# and setcap, which the postinst gives the wake helper its capability with.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-urw-base35, libcap2-bin")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${desktop_dir}/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # A player for the first configuration's alarm sound, and the opener of the guide.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mpv | vlc | ffmpeg | pulseaudio-utils, xdg-utils")
 set(CPACK_STRIP_FILES ON)

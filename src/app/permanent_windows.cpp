@@ -11,6 +11,7 @@
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
 #include "clock/ringing_notice.h"
+#include "clock/wake_keeper.h"
 #include "platform/launcher.h"
 #include "platform/prompts.h"
 #include "setup/alarm_settings.h"
@@ -84,6 +85,7 @@ void WireProgramSettings(TForm1& form, PermanentWindows& windows) {
     links.setAlarmOnFlag = [&form](bool on) { form.AlarmOnFlag = on; };
     links.readConfigKey = ReadConfigKey;
     links.writeConfigKey = WriteConfigKey;
+    links.wakeUnavailable = [wake = windows.wake] { return wake->Unavailable(); };
     windows.form4 = new TForm4(*form.SkinForm1, links, &form, true);
 
     TForm4* form4 = windows.form4;
@@ -168,12 +170,19 @@ void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
     };
 }
 
+void WireWake(TForm1& form, PermanentWindows& windows) {
+    windows.wake = new WakeKeeper(form, WakeHelperProgram());
+    // After each tick, so what the tick changed is seen at once.
+    QObject::connect(form.Timer1, &QTimer::timeout, windows.wake, [wake = windows.wake] { wake->Sync(); });
+}
+
 }  // namespace
 
 PermanentWindows::PermanentWindows() = default;
 PermanentWindows::~PermanentWindows() = default;
 
 void CreatePermanentWindows(TForm1& form, PermanentWindows& windows) {
+    WireWake(form, windows);
     WireProgramSettings(form, windows);
     WireLaunch(form, windows);
     WireAlarmSettings(form, windows);

@@ -13,6 +13,7 @@ class AlarmSettingsHost;
 class TForm1;
 class TForm4;
 class TForm8;
+class WakeKeeper;
 
 // The windows that live from the start to the end beside the main window,
 // the launch that rings its alarms, and the main window's hooks into them and
@@ -28,6 +29,7 @@ struct PermanentWindows {
     std::unique_ptr<AlarmLaunch> launch;
     std::unique_ptr<AlarmSettingsHost> alarmSettingsHost;
     ConfigKeys alarmSettingsKeys;  // outlives every alarm settings dialog
+    WakeKeeper* wake = nullptr;  // owned by the main window
 };
 
 void CreatePermanentWindows(TForm1& form, PermanentWindows& windows);

@@ -49,10 +49,11 @@ public:
     // covers the seconds from there. Empty for any other alarm.
     std::optional<DateTime> CatchUpFrom(const DateTime& now, const PendingAlarm& launched);
 
-private:
     // The alarm's instant, converted again only when its texts, the year, the
-    // settings or the zone's view of that instant changed.
+    // settings or the zone's view of that instant changed; throws as Check does.
     Instant AlarmInstant(const DateTime& now, const PendingAlarm& alarm, const RegionalSettings& settings);
+
+private:
     // The first instant of now, found from the previous tick's when the clock
     // simply went on; the full search otherwise.
     Instant CurrentInstant(const DateTime& now);

@@ -107,6 +107,9 @@ void TForm4::CreateControls() {
     Button2->setEnabled(false);
     Button1 = Button(this, "Load Default &Skin", 8, 128);
     Button3 = Button(this, "&Done", 8, 160);
+    WakeLabel = new QLabel(Q("Waking from sleep is not available"), this);
+    WakeLabel->setGeometry(8, 328, 393, 17);
+    WakeLabel->hide();
 
     // "&Done" first, then the rest in the order they stand.
     setTabOrder(Button3, CheckBox1);
@@ -135,6 +138,9 @@ void TForm4::hideEvent(QHideEvent* event) {
 void TForm4::FormShow() {
     CreateControls();
     winRunSetting_ = links_.readConfigKey ? links_.readConfigKey("WINRUN") : "";
+    const bool wakeUnavailable = links_.wakeUnavailable && links_.wakeUnavailable();
+    WakeLabel->setVisible(wakeUnavailable);
+    setFixedSize(411, wakeUnavailable ? 352 : 332);
     EnterRegistryKey();
 }
 

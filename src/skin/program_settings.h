@@ -25,6 +25,8 @@ struct ProgramSettingsLinks {
     // ReadConfigKey / WriteConfigKey of the configuration's "ALARM" section.
     std::function<std::string(const std::string& key)> readConfigKey;
     std::function<void(const std::string& key, const std::string& value)> writeConfigKey;
+    // True when waking from sleep for an alarm cannot work here; may be empty.
+    std::function<bool()> wakeUnavailable;
     // What the autostart entry starts; empty: this program's own file.
     std::string programPath;
     // Where "&Open Skin" starts while SKIN is the built-in skin; empty: the
@@ -68,6 +70,7 @@ public:
     QPushButton* Button2 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button3 = nullptr;
+    QLabel* WakeLabel = nullptr;  // shown, below the rest, only when waking is not available
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,10 +7,12 @@ build="$1"
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 prefix="$tmp/usr"
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" >"$tmp/install.log"
+# Outside the package the capability is for the installer to grant: it is told how.
+grep -qF "setcap cap_wake_alarm+ep $prefix/libexec/tolvenmark-clock/tolvenmark-clock-wake" "$tmp/install.log"
 
 for f in bin/tolvenmark-clock bin/tolvenmark-skin-pack bin/tolvenmark-clock-session \
-         libexec/tolvenmark-clock/install-config \
+         libexec/tolvenmark-clock/install-config libexec/tolvenmark-clock/tolvenmark-clock-wake \
          share/applications/tolvenmark-clock.desktop share/metainfo/org.example.tolvenmark.Clock.metainfo.xml \
          share/icons/hicolor/scalable/apps/tolvenmark-clock.svg \
          share/tolvenmark-clock/skins/Round.skn share/tolvenmark-clock/skins/Strip.skn \

@@ -83,6 +83,7 @@ protected:
         };
         links.programPath = kProgram;
         links.sampleSkinsFolder = kSamples;
+        links.wakeUnavailable = [this] { return wakeUnavailable; };
         form = std::make_unique<TForm4>(*skinForm, links);
     }
 
@@ -109,6 +110,7 @@ protected:
     TSkinForm* skinForm = nullptr;
     std::unique_ptr<TForm4> form;
     bool alarmOnFlag = false;
+    bool wakeUnavailable = false;
     std::vector<bool> flagsSet;
 };
 
@@ -150,6 +152,18 @@ INSTANTIATE_TEST_SUITE_P(
                       WinRunCase{"No", true, false}, WinRunCase{"TRUE", true, false},
                       // The profile reader drops blanks and one pair of quotes.
                       WinRunCase{" Yes ", false, true}, WinRunCase{"\"Yes\"", false, true}));
+
+TEST_F(ProgramSettingsTest, SaysOnlyWhenWakingFromSleepIsNotAvailable) {
+    for (const bool unavailable : {false, true, false}) {
+        wakeUnavailable = unavailable;
+        form->FormShow();
+        EXPECT_EQ(form->WakeLabel->isVisibleTo(form.get()), unavailable);
+        // One line below the preview, inside a dialog that grows for it only.
+        EXPECT_EQ(form->rect().contains(form->WakeLabel->geometry()), unavailable);
+    }
+    EXPECT_EQ(form->WakeLabel->text().toStdString(), "Waking from sleep is not available");
+    EXPECT_FALSE(form->WakeLabel->geometry().intersects(form->Panel1->geometry()));
+}
 
 TEST_F(ProgramSettingsTest, TheBoxWritesAndRemovesTheEntryAtOnce) {
     form->show();
