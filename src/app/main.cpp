@@ -22,6 +22,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
