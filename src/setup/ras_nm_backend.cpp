@@ -69,6 +69,7 @@ public:
             it->second.hangUp = true;  // once the dial's answer names it
         else
             Deactivate(it->second.path);
+        model_.RefreshSoon();
         return 0;
     }
 
@@ -82,7 +83,7 @@ public:
     }
 
     int Connections(std::vector<RasConnectionInfo>& list) override {
-        model_.RefreshSoon();
+        model_.KeepFresh();
         list.clear();
         for (const QString& path : model_.ActivePaths()) {
             const NmActive* a = model_.Active(path);

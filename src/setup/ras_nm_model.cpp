@@ -30,6 +30,8 @@ constexpr const char* kProps = "org.freedesktop.DBus.Properties";
 // A hung NetworkManager holds back the next refresh no longer than this.
 constexpr int kReadTimeoutMs = 5000;
 constexpr int kRefreshMs = 1000;
+// Signals keep the model; this only catches one that went astray.
+constexpr int kSafetyNetMs = 30000;
 
 std::vector<QString> PathList(const QVariant& value) {
     QList<QDBusObjectPath> list;
@@ -88,6 +90,11 @@ QDBusPendingCallWatcher* NmModel::Call(const QString& path, const QString& iface
 }
 
 void NmModel::RefreshSoon() { Refresh(); }
+
+void NmModel::KeepFresh() {
+    if (answered_ && !profilesDirty_ && sinceRefresh_.isValid() && sinceRefresh_.elapsed() < kSafetyNetMs) return;
+    Refresh();
+}
 
 void NmModel::Refresh() {
     if (inFlight_ > 0 || absent_) return;

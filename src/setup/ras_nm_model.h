@@ -50,6 +50,9 @@ public:
 
     // A refresh now, or as soon as a second has passed since the last one.
     void RefreshSoon();
+    // A refresh only when the model may be behind: before the first answer,
+    // after a change of profiles, or long after the last refresh.
+    void KeepFresh();
     // A dial's answer names its active connection before any list shows it.
     void TakeIn(const QString& path);
     QDBusPendingCallWatcher* Call(const QString& path, const QString& iface, const QString& method,

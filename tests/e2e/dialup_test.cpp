@@ -23,10 +23,6 @@
 namespace tolvenmark {
 namespace {
 
-using testing::ReadFileBytes;
-using testing::TempDir;
-using testing::WriteFileBytes;
-
 // "&Internet Connection Setup" from the alarm settings, then a click on
 // "&Set As Default" that goes through the window system, where a modal
 // dialog discards what it does not let through.
@@ -35,13 +31,12 @@ TEST(DialUpTest, InternetDialogTakesInputBesideTheAlarmSettings) {
     char name[] = "tolvenmark-clock";
     char* argv[] = {name, nullptr};
     TApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TempDir dir;
+    testing::TempDir dir;
     qputenv("TOLVENMARK_WINDIR", QByteArray::fromStdString(dir.path()));
     qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus");
-    WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"), "[ALARM]\r\nAPPPATH=" + dir.path() +
-                                                        "\r\nVERSION=1.1\r\nALFORMAT=123\r\nALDATESEP=/\r\n"
-                                                        "SKIN=Default\r\nICONNECT=My ISP\r\n");
+    testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"), "[ALARM]\nAPPPATH=" + dir.path() +
+                                                                 "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\n"
+                                                                 "SKIN=Default\nICONNECT=My ISP\n");
     testing::ScriptedPrompts prompts;
     testing::ScopedAppPrompts scoped(prompts);
     SystemClock clock;
@@ -51,7 +46,6 @@ TEST(DialUpTest, InternetDialogTakesInputBesideTheAlarmSettings) {
     const StartupOutcome start = RunStartup(clock, settings, prompts);
     ASSERT_TRUE(start.proceed);
     TForm1 form;
-    form.TrayAvailable = [] { return false; };
     form.FormCreate(start.config, start.pending);
     PermanentWindows windows;
     CreatePermanentWindows(form, windows);
@@ -77,7 +71,7 @@ TEST(DialUpTest, InternetDialogTakesInputBesideTheAlarmSettings) {
     user.start(20);
     form.SkinForm1MouseUpNotify("AL_SETTINGS", Qt::LeftButton, {}, 0, 0);
     ASSERT_EQ(step, 2) << "the internet dialog did not open";
-    const std::string config = ReadFileBytes(dir.File("TOLVENMARKCLOCK.INI"));
+    const std::string config = testing::ReadFileBytes(dir.File("TOLVENMARKCLOCK.INI"));
     EXPECT_NE(config.find("ICONNECT=Local Area Network (LAN)"), std::string::npos) << config;
 
     SetAppClock(nullptr);
@@ -86,8 +80,7 @@ TEST(DialUpTest, InternetDialogTakesInputBesideTheAlarmSettings) {
     qunsetenv("DBUS_SYSTEM_BUS_ADDRESS");
 }
 
-enum class Fault { Hung, Slow };
-void PrintTo(Fault f, std::ostream* os) { *os << (f == Fault::Hung ? "hung" : "answering 2 s late"); }
+enum class Fault { Hung, Slow };  // stopped, or answering each call 2 s late
 
 class HungNetworkManagerTest : public ::testing::TestWithParam<Fault> {};
 
@@ -98,8 +91,8 @@ TEST_P(HungNetworkManagerTest, ClockNeverWaitsForIt) {
     testing::MockNetworkManager nm;
     ASSERT_TRUE(nm.Ready());
     GetParam() == Fault::Hung ? nm.Hang() : nm.AnswerSlowly();
-    TempDir dir, runtime;
-    WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
+    testing::TempDir dir, runtime;
+    testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                    "[ALARM]\nAPPPATH=" + dir.path() + "\nSKIN=Default\nICONNECT=My ISP\n");
     const std::map<std::string, std::string> env{{"TOLVENMARK_WINDIR", dir.path()},
                                                  {"XDG_RUNTIME_DIR", runtime.path()},

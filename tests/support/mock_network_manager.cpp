@@ -1,9 +1,8 @@
 #include "support/mock_network_manager.h"
 
 #include <csignal>
-#include <cstdio>
 #include <fstream>
-#include <unistd.h>
+#include <sys/types.h>
 
 #include <QProcessEnvironment>
 #include <QTest>
@@ -51,12 +50,6 @@ runpy.run_module('dbusmock', run_name='__main__')
 bool MockNetworkManager::Installed() { return QProcess::execute(kPython, {"-c", "import dbusmock"}) == 0; }
 
 MockNetworkManager::MockNetworkManager() {
-    char name[] = "/tmp/tolvenmark-nm-slow-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd >= 0) close(fd);
-    slowFlag_ = name;
-    std::remove(name);
-
     daemon_.start("dbus-daemon", {"--session", "--print-address", "--nofork"});
     if (!daemon_.waitForStarted() || !daemon_.waitForReadyRead(5000)) return;
     address_ = QString::fromUtf8(daemon_.readLine()).trimmed().toStdString();
@@ -71,7 +64,6 @@ MockNetworkManager::~MockNetworkManager() {
         p->kill();
         p->waitForFinished();
     }
-    std::remove(slowFlag_.c_str());
 }
 
 void MockNetworkManager::Start() {
@@ -79,7 +71,7 @@ void MockNetworkManager::Start() {
     env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromStdString(address_));
     mock_.setProcessEnvironment(env);
     mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    mock_.start(kPython, {"-c", kMock, QString::fromStdString(slowFlag_)});
+    mock_.start(kPython, {"-c", kMock, QString::fromStdString(flagDir_.File("slow"))});
     mock_.waitForStarted();
     QTest::qWaitFor([&] { return Python("print(nm.Get(S, 'Version', dbus_interface='org.freedesktop.DBus.Properties'))"); },
                     10000);
@@ -91,7 +83,7 @@ bool MockNetworkManager::Python(const std::string& snippet) {
 
 void MockNetworkManager::Hang() { ::kill(static_cast<pid_t>(mock_.processId()), SIGSTOP); }
 
-void MockNetworkManager::AnswerSlowly() { std::ofstream(slowFlag_) << "slow\n"; }
+void MockNetworkManager::AnswerSlowly() { std::ofstream(flagDir_.File("slow")) << "slow\n"; }
 
 void MockNetworkManager::Restart() {
     mock_.kill();

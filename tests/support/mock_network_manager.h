@@ -4,6 +4,8 @@
 
 #include <QProcess>
 
+#include "support/temp_dir.h"
+
 namespace tolvenmark::testing {
 
 // python3-dbusmock's NetworkManager on a private bus of its own, standing in
@@ -14,15 +16,12 @@ public:
     static bool Installed();  // python3-dbusmock is there
     MockNetworkManager();
     ~MockNetworkManager();
-    MockNetworkManager(const MockNetworkManager&) = delete;
-    MockNetworkManager& operator=(const MockNetworkManager&) = delete;
 
     bool Ready() const { return ready_; }
     const std::string& Address() const { return address_; }
     // A python snippet against the mock (bus, nm, mock, manager, settings,
     // profile(name, type) and path_of(name) are defined); true when it ran.
     bool Python(const std::string& snippet);
-
     void Hang();          // SIGSTOP: every call goes unanswered
     void AnswerSlowly();  // every call answered 2 s late
     void Restart();       // a new process, which numbers its connections afresh
@@ -33,7 +32,7 @@ private:
     QProcess daemon_;
     QProcess mock_;
     std::string address_;
-    std::string slowFlag_;
+    TempDir flagDir_;
     bool ready_ = false;
 };
 
