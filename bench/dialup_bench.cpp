@@ -24,16 +24,19 @@ double ThreadCpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
+constexpr const char* kNoWatch = "no mock NetworkManager, or the watch did not find its connection";
+
 // The internet dialog as the program makes it, its watch tracking a mobile
 // connection made outside the program, against the mock NetworkManager.
 struct WatchedConnection {
+    bool app = EnsureBenchApplication();  // before the mock's processes
     testing::MockNetworkManager nm;
     std::map<std::string, std::string> keys;
     SilentPrompts prompts;
     std::unique_ptr<TForm8> form;
 
     bool Ready() {
-        if (!nm.Ready() || !nm.Python("manager.ActivateConnection(path_of('Mobile'), '/', '/')")) return false;
+        if (!testing::MockNetworkManager::Installed() || !nm.Ready() || !nm.Python("manager.ActivateConnection(path_of('Mobile'), '/', '/')")) return false;
         form = std::make_unique<TForm8>(MakeNetworkManagerBackend(nm.Address()),
                                         ConfigKeys{[this](const std::string& k) { return keys[k]; },
                                                    [this](const std::string& k, const std::string& v) { keys[k] = v; }},
@@ -45,12 +48,8 @@ struct WatchedConnection {
 // The user-interface thread's time in one second of the program's life with
 // the watch running (1) and with it switched off, the event loop's floor (0).
 void BM_ConnectionWatchSecond(benchmark::State& state) {
-    EnsureBenchApplication();
     WatchedConnection watched;
-    if (!testing::MockNetworkManager::Installed() || !watched.Ready()) {
-        state.SkipWithError("no mock NetworkManager, or the watch did not find its connection");
-        return;
-    }
+    if (!watched.Ready()) return state.SkipWithError(kNoWatch);
     if (state.range(0) == 0) watched.form->Timer1->stop();
     for (auto _ : state) {
         QEventLoop second;
@@ -64,12 +63,8 @@ BENCHMARK(BM_ConnectionWatchSecond)->Arg(1)->Arg(0)->UseManualTime()->Iterations
 
 // One round of the watch alone: it reads the model and asks nobody.
 void BM_ConnectionWatchRound(benchmark::State& state) {
-    EnsureBenchApplication();
     WatchedConnection watched;
-    if (!testing::MockNetworkManager::Installed() || !watched.Ready()) {
-        state.SkipWithError("no mock NetworkManager, or the watch did not find its connection");
-        return;
-    }
+    if (!watched.Ready()) return state.SkipWithError(kNoWatch);
     watched.form->Timer1->stop();
     for (auto _ : state) watched.form->Timer1Timer();
 }
