@@ -22,6 +22,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -62,7 +63,15 @@ constexpr const char* kUsage =
     "                          storage-bin, schedule, calendar, program-settings,\n"
     "                          internet, about or tray-menu (for tools/screenshots.sh)\n"
     "  TOLVENMARK_REPORT_FIRST_FRAME  when set, write 'first-frame-ns N' (wall clock)\n"
-    "                          to standard error when the face is first painted\n";
+    "                          to standard error when the face is first painted\n"
+    "  TOLVENMARK_REPORT_TICKS  when set, write 'tick-ns N' (wall clock) to standard\n"
+    "                          error as each one-second tick starts\n";
+
+void ReportMoment(const char* what) {
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch());
+    std::fprintf(stderr, "%s %lld\n", what, static_cast<long long>(ns.count()));
+}
 
 // For bench/running_cost.sh: the wall-clock moment the face is first painted.
 class FirstFrameReport : public QObject {
@@ -70,15 +79,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !reported_) {
             reported_ = true;
-            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                std::chrono::system_clock::now().time_since_epoch());
-            std::fprintf(stderr, "first-frame-ns %lld\n", static_cast<long long>(ns.count()));
+            ReportMoment("first-frame-ns");
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
     bool reported_ = false;
+};
+
+// For tests that count late ticks: the moment each tick's timer fires.
+class TickReport : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Timer) ReportMoment("tick-ns");
+        return QObject::eventFilter(watched, event);
+    }
 };
 
 // One request to the running clock; its key=value lines go to standard output.
@@ -167,6 +183,8 @@ int main(int argc, char** argv) {
         form.move(screen->availableGeometry().center() - form.rect().center());
     FirstFrameReport report;
     if (qEnvironmentVariableIsSet("TOLVENMARK_REPORT_FIRST_FRAME")) form.SkinForm1->installEventFilter(&report);
+    TickReport ticks;
+    if (qEnvironmentVariableIsSet("TOLVENMARK_REPORT_TICKS")) form.Timer1->installEventFilter(&ticks);
     form.show();
     if (const QByteArray open = qgetenv("TOLVENMARK_OPEN_AT_START"); !open.isEmpty())
         if (!OpenAtStart(form, open.toStdString()))

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/date_time_text.h"
 #include "platform/names.h"
@@ -21,6 +22,8 @@ namespace tolvenmark {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr const char* kSoftwareError = "Software Error.  Please contact the program creator.";
 
 QLabel* Caption(QWidget* parent, const char* text, int x, int y, int w) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -46,6 +49,7 @@ TForm8::TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& 
     if (!deferControls) CreateControls();
 
     MagRasCon1.OnStateChanged = [this] { MagRasCon1StateChanged(); };
+    MagRasCon1.OnRasAvailable = [this] { MagRasCon1Available(); };
 
     // The watch serves the whole program, shown or not.
     Timer1 = new QTimer(this);
@@ -98,6 +102,11 @@ void TForm8::setVisible(bool visible) {
 }
 
 void TForm8::ShowSetup() {
+    // A modal dialog that is up (the alarm settings, or any when an alarm
+    // dials) lets input through to its own transient children only.
+    QWidget* modal = QApplication::activeModalWidget();
+    create();
+    windowHandle()->setTransientParent(modal && modal != this ? modal->window()->windowHandle() : nullptr);
     show();
     raise();
     activateWindow();
@@ -135,21 +144,7 @@ void TForm8::FormShow() {
     lastLoggedState = 0;
     Memo1->clear();
 
-    ListBox1->clear();
-    if (MagRasCon1.IsRasAvailable()) {
-        MagRasCon1.ListPhoneBookEntries();
-        std::vector<std::string> names = MagRasCon1.PhoneBookEntries;
-        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-            const std::string ua = AsciiUpper(a), ub = AsciiUpper(b);
-            return ua != ub ? ua < ub : a < b;
-        });
-        for (const std::string& name : names) ListBox1->addItem(Q(name));
-        Timer1->start();
-    } else {
-        Log("Software Error.  Please contact the program creator.");
-    }
-    // Without dial-up the LAN is the one choice left; it must stay choosable.
-    ListBox1->addItem(kLanConnection);
+    if (!FillList()) Log(kSoftwareError);
 
     if (MagRasCon1.ConnectState == kRasConnected && iConnect != kLanConnection) {
         MagRasCon1.RefreshConnections();
@@ -164,6 +159,37 @@ void TForm8::FormShow() {
         Button2->setEnabled(false);
     }
     Button3->setFocus();
+}
+
+bool TForm8::FillList() {
+    ListBox1->clear();
+    const bool available = MagRasCon1.IsRasAvailable();
+    if (available) {
+        MagRasCon1.ListPhoneBookEntries();
+        std::vector<std::string> names = MagRasCon1.PhoneBookEntries;
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            const std::string ua = AsciiUpper(a), ub = AsciiUpper(b);
+            return ua != ub ? ua < ub : a < b;
+        });
+        for (const std::string& name : names) ListBox1->addItem(Q(name));
+        Timer1->start();
+    }
+    // Without dial-up the LAN is the one choice left; it must stay choosable.
+    ListBox1->addItem(kLanConnection);
+    return available;
+}
+
+void TForm8::MagRasCon1Available() {
+    // Shown before the service first answered: it is listed now.
+    if (!isVisible() || !ListBox1) return;
+    const QString chosen = ListBox1->currentItem() ? ListBox1->currentItem()->text() : QString();
+    const bool dialing = dialingHandle != 0;
+    FillList();
+    if (dialing) Timer1->stop();
+    const auto kept = ListBox1->findItems(chosen, Qt::MatchExactly);
+    if (!chosen.isEmpty() && !kept.isEmpty()) ListBox1->setCurrentItem(kept.front());
+    QStringList lines = Memo1->toPlainText().split('\n');
+    if (lines.removeAll(QString(kSoftwareError)) > 0) Memo1->setPlainText(lines.join('\n'));
 }
 
 void TForm8::Button4Click() {

@@ -46,6 +46,7 @@ public:
     void Button3Click();  // "&Done"
     void Timer1Timer();   // connection watch
     void MagRasCon1StateChanged();
+    void MagRasCon1Available();
 
     TMagRasCon MagRasCon1;
     QListWidget* ListBox1 = nullptr;
@@ -74,6 +75,7 @@ protected:
 
 private:
     void CreateControls();
+    bool FillList();  // phone book, then the LAN; false without dial-up
     void Log(const std::string& line);
     void SetDialControls(bool on);
 

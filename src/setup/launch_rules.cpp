@@ -64,9 +64,10 @@ Gate LaunchGate(const LaunchSettings& s, bool connected) {
 }
 
 int WaitSeconds(const std::string& wait) {
-    // A count of 0 or less still means "wait", so it becomes the shortest wait.
+    // A count of 0 or less still means "wait", so it becomes the shortest
+    // wait; the longest is the most milliseconds a timer takes.
     const long n = StrToIntDef(wait, 60);
-    return static_cast<int>(std::clamp(n, 1L, 3600L));
+    return static_cast<int>(std::clamp(n, 1L, kLongestWaitSeconds));
 }
 
 int SnoozeMinutes(const std::string& snoozeMin) { return Clamp(snoozeMin, 5, 1440); }

@@ -44,7 +44,9 @@ inline constexpr const char* kAlarmNotStarted = "The alarm could not be started.
 inline constexpr const char* kNoConnectionWarning =
     "The alarm could not be started because no internet connection was available.";
 
-// WAIT in seconds: 60 when empty or not a number, else within 1 to 3600.
+// WAIT in seconds: 60 when empty or not a number, else within 1 to
+// kLongestWaitSeconds, whose milliseconds still fit a timer's interval.
+inline constexpr long kLongestWaitSeconds = 2147483;
 int WaitSeconds(const std::string& wait);
 // SNOOZEMIN in minutes: 5 when empty, not a number, 0 or negative (0 would
 // relaunch at once, a negative one never); at most 1440, so the timer's

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tolvenmark {
@@ -20,8 +22,9 @@ struct RasConnectionInfo {
 };
 
 // The machine's dial-up service under the dial-up component. Calls return 0
-// or a remote access error number; progress of a dial arrives later through
-// notify, on the thread that runs the program's event loop.
+// or a remote access error number at once, never waiting on another
+// process; progress of a dial arrives later through notify, on the thread
+// that runs the program's event loop.
 class RasBackend {
 public:
     virtual ~RasBackend() = default;
@@ -38,7 +41,17 @@ public:
     // Words for an error number of this service, "" when it has none.
     virtual std::string ErrorText(int error) = 0;
 
+    // Time as dial and hang-up waits measure it, and how they pass it: step
+    // runs after ms from the event loop (here, in place, for plain callers).
+    virtual std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
+    virtual void After(int ms, std::function<void()> step) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        step();
+    }
+
     std::function<void(RasHandle handle, std::uint16_t state, int error)> notify;
+    // The service answered for the first time, or again after a restart.
+    std::function<void()> availabilityChanged;
 };
 
 inline constexpr int kRasNotAvailable = 1157;
@@ -59,7 +72,8 @@ public:
     std::string ErrorText(int) override { return ""; }
 };
 
-// NetworkManager when its service answers on the system bus, else unavailable.
+// NetworkManager when the system bus is there (unavailable until it
+// answers), else unavailable.
 std::unique_ptr<RasBackend> MakeSystemRasBackend();
 
 }  // namespace tolvenmark

@@ -1,8 +1,6 @@
 #include "setup/ras_connection.h"
 
-#include <chrono>
 #include <map>
-#include <thread>
 
 namespace tolvenmark {
 
@@ -56,6 +54,7 @@ std::string RasErrorText(int error, RasBackend& backend) {
         {619, "The connection was closed."},
         {623, "The phone book entry was not found."},
         {633, "The device is not available."},
+        {638, "The request has timed out."},
         {678, "There was no answer."},
         {691, "Access was denied: the user name or password is not valid."},
         {720, "No network settings could be agreed on."},
@@ -72,8 +71,10 @@ std::string RasStateText(int state, RasBackend& backend) {
 }
 
 TMagRasCon::TMagRasCon(std::unique_ptr<RasBackend> backend) : backend_(std::move(backend)) {
-    sleep = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
     backend_->notify = [this](RasHandle, std::uint16_t state, int error) { DialProgress(state, error); };
+    backend_->availabilityChanged = [this] {
+        if (OnRasAvailable) OnRasAvailable();
+    };
 }
 
 void TMagRasCon::Raise(RasEventSource source) {
@@ -107,6 +108,7 @@ int TMagRasCon::ListPhoneBookEntries() {
 
 int TMagRasCon::DialEntry(RasHandle& handle) {
     handle = 0;
+    ++hangUpRun_;  // an older hang-up's reads would overwrite the dial's state
     if (!IsRasAvailable()) return LastError;
     LastError = backend_->DialParams(EntryName);
     if (LastError == 0) {
@@ -121,19 +123,24 @@ void TMagRasCon::HangUp(RasHandle handle, bool raiseEvents, int timeoutMs) {
     ConnectState = 0;
     if (!backend_->Available()) return;
     backend_->HangUp(handle);
-    for (int waited = 0;; waited += kStatusPollMs) {
-        std::uint16_t state = 0;
-        int error = 0;
-        const int result = backend_->ConnectStatus(handle, state, error);
-        const std::uint16_t now = result != 0 ? kRasInvalidPort : static_cast<std::uint16_t>(error ? error : state);
-        if (now != ConnectState) {
-            ConnectState = now;
-            StatusText = RasStateText(now, *backend_);
-            if (raiseEvents) Raise(RasEventSource::HangUp);
-        }
-        if (result != 0 || now == kRasInvalidPort || waited >= timeoutMs) break;
-        sleep(kStatusPollMs);
+    HangUpStep(handle, raiseEvents, timeoutMs, backend_->Now(), ++hangUpRun_);
+}
+
+void TMagRasCon::HangUpStep(RasHandle handle, bool raiseEvents, int timeoutMs,
+                            std::chrono::steady_clock::time_point start, int run) {
+    if (run != hangUpRun_) return;
+    std::uint16_t state = 0;
+    int error = 0;
+    const int result = backend_->ConnectStatus(handle, state, error);
+    const std::uint16_t now = result != 0 ? kRasInvalidPort : static_cast<std::uint16_t>(error ? error : state);
+    if (now != ConnectState) {
+        ConnectState = now;
+        StatusText = RasStateText(now, *backend_);
+        if (raiseEvents) Raise(RasEventSource::HangUp);
     }
+    // Elapsed time, not a count of reads: a slow read must not stretch the wait.
+    if (result != 0 || now == kRasInvalidPort || backend_->Now() - start >= std::chrono::milliseconds(timeoutMs)) return;
+    backend_->After(kStatusPollMs, [=, this] { HangUpStep(handle, raiseEvents, timeoutMs, start, run); });
 }
 
 int TMagRasCon::RefreshConnections() {

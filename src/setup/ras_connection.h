@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,6 +36,8 @@ public:
     std::string PhoneNumber;
     std::string PhoneBookPath;  // empty: the system's own
     std::function<void()> OnStateChanged;
+    // The service answered after the component was made.
+    std::function<void()> OnRasAvailable;
 
     std::uint16_t ConnectState = 0;
     std::string StatusText;
@@ -47,20 +50,23 @@ public:
     bool IsRasAvailable();
     int ListPhoneBookEntries();
     int DialEntry(RasHandle& handle);
-    // Blocks its caller while it waits, polling every 50 ms.
+    // Reads the status every 50 ms until the handle is gone or timeoutMs
+    // have passed on a steady clock; it returns at once, the reads run from
+    // the event loop.
     void HangUp(RasHandle handle, bool raiseEvents, int timeoutMs);
     int RefreshConnections();
     void PollStatus(RasHandle handle);
 
     RasBackend& Backend() { return *backend_; }
-    // How the hang-up wait passes time (tests pass none).
-    std::function<void(int ms)> sleep;
 
 private:
     void DialProgress(std::uint16_t state, int error);
     void Raise(RasEventSource source);
+    void HangUpStep(RasHandle handle, bool raiseEvents, int timeoutMs, std::chrono::steady_clock::time_point start,
+                    int run);
 
     std::unique_ptr<RasBackend> backend_;
+    int hangUpRun_ = 0;  // a newer hang-up ends the wait of an older one
 };
 
 }  // namespace tolvenmark

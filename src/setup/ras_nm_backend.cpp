@@ -2,18 +2,14 @@
 
 #include <map>
 
-#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusContext>
-#include <QDBusInterface>
+#include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusVariant>
+#include <QDBusPendingCallWatcher>
 #include <QTimer>
 
-using NmSettings = QMap<QString, QVariantMap>;
-Q_DECLARE_METATYPE(NmSettings)
+#include "setup/ras_nm_model.h"
 
 namespace tolvenmark {
 
@@ -21,199 +17,178 @@ namespace {
 
 constexpr const char* kService = "org.freedesktop.NetworkManager";
 constexpr const char* kManagerPath = "/org/freedesktop/NetworkManager";
-constexpr const char* kSettingsPath = "/org/freedesktop/NetworkManager/Settings";
-constexpr const char* kActiveIface = "org.freedesktop.NetworkManager.Connection.Active";
-constexpr int kCallTimeoutMs = 2000;
-constexpr int kDialPollMs = 200;
-
-// Receives the active connections' state signals, which carry the reason.
-class NmSignalSink : public QObject, protected QDBusContext {
-    Q_OBJECT
-
-public:
-    std::function<void(const QString& path, uint state, uint reason)> onState;
-
-public slots:
-    void StateChanged(uint state, uint reason) {
-        if (onState) onState(message().path(), state, reason);
-    }
-};
+// The dial-up component's own hang-up wait; a dial's first answer gets as long.
+constexpr int kAnswerTimeoutMs = 3000;
+constexpr int kRequestTimedOut = 638;
+constexpr int kDeviceNotAvailable = 633;
 
 class NmBackend final : public RasBackend {
 public:
-    explicit NmBackend(QDBusConnection bus) : bus_(std::move(bus)) {
-        sink_.onState = [this](const QString& path, uint state, uint reason) { Seen(path, MapNmState(state, reason)); };
-        bus_.connect(kService, QString(), kActiveIface, "StateChanged", &sink_, SLOT(StateChanged(uint, uint)));
-        poll_.setInterval(kDialPollMs);
-        QObject::connect(&poll_, &QTimer::timeout, [this] { PollDial(); });
+    explicit NmBackend(QDBusConnection bus) : model_(std::move(bus)) {
+        model_.onAnswered = [this] {
+            if (availabilityChanged) availabilityChanged();
+        };
+        model_.onRestart = [this] { Restarted(); };
+        model_.onActive = [this](const QString& path) { ActiveChanged(path); };
+        // A dial goes on while the connection watch sleeps.
+        dialPacer_.setInterval(1000);
+        QObject::connect(&dialPacer_, &QTimer::timeout, &model_, [this] { model_.RefreshSoon(); });
     }
 
-    bool Answers() {
-        bool ok = false;
-        Property(kManagerPath, kService, "Version", &ok);
-        return ok;
-    }
-
-    bool Available() override { return bus_.isConnected(); }
+    bool Available() override { return model_.Answered(); }
 
     int Entries(std::vector<std::string>& names) override {
-        ReadProfiles();
         names.clear();
-        for (const auto& [name, path] : profiles_) names.push_back(name);
+        for (const auto& [name, path] : model_.Profiles()) names.push_back(name);
         return 0;
     }
 
-    int DialParams(const std::string& entry) override {
-        ReadProfiles();
-        return profiles_.contains(entry) ? 0 : 623;
-    }
+    int DialParams(const std::string& entry) override { return model_.Profiles().contains(entry) ? 0 : 623; }
 
     int Dial(const std::string& entry, const std::string&, RasHandle& handle) override {
-        const auto it = profiles_.find(entry);
-        if (it == profiles_.end()) return 623;
-        QDBusInterface manager(kService, kManagerPath, kService, bus_);
-        manager.setTimeout(kCallTimeoutMs);
-        const QDBusMessage reply = manager.call("ActivateConnection", QVariant::fromValue(QDBusObjectPath(it->second)),
-                                                QVariant::fromValue(QDBusObjectPath("/")),
-                                                QVariant::fromValue(QDBusObjectPath("/")));
-        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return 633;
-        const QString active = reply.arguments().at(0).value<QDBusObjectPath>().path();
-        handle = HandleOf(active);
+        const auto it = model_.Profiles().find(entry);
+        if (it == model_.Profiles().end()) return 623;
+        handle = next_++;
+        handles_[handle] = Handle{};
         dialing_ = handle;
-        lastSeen_.erase(handle);
-        poll_.start();
-        // The first step is reported from the event loop, as a dial's are.
-        QTimer::singleShot(0, [this] { PollDial(); });
+        told_ = false;
+        dialPacer_.start();
+        auto* watcher = model_.Call(kManagerPath, kService, "ActivateConnection",
+                                    {QVariant::fromValue(QDBusObjectPath(it->second)),
+                                     QVariant::fromValue(QDBusObjectPath("/")), QVariant::fromValue(QDBusObjectPath("/"))},
+                                    kAnswerTimeoutMs);
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &model_,
+                         [this, watcher, handle] { DialAnswered(handle, watcher->reply()); });
         return 0;
     }
 
     int HangUp(RasHandle handle) override {
-        const auto it = paths_.find(handle);
-        if (it == paths_.end()) return 6;
-        QDBusInterface manager(kService, kManagerPath, kService, bus_);
-        manager.setTimeout(kCallTimeoutMs);
-        manager.call("DeactivateConnection", QVariant::fromValue(QDBusObjectPath(it->second)));
+        const auto it = handles_.find(handle);
+        if (it == handles_.end()) return 6;
+        if (it->second.path.isEmpty())
+            it->second.hangUp = true;  // once the dial's answer names it
+        else
+            Deactivate(it->second.path);
+        model_.RefreshSoon();
         return 0;
     }
 
     int ConnectStatus(RasHandle handle, std::uint16_t& state, int& error) override {
-        const auto it = paths_.find(handle);
-        if (it == paths_.end()) return 6;
-        bool ok = false;
-        const QVariant nmState = Property(it->second, kActiveIface, "State", &ok);
-        if (!ok) return 6;  // gone
-        NmDialState mapped = MapNmState(nmState.toUInt(), 0);
-        const auto failed = failures_.find(handle);
-        if (mapped.state == 8193 && failed != failures_.end()) mapped = failed->second;
-        state = mapped.state;
-        error = mapped.error;
+        const auto it = handles_.find(handle);
+        if (it == handles_.end()) return 6;
+        const NmDialState s = StateOf(it->second);
+        state = s.state;
+        error = s.error;
         return 0;
     }
 
     int Connections(std::vector<RasConnectionInfo>& list) override {
+        model_.KeepFresh();
         list.clear();
-        bool ok = false;
-        const QVariant value = Property(kManagerPath, kService, "ActiveConnections", &ok);
-        if (!ok) return 0;
-        for (const QDBusObjectPath& p : Paths(value)) {
-            const QString type = Property(p.path(), kActiveIface, "Type", &ok).toString();
-            if (!ok || !IsDialingConnectionType(type.toStdString())) continue;
-            RasConnectionInfo info;
-            info.handle = HandleOf(p.path());
-            info.entryName = Property(p.path(), kActiveIface, "Id", &ok).toString().toStdString();
-            info.deviceType = type.toStdString();
-            const QList<QDBusObjectPath> devices = Paths(Property(p.path(), kActiveIface, "Devices", &ok));
-            if (!devices.isEmpty())
-                info.deviceName = Property(devices.front().path(), "org.freedesktop.NetworkManager.Device",
-                                           "Interface", &ok)
-                                      .toString()
-                                      .toStdString();
-            list.push_back(std::move(info));
+        for (const QString& path : model_.ActivePaths()) {
+            const NmActive* a = model_.Active(path);
+            if (!a->Complete() || !IsDialingConnectionType(a->type.toStdString())) continue;
+            list.push_back({HandleOf(path), a->id.toStdString(), a->type.toStdString(), a->device.toStdString()});
         }
         return 0;
     }
 
     std::string ErrorText(int) override { return ""; }
 
+    void After(int ms, std::function<void()> step) override { QTimer::singleShot(ms, &model_, std::move(step)); }
+
 private:
-    QVariant Property(const QString& path, const QString& iface, const QString& name, bool* ok) {
-        QDBusInterface props(kService, path, "org.freedesktop.DBus.Properties", bus_);
-        props.setTimeout(kCallTimeoutMs);
-        const QDBusMessage reply = props.call("Get", iface, name);
-        *ok = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
-        return *ok ? reply.arguments().at(0).value<QDBusVariant>().variant() : QVariant();
+    struct Handle {
+        QString path;  // empty until the dial's answer
+        bool hangUp = false;
+        NmDialState failure;
+    };
+
+    NmDialState StateOf(const Handle& h) const {
+        if (h.path.isEmpty()) return {2, 0};
+        const NmActive* a = model_.Active(h.path);
+        if (!a || !a->stateKnown) return {2, 0};
+        const NmDialState s = MapNmState(a->state, a->reason);
+        return s.state == 8193 && h.failure.error ? h.failure : s;
     }
 
-    static QList<QDBusObjectPath> Paths(const QVariant& value) {
-        if (value.canConvert<QDBusArgument>()) return qdbus_cast<QList<QDBusObjectPath>>(value.value<QDBusArgument>());
-        return value.value<QList<QDBusObjectPath>>();
-    }
-
-    void ReadProfiles() {
-        profiles_.clear();
-        QDBusInterface settings(kService, kSettingsPath, "org.freedesktop.NetworkManager.Settings", bus_);
-        settings.setTimeout(kCallTimeoutMs);
-        const QDBusMessage list = settings.call("ListConnections");
-        if (list.type() != QDBusMessage::ReplyMessage || list.arguments().isEmpty()) return;
-        for (const QDBusObjectPath& p : Paths(list.arguments().at(0))) {
-            QDBusInterface connection(kService, p.path(), "org.freedesktop.NetworkManager.Settings.Connection", bus_);
-            connection.setTimeout(kCallTimeoutMs);
-            const QDBusMessage reply = connection.call("GetSettings");
-            if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) continue;
-            const NmSettings s = qdbus_cast<NmSettings>(reply.arguments().at(0).value<QDBusArgument>());
-            const QVariantMap c = s.value("connection");
-            const std::string name = c.value("id").toString().toStdString();
-            if (!name.empty() && IsDialingConnectionType(c.value("type").toString().toStdString()))
-                profiles_.emplace(name, p.path());
+    void DialAnswered(RasHandle handle, const QDBusMessage& reply) {
+        const auto it = handles_.find(handle);
+        if (it == handles_.end()) return;
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+            const QDBusError::ErrorType type = QDBusError(reply).type();
+            const bool late = type == QDBusError::NoReply || type == QDBusError::Timeout;
+            handles_.erase(it);
+            Tell(handle, {8193, late ? kRequestTimedOut : kDeviceNotAvailable});
+            return;
         }
+        it->second.path = reply.arguments().at(0).value<QDBusObjectPath>().path();
+        model_.TakeIn(it->second.path);
+        if (it->second.hangUp) Deactivate(it->second.path);
+        ActiveChanged(it->second.path);
+    }
+
+    void Deactivate(const QString& path) {
+        model_.Call(kManagerPath, kService, "DeactivateConnection", {QVariant::fromValue(QDBusObjectPath(path))},
+                    kAnswerTimeoutMs);
     }
 
     RasHandle HandleOf(const QString& path) {
-        for (const auto& [h, p] : paths_)
-            if (p == path) return h;
-        paths_[next_] = path;
+        for (const auto& [h, record] : handles_)
+            if (record.path == path) return h;
+        handles_[next_].path = path;
         return next_++;
     }
 
-    // A state of the dial in progress, from a signal or a poll, told once.
-    void Seen(const QString& path, NmDialState s) {
+    // A state of a connection we hold a handle for; the dial in progress hears of it.
+    void ActiveChanged(const QString& path) {
         RasHandle handle = 0;
-        for (const auto& [h, p] : paths_)
-            if (p == path) handle = h;
+        for (const auto& [h, record] : handles_)
+            if (record.path == path) handle = h;
         if (handle == 0) return;
-        if (s.error) failures_[handle] = s;
-        if (handle != dialing_) return;
-        const auto last = lastSeen_.find(handle);
-        if (last != lastSeen_.end() && last->second.state == s.state && last->second.error == s.error) return;
-        lastSeen_[handle] = s;
-        if (s.state == 8192 || s.state == 8193) {
-            dialing_ = 0;
-            poll_.stop();
+        Handle& h = handles_[handle];
+        const NmActive* a = model_.Active(path);
+        NmDialState s;
+        if (!a) {
+            s = {8193, h.failure.error};  // went away; its number may come back for another
+            handles_.erase(handle);
+        } else {
+            if (!a->stateKnown) return;
+            s = StateOf(h);
+            if (s.error) h.failure = s;
         }
+        if (handle == dialing_) Tell(handle, s);
+    }
+
+    // Each dial state once; the dial ends with connected or disconnected.
+    void Tell(RasHandle handle, NmDialState s) {
+        if (handle != dialing_) return;
+        if (lastTold_.state == s.state && lastTold_.error == s.error && told_) return;
+        told_ = true;
+        lastTold_ = s;
+        if (s.state == 8192 || s.state == 8193) EndDial();
         if (notify) notify(handle, s.state, s.error);
     }
 
-    void PollDial() {
-        if (dialing_ == 0) return;
-        const QString path = paths_[dialing_];
-        std::uint16_t state = 0;
-        int error = 0;
-        if (ConnectStatus(dialing_, state, error) != 0) {
-            state = 8193;  // went away before it came up
-            const auto failed = failures_.find(dialing_);
-            if (failed != failures_.end()) error = failed->second.error;
-        }
-        Seen(path, {state, error});
+    void EndDial() {
+        dialing_ = 0;
+        told_ = false;
+        dialPacer_.stop();
     }
 
-    QDBusConnection bus_;
-    NmSignalSink sink_;
-    QTimer poll_;
-    std::map<std::string, QString> profiles_;
-    std::map<RasHandle, QString> paths_;
-    std::map<RasHandle, NmDialState> failures_;
-    std::map<RasHandle, NmDialState> lastSeen_;
+    void Restarted() {
+        const RasHandle dialing = dialing_;
+        handles_.clear();
+        if (dialing != 0) Tell(dialing, {8193, 0});
+        EndDial();
+    }
+
+    NmModel model_;
+    QTimer dialPacer_;
+    std::map<RasHandle, Handle> handles_;
     RasHandle dialing_ = 0;
+    bool told_ = false;
+    NmDialState lastTold_;
     RasHandle next_ = 1;
 };
 
@@ -240,17 +215,12 @@ NmDialState MapNmState(std::uint32_t nmState, std::uint32_t reason) {
 }
 
 std::unique_ptr<RasBackend> MakeNetworkManagerBackend(const std::string& busAddress) {
-    qDBusRegisterMetaType<NmSettings>();
     QDBusConnection bus = busAddress.empty()
                               ? QDBusConnection::systemBus()
                               : QDBusConnection::connectToBus(QString::fromStdString(busAddress),
-                                                                              QString::fromStdString("tolvenmark-nm " + busAddress));
+                                                              QString::fromStdString("tolvenmark-nm " + busAddress));
     if (!bus.isConnected()) return nullptr;
-    auto backend = std::make_unique<NmBackend>(bus);
-    if (!backend->Answers()) return nullptr;
-    return backend;
+    return std::make_unique<NmBackend>(bus);
 }
 
 }  // namespace tolvenmark
-
-#include "ras_nm_backend.moc"

@@ -9,7 +9,9 @@
 namespace tolvenmark {
 
 // The dial-up service over NetworkManager on the system bus (busAddress
-// names another bus, for tests); empty when NetworkManager does not answer.
+// names another bus, for tests); empty when there is no such bus. It reads
+// a model kept from NetworkManager's signals, so no call waits for an
+// answer; it is unavailable until NetworkManager has answered once.
 // Its phone book is the saved profiles that dial: mobile broadband (gsm,
 // cdma), PPPoE, ADSL and VPN; other active connections are left alone, so a
 // hang-up never takes down the machine's own network.

@@ -154,8 +154,9 @@ INSTANTIATE_TEST_SUITE_P(Values, NumberKeyBoundsTest,
                          ::testing::Values(BoundCase{"", 5, 60}, BoundCase{"abc", 5, 60}, BoundCase{"0", 5, 1},
                                            BoundCase{"-3", 5, 1}, BoundCase{"1", 1, 1}, BoundCase{"7", 7, 7},
                                            BoundCase{"1440", 1440, 1440}, BoundCase{"1441", 1440, 1441},
-                                           BoundCase{"3600", 1440, 3600}, BoundCase{"3601", 1440, 3600},
-                                           BoundCase{"2147483647", 1440, 3600},
+                                           BoundCase{"3600", 1440, 3600}, BoundCase{"7200", 1440, 7200},
+                                           BoundCase{"2147483", 1440, 2147483},
+                                           BoundCase{"2147483647", 1440, 2147483},
                                            BoundCase{"99999999999", 5, 60}));
 
 // Faults of the date-format check that reported a migration it did not make,

@@ -38,7 +38,6 @@ struct Form8Run {
             ConfigKeys{[this](const std::string& k) { return keys[k]; },
                        [this](const std::string& k, const std::string& v) { keys[k] = v; }},
             prompts, nullptr, defer);
-        form->MagRasCon1.sleep = [](int) {};
         form->Timer1->stop();
     }
 

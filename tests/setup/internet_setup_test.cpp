@@ -35,7 +35,6 @@ protected:
             ConfigKeys{[this](const std::string& k) { return keys[k]; },
                        [this](const std::string& k, const std::string& v) { keys[k] = v; }},
             prompts);
-        form->MagRasCon1.sleep = [](int) {};
         form->Timer1->stop();  // the tests run the watch by hand
     }
     std::vector<std::string> LogLines() const {

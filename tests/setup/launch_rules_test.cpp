@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         Delay{kRadio, "My ISP", "0", false, true, 1000, Gate::NoConnection},
         Delay{kRadio, "My ISP", "-5", false, true, 1000, Gate::NoConnection},
         Delay{kRadio, "My ISP", "abc", false, true, 60000, Gate::NoConnection},
-        Delay{kRadio, "My ISP", "999999", false, true, 3600000, Gate::NoConnection},
+        Delay{kRadio, "My ISP", "7200", false, true, 7200000, Gate::NoConnection},
+        Delay{kRadio, "My ISP", "2147484", false, true, 2147483000, Gate::NoConnection},
         // Local media and discs need no connection at all.
         Delay{"MP3", "", "30", false, false, 1000, Gate::Go}, Delay{"MP3", "My ISP", "30", false, false, 1000, Gate::Go},
         Delay{"CD Audio", "My ISP", "", false, false, 1000, Gate::Go},
@@ -81,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ClampTest,
                          ::testing::Values(Number{"", 5, 60}, Number{"10", 10, 10}, Number{"1", 1, 1},
                                            Number{"0", 5, 1}, Number{"-3", 5, 1}, Number{"ten", 5, 60},
                                            Number{"1440", 1440, 1440}, Number{"1441", 1440, 1441},
-                                           Number{"3601", 1440, 3600}, Number{"99999999999", 5, 60}));
+                                           Number{"3601", 1440, 3601}, Number{"2147484", 1440, 2147483},
+                                           Number{"99999999999", 5, 60}));
 
 // A configuration and a PATH of its own, with real files in a temporary folder.
 class PlayerRulesTest : public ::testing::Test {

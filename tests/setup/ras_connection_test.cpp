@@ -42,7 +42,6 @@ protected:
         auto owned = std::make_unique<ScriptedRasBackend>();
         backend = owned.get();
         con = std::make_unique<TMagRasCon>(std::move(owned));
-        con->sleep = [](int) {};
         con->OnStateChanged = [this] {
             events.push_back(std::to_string(static_cast<int>(con->StateEventSource)) + " " +
                              std::to_string(con->ConnectState) + " " + con->StatusText);
@@ -106,14 +105,27 @@ TEST_F(RasConTest, HangUpReportsEachChangeUntilTheHandleIsGone) {
     EXPECT_EQ(backend->statusReads, 3);
 }
 
-TEST_F(RasConTest, HangUpGivesUpAfterItsTimeOut) {
+struct SlowReads {
+    int readMs;
+    int reads;
+};
+void PrintTo(const SlowReads& r, std::ostream* os) { *os << r.readMs << " ms a read"; }
+
+class HangUpTimeOutTest : public RasConTest, public ::testing::WithParamInterface<SlowReads> {};
+
+// The time-out is elapsed time: reads that take long mean fewer of them.
+TEST_P(HangUpTimeOutTest, GivesUpAfterThreeSeconds) {
     backend->status[7] = {0, 8192, 0};
     backend->pollsBeforeGone = 1000;
+    backend->statusReadMs = GetParam().readMs;
     con->HangUp(7, false, 3000);
     EXPECT_TRUE(events.empty());
-    EXPECT_EQ(backend->statusReads, 61);  // every 50 ms for 3 s
+    EXPECT_EQ(backend->statusReads, GetParam().reads);
     EXPECT_EQ(con->ConnectState, 8192);
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, HangUpTimeOutTest,
+                         ::testing::Values(SlowReads{0, 61}, SlowReads{200, 13}, SlowReads{2000, 2}));
 
 TEST_F(RasConTest, RefreshConnectionsNoticesEveryChange) {
     con->RefreshConnections();

@@ -1,8 +1,8 @@
 #include "setup/ras_nm_backend.h"
 
 #include <QCoreApplication>
+#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -11,6 +11,7 @@
 #include "setup/internet_setup.h"
 #include "setup/ras_connection.h"
 #include "support/gui_app.h"
+#include "support/mock_network_manager.h"
 #include "support/scripted_prompts.h"
 
 namespace tolvenmark {
@@ -18,78 +19,38 @@ namespace {
 
 using ::testing::ElementsAre;
 
-constexpr const char* kPython = "/usr/bin/python3";
-
-// The python side: a bus connection and the mock's objects, then the snippet.
-constexpr const char* kPrelude = R"(
-import dbus, sys
-bus = dbus.bus.BusConnection(sys.argv[1])
-S = 'org.freedesktop.NetworkManager'
-nm = bus.get_object(S, '/org/freedesktop/NetworkManager')
-mock = dbus.Interface(nm, 'org.freedesktop.DBus.Mock')
-manager = dbus.Interface(nm, S)
-settings = dbus.Interface(bus.get_object(S, '/org/freedesktop/NetworkManager/Settings'), S + '.Settings')
-def profile(name, kind):
-    return settings.AddConnection(dbus.Dictionary(
-        {'connection': dbus.Dictionary({'id': name, 'type': kind}, signature='sv')}, signature='sa{sv}'))
-def path_of(name):
-    for p in settings.ListConnections():
-        c = bus.get_object(S, p).GetSettings(dbus_interface=S + '.Settings.Connection')
-        if c['connection']['id'] == name:
-            return p
-)";
-
-// A private bus with a mock NetworkManager on it, as the system bus would have.
+// The backend against a mock NetworkManager on a private bus.
 class MockNetworkManager : public ::testing::Test {
 protected:
     void SetUp() override {
         testing::EnsureGuiApplication();
-        if (QProcess::execute(kPython, {"-c", "import dbusmock"}) != 0)
+        if (!testing::MockNetworkManager::Installed())
             GTEST_SKIP() << "python3-dbusmock is not installed: the NetworkManager backend is not tested";
-        daemon_.start("dbus-daemon", {"--session", "--print-address", "--nofork"});
-        ASSERT_TRUE(daemon_.waitForStarted()) << "dbus-daemon is missing";
-        ASSERT_TRUE(daemon_.waitForReadyRead(5000));
-        address = QString::fromUtf8(daemon_.readLine()).trimmed().toStdString();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromStdString(address));
-        mock_.setProcessEnvironment(env);
-        mock_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        mock_.start(kPython, {"-m", "dbusmock", "--system", "--template", "networkmanager"});
-        ASSERT_TRUE(mock_.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Python("print(nm.Get(S, 'Version', dbus_interface='org.freedesktop.DBus.Properties'))"); }, 10000));
-        ASSERT_TRUE(Python("mock.AddEthernetDevice('eth0', 'eth0', 100)\n"
-                           "profile('My ISP', 'pppoe'); profile('Mobile', 'gsm'); profile('Home', '802-11-wireless')"));
-    }
-    void TearDown() override {
-        for (QProcess* p : {&mock_, &daemon_}) {
-            p->kill();
-            p->waitForFinished();
-        }
-    }
-    bool Python(const std::string& snippet) {
-        return QProcess::execute(kPython, {"-c", QString::fromStdString(kPrelude + snippet), QString::fromStdString(address)}) == 0;
+        nm = std::make_unique<testing::MockNetworkManager>();
+        ASSERT_TRUE(nm->Ready());
     }
     std::unique_ptr<TMagRasCon> Component() {
-        auto backend = MakeNetworkManagerBackend(address);
+        auto backend = MakeNetworkManagerBackend(nm->Address());
         EXPECT_TRUE(backend);
         auto con = std::make_unique<TMagRasCon>(std::move(backend));
         con->OnStateChanged = [this, c = con.get()] {
             events.push_back(std::to_string(static_cast<int>(c->StateEventSource)) + " " + std::to_string(c->ConnectState));
         };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return con->IsRasAvailable(); }, 10000));
         return con;
     }
+    // The watch's view once NetworkManager's signals have arrived.
+    static bool ListsSoon(TMagRasCon& con, std::size_t count) {
+        return QTest::qWaitFor([&] { return con.RefreshConnections() == 0 && con.ActiveConnections.size() == count; },
+                               10000);
+    }
 
-    std::string address;
+    std::unique_ptr<testing::MockNetworkManager> nm;
     std::vector<std::string> events;
-
-private:
-    QProcess daemon_;
-    QProcess mock_;
 };
 
 TEST_F(MockNetworkManager, PhoneBookIsTheDialingProfiles) {
     auto con = Component();
-    ASSERT_TRUE(con->IsRasAvailable());
     ASSERT_EQ(con->ListPhoneBookEntries(), 0);
     EXPECT_THAT(con->PhoneBookEntries, ElementsAre("Mobile", "My ISP"));
 }
@@ -103,8 +64,7 @@ TEST_F(MockNetworkManager, DialTrackAndHangUp) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return con->ConnectState == 8192; }, 5000));
     EXPECT_THAT(events, ElementsAre("0 8192"));
 
-    con->RefreshConnections();
-    ASSERT_EQ(con->ActiveConnections.size(), 1u);
+    ASSERT_TRUE(ListsSoon(*con, 1));
     EXPECT_EQ(con->ActiveConnections[0].entryName, "My ISP");
     EXPECT_EQ(con->ActiveConnections[0].deviceType, "pppoe");
     EXPECT_EQ(con->ActiveConnections[0].handle, handle);
@@ -112,37 +72,65 @@ TEST_F(MockNetworkManager, DialTrackAndHangUp) {
     EXPECT_EQ(con->ConnectState, 8192);
 
     con->HangUp(handle, true, 3000);
-    EXPECT_EQ(con->ConnectState, 601);
-    con->RefreshConnections();
-    EXPECT_TRUE(con->ActiveConnections.empty());
-    EXPECT_TRUE(con->ConnectionsChanged);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return con->ConnectState == 601; }, 5000));
+    ASSERT_TRUE(ListsSoon(*con, 0));
 }
 
 TEST_F(MockNetworkManager, OutsideConnectionsAreSeenButTheMachinesOwnNetworkIsLeftAlone) {
     auto con = Component();
-    ASSERT_TRUE(Python("manager.ActivateConnection(path_of('Home'), '/', '/')"));
-    con->RefreshConnections();
-    EXPECT_TRUE(con->ActiveConnections.empty());
-    ASSERT_TRUE(Python("manager.ActivateConnection(path_of('Mobile'), '/', '/')"));
-    con->RefreshConnections();
-    ASSERT_EQ(con->ActiveConnections.size(), 1u);
+    ASSERT_TRUE(nm->Python("manager.ActivateConnection(path_of('Home'), '/', '/')"));
+    ASSERT_TRUE(nm->Python("manager.ActivateConnection(path_of('Mobile'), '/', '/')"));
+    ASSERT_TRUE(ListsSoon(*con, 1));
     EXPECT_EQ(con->ActiveConnections[0].entryName, "Mobile");
     EXPECT_EQ(con->ActiveConnections[0].deviceType, "gsm");
+}
+
+// A restarted NetworkManager gives its first active connection the number
+// the old one had; the old handle must not name the new connection.
+TEST_F(MockNetworkManager, ARestartForgetsEveryHandle) {
+    auto con = Component();
+    ASSERT_TRUE(nm->Python("manager.ActivateConnection(path_of('My ISP'), '/', '/')"));
+    ASSERT_TRUE(ListsSoon(*con, 1));
+    const RasHandle old = con->ActiveConnections[0].handle;
+    nm->Restart();
+    ASSERT_TRUE(nm->Python("profile('Mobile', 'gsm'); manager.ActivateConnection(path_of('Mobile'), '/', '/')"));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        con->RefreshConnections();
+        return con->ActiveConnections.size() == 1 && con->ActiveConnections[0].entryName == "Mobile";
+    }, 10000));
+    EXPECT_NE(con->ActiveConnections[0].handle, old);
+    con->PollStatus(old);
+    EXPECT_EQ(con->ConnectState, 6);
+}
+
+// A hung NetworkManager: the dial starts at once and ends later with "timed out".
+TEST_F(MockNetworkManager, HungServiceEndsTheDialWithTimedOut) {
+    auto con = Component();
+    nm->Hang();
+    con->EntryName = "My ISP";
+    RasHandle handle = 0;
+    ASSERT_EQ(con->DialEntry(handle), 0);
+    EXPECT_TRUE(events.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !events.empty(); }, 10000));
+    EXPECT_THAT(events, ElementsAre("0 638"));
 }
 
 TEST_F(MockNetworkManager, DialogLogsADialAndAnOutsideHangUp) {
     std::map<std::string, std::string> keys{{"ICONNECT", "My ISP"}};
     testing::ScriptedPrompts prompts;
-    TForm8 form(MakeNetworkManagerBackend(address),
+    TForm8 form(MakeNetworkManagerBackend(nm->Address()),
                 {[&](const std::string& k) { return keys[k]; },
                  [&](const std::string& k, const std::string& v) { keys[k] = v; }},
                 prompts);
-    form.show();
+    form.show();  // before NetworkManager's first answer: no dial-up yet
+    EXPECT_EQ(form.Memo1->toPlainText().toStdString(), "Software Error.  Please contact the program creator.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.ListBox1->count() == 3; }, 10000));  // then its phone book
+    EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
     form.Button1Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.ConnectState() == 8192; }, 5000));
-    ASSERT_TRUE(Python("manager.DeactivateConnection(manager.Get(S, 'ActiveConnections', "
+    ASSERT_TRUE(nm->Python("manager.DeactivateConnection(manager.Get(S, 'ActiveConnections', "
                        "dbus_interface='org.freedesktop.DBus.Properties')[0])"));
-    form.Timer1Timer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.connectedHandle == 0; }, 10000));
     EXPECT_EQ(form.Memo1->toPlainText().toStdString(),
               "Dialing Connection: My ISP\nDial: Connected/Online (8192)\nConnection Offline");
     EXPECT_TRUE(prompts.shown.empty());

@@ -38,6 +38,7 @@ public:
     }
     int ConnectStatus(RasHandle handle, std::uint16_t& state, int& error) override {
         ++statusReads;
+        clock += std::chrono::milliseconds(statusReadMs);
         auto gone = pollsUntilGone.find(handle);
         if (gone != pollsUntilGone.end() && gone->second-- <= 0) return 6;
         const Status s = status[handle];
@@ -50,6 +51,12 @@ public:
         return 0;
     }
     std::string ErrorText(int error) override { return error == 678 ? "There was no answer." : ""; }
+    // Time passes only when the component waits or a read takes it.
+    std::chrono::steady_clock::time_point Now() override { return clock; }
+    void After(int ms, std::function<void()> step) override {
+        clock += std::chrono::milliseconds(ms);
+        step();
+    }
 
     // A dial step of the last dial, as the service reports it.
     void Progress(std::uint16_t state, int error = 0) { notify(lastHandle, state, error); }
@@ -67,6 +74,8 @@ public:
     std::map<RasHandle, Status> status;
     std::vector<RasConnectionInfo> active;
     int statusReads = 0;
+    int statusReadMs = 0;
+    std::chrono::steady_clock::time_point clock;
 };
 
 }  // namespace tolvenmark::testing
