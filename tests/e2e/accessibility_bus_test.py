@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The clock as a screen reader meets it: the real program on Xvfb, its
 objects read and pressed through the accessibility bus, then worked by keys."""
 import os
@@ -109,6 +109,26 @@ try:
         wait_for("five Tabs reach the switch, focused on the bus", focused)
         subprocess.run(["xdotool", "key", "space"], env=env, timeout=20)
         wait_for("Space on the switch switches the alarm on", lambda: "alarm=on" in status())
+
+    # A few ticks heard as a reader hears them, with a new pending alarm among
+    # them: that is announced, and no label is renewed twice.
+    heard = {}
+
+    def on_name(event):
+        if event.source.getRoleName() == "label":
+            heard[event.source.getIndexInParent()] = heard.get(event.source.getIndexInParent(), 0) + 1
+
+    def set_alarm():
+        subprocess.run([clock, "--set-alarm", "2/2/2099", "8:00:00 AM", "Gym"], env=env, timeout=20)
+        return False
+
+    pyatspi.Registry.registerEventListener(on_name, "object:property-change:accessible-name")
+    from gi.repository import GLib
+    GLib.timeout_add(500, set_alarm)
+    GLib.timeout_add(3500, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    check(len(heard) >= 2 and max(heard.values()) == 1, "the new alarm's two labels once each: " + repr(heard))
+    check(("label", "2/2/2099 at 8:00:00 AM") in (spots() or {}), "the new alarm read")
 finally:
     for proc in reversed(started):
         proc.terminate()
