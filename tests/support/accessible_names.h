@@ -8,19 +8,25 @@
 
 namespace tolvenmark::testing {
 
-// A window's controls as a screen reader meets them by Tab: each with its
-// accessible name, in the focus chain's order. A control whose focus goes to
-// an inner one (a spin box's edit) counts once, as itself.
-inline std::vector<std::string> NamedFocusChain(QWidget& window) {
-    std::vector<std::string> chain;
+// What a screen reader user meets going through a window by Tab that is
+// wrong: a control without a name (or one showing a mnemonic's "&"), and a
+// step that goes back up and to the left against the layout.
+inline std::vector<std::string> FocusChainFaults(QWidget& window) {
+    std::vector<std::string> faults;
+    QPoint last(-1, -1);
     for (QWidget* w = window.nextInFocusChain(); w && w != &window; w = w->nextInFocusChain()) {
         if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(&window) || !w->isEnabledTo(&window)) continue;
-        QWidget* parent = w->parentWidget();
-        if (parent && parent->focusProxy() == w) w = parent;
+        // The edit inside a spin box is the spin box's own.
+        if (w->parentWidget() && (w->parentWidget()->focusPolicy() & Qt::TabFocus)) continue;
         const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        chain.push_back(name.toStdString());
+        const QPoint at = w->mapTo(&window, QPoint(0, 0));
+        const std::string what = std::string(w->metaObject()->className()) + " \"" + name.toStdString() + "\" at " +
+                                 std::to_string(at.x()) + "," + std::to_string(at.y());
+        if (name.trimmed().isEmpty() || name.contains('&')) faults.push_back("unnamed " + what);
+        if (at.x() < last.x() && at.y() < last.y()) faults.push_back("Tab goes back to " + what);
+        last = at;
     }
-    return chain;
+    return faults;
 }
 
 }  // namespace tolvenmark::testing
