@@ -26,17 +26,13 @@ protected:
     void SetUp() override {
         form = new TSkinForm(&window);
         form->SetKeyCommand(Qt::Key_Escape, "MINIMIZE");
-        form->OnMouseDownNotify = [this](const std::string& id, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-            downs.push_back(id);
+        auto record = [](std::vector<std::string>& ids) {
+            return [&ids](const std::string& id, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ids.push_back(id); };
         };
-        form->OnMouseUpNotify = [this](const std::string& id, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
-            ups.push_back(id);
-        };
+        form->OnMouseDownNotify = record(downs);
+        form->OnMouseUpNotify = record(ups);
         const std::string file = GetParam().skinFile;
-        if (file.empty())
-            form->LoadDefaultSkin();
-        else
-            form->LoadSkin(TOLVENMARK_SOURCE_DIR "/resources/skins/" + file);
+        file.empty() ? form->LoadDefaultSkin() : form->LoadSkin(TOLVENMARK_SOURCE_DIR "/resources/skins/" + file);
         for (const DisplayInfoRec& item : form->CurrentSkin().DisplayItems) form->SetDisplayText(item.ID, " " + item.ID + " ");
         window.show();
         window.activateWindow();
