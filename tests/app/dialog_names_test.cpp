@@ -1,14 +1,13 @@
 // Every dialog to a screen reader: each control reached by Tab has a name
-// (its caption without the "&"), and Tab goes through them as they are laid out.
+// (its caption without the "&"), and Tab does not go back up and to the left
+// against the layout.
 
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
-#include <QDialog>
+#include <QAccessible>
 #include <gtest/gtest.h>
 
 #include "bin/calendar_form.h"
@@ -18,39 +17,49 @@
 #include "bin/schedule_form.h"
 #include "bin/storage_bin_form.h"
 #include "setup/alarm_settings.h"
-#include "setup/alarm_settings_host.h"
 #include "setup/internet_setup.h"
 #include "setup/media_setup.h"
 #include "setup/scripted_ras_backend.h"
 #include "skin/about_box.h"
 #include "skin/program_settings.h"
 #include "skin/skin_form.h"
-#include "support/accessible_names.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
 namespace {
 
+std::vector<std::string> FocusChainFaults(QWidget& window) {
+    std::vector<std::string> faults;
+    QPoint last(-1, -1);
+    for (QWidget* w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(&window) || !w->isEnabledTo(&window)) continue;
+        if (w->parentWidget()->focusPolicy() & Qt::TabFocus) continue;  // a spin box's own edit
+        const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        const QPoint at = w->mapTo(&window, QPoint(0, 0));
+        const std::string what = std::string(w->metaObject()->className()) + " \"" + name.toStdString() + "\" at " +
+                                 std::to_string(at.x()) + "," + std::to_string(at.y());
+        if (name.trimmed().isEmpty() || name.contains('&')) faults.push_back("unnamed " + what);
+        if (at.x() < last.x() && at.y() < last.y()) faults.push_back("Tab goes back to " + what);
+        last = at;
+    }
+    return faults;
+}
+
 struct QuietHost final : AlarmSettingsHost {
     std::string ClockMode() const override { return "12"; }
-    std::string AppPath() const override { return path; }
+    std::string AppPath() const override { return "/nonexistent"; }
     std::string PendingDate() const override { return "4/20/2003"; }
     std::string PendingTime() const override { return "6:45:00 PM"; }
     void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
     void SetDisplayText(const std::string&, const std::string&) override {}
     bool AlarmMenuChecked() const override { return false; }
     void SetAlarmMenuCaption(const std::string&) override {}
-    std::string path;
 };
 
 struct World {
     testing::DialogEnv env;
     testing::TempDir dir;
-    // The program settings dialog reads the autostart entry from here.
-    struct ConfigHome {
-        explicit ConfigHome(const std::string& path) { setenv("XDG_CONFIG_HOME", path.c_str(), 1); }
-        ~ConfigHome() { unsetenv("XDG_CONFIG_HOME"); }
-    } configHome{dir.File("config")};
+    bool configHome = setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1) == 0;  // autostart entry
     std::map<std::string, std::string> keys;
     ConfigKeys config{[this](const std::string& k) { return keys[k]; },
                       [this](const std::string& k, const std::string& v) { keys[k] = v; }};
@@ -58,51 +67,42 @@ struct World {
     SavedAlarmList rows;
     QWidget main;
     TSkinForm* skin = new TSkinForm(&main);
+    ~World() { unsetenv("XDG_CONFIG_HOME"); }
 };
 
-struct DialogCase {
-    const char* name;
-    std::function<QWidget*(World&)> make;
-};
-
-class DialogNamesTest : public ::testing::TestWithParam<DialogCase> {};
+using Dialog = std::function<QWidget*(World&)>;
+class DialogNamesTest : public ::testing::TestWithParam<std::pair<const char*, Dialog>> {};
 
 TEST_P(DialogNamesTest, TabReachesNamedControlsInLayoutOrder) {
     World world;
-    world.host.path = world.dir.path();
-    std::unique_ptr<QWidget> dialog(GetParam().make(world));
+    std::unique_ptr<QWidget> dialog(GetParam().second(world));
     dialog->show();
-    EXPECT_EQ(testing::FocusChainFaults(*dialog), std::vector<std::string>{});
+    EXPECT_EQ(FocusChainFaults(*dialog), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     All, DialogNamesTest,
     ::testing::Values(
-        DialogCase{"AlarmSettings", [](World& w) { return new TForm2(w.host, w.config); }},
-        DialogCase{"MediaPrograms", [](World& w) { return new TForm6(w.config, AppMediaMemory(), w.dir.path()); }},
-        DialogCase{"Internet",
-                   [](World& w) {
-                       return new TForm8(std::make_unique<testing::ScriptedRasBackend>(), w.config, w.env.prompts);
-                   }},
-        DialogCase{"StorageBin", [](World& w) { return new TForm7(nullptr, w.dir.path(), w.config); }},
-        DialogCase{"Schedule",
-                   [](World& w) {
-                       return new TForm10(nullptr, w.dir.path(), w.config, "Work", "4/20/2003", "6:45:00 PM");
-                   }},
-        DialogCase{"Calendar", [](World&) { return new TForm3(nullptr); }},
-        DialogCase{"EditAlarm", [](World&) { return new TForm9(nullptr); }},
-        DialogCase{"DeleteRange", [](World& w) { return new TForm11(nullptr, w.rows); }},
-        DialogCase{"ProgramSettings",
-                   [](World& w) {
-                       w.skin->LoadDefaultSkin();
-                       ProgramSettingsLinks links;
-                       links.alarmOnFlag = [] { return false; };
-                       links.readConfigKey = [&w](const std::string& k) { return w.keys[k]; };
-                       links.writeConfigKey = [&w](const std::string& k, const std::string& v) { w.keys[k] = v; };
-                       return new TForm4(*w.skin, links);
-                   }},
-        DialogCase{"About", [](World&) { return new TForm5(nullptr); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+        std::pair<const char*, Dialog>{"AlarmSettings", [](World& w) { return new TForm2(w.host, w.config); }},
+        std::pair<const char*, Dialog>{"MediaPrograms",
+                                       [](World& w) { return new TForm6(w.config, AppMediaMemory(), w.dir.path()); }},
+        std::pair<const char*, Dialog>{"Internet", [](World& w) {
+            return new TForm8(std::make_unique<testing::ScriptedRasBackend>(), w.config, w.env.prompts);
+        }},
+        std::pair<const char*, Dialog>{"StorageBin", [](World& w) { return new TForm7(nullptr, w.dir.path(), w.config); }},
+        std::pair<const char*, Dialog>{"Schedule", [](World& w) {
+            return new TForm10(nullptr, w.dir.path(), w.config, "Work", "4/20/2003", "6:45:00 PM");
+        }},
+        std::pair<const char*, Dialog>{"Calendar", [](World&) { return new TForm3(nullptr); }},
+        std::pair<const char*, Dialog>{"EditAlarm", [](World&) { return new TForm9(nullptr); }},
+        std::pair<const char*, Dialog>{"DeleteRange", [](World& w) { return new TForm11(nullptr, w.rows); }},
+        std::pair<const char*, Dialog>{"ProgramSettings", [](World& w) {
+            w.skin->LoadDefaultSkin();
+            return new TForm4(*w.skin, {[] { return false; }, {}, [&w](const std::string& k) { return w.keys[k]; },
+                                        [&w](const std::string& k, const std::string& v) { w.keys[k] = v; }, ""});
+        }},
+        std::pair<const char*, Dialog>{"About", [](World&) { return new TForm5(nullptr); }}),
+    [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace
 }  // namespace tolvenmark
