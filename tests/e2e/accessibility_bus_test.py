@@ -1,26 +1,21 @@
 #!/usr/bin/python3
-"""The clock as a screen reader meets it: the real program on Xvfb, read and
-pressed through the accessibility bus, then worked by keys."""
+"""The clock as a screen reader meets it: on Xvfb, through the accessibility bus and by keys."""
 import os, shutil, subprocess, sys, tempfile, time
 
 clock, failures, started = sys.argv[1], [], []
 home = tempfile.mkdtemp()  # the clock's runtime folder too, so private
-
 
 def check(ok, what):
     if not ok:
         failures.append(what)
         print("FAIL:", what)
 
-
 def server_line(args):
-    """Starts a server that writes its display or bus address to a pipe."""
     r, w = os.pipe()
     started.append(subprocess.Popen([a.replace("FD", str(w)) for a in args], pass_fds=(w,)))
     os.close(w)
     with os.fdopen(r) as pipe:
         return pipe.readline().strip()
-
 
 def wait_for(what, test):
     deadline = time.monotonic() + 30
@@ -29,7 +24,6 @@ def wait_for(what, test):
             return result
         time.sleep(0.2)
     check(False, what)
-
 
 env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/config", XDG_DATA_HOME=home + "/data",
            XDG_CACHE_HOME=home + "/cache", XDG_RUNTIME_DIR=home, TOLVENMARK_WINDIR=home,
@@ -42,15 +36,12 @@ with open(home + "/TOLVENMARKCLOCK.INI", "w") as ini:
     ini.write(f"[ALARM]\nAPPPATH={home}\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\nALSET=TRUE\n"
               "ALHEADER=Wake\nALDATE=1/1/2099\nALTIME=7:00:00 AM\n")
 
-
 def run(*args):
     return subprocess.run(list(args), env=env, capture_output=True, text=True, timeout=20)
-
 
 def status():
     out = run(clock, "--status")
     return out.stdout if out.returncode == 0 else ""
-
 
 try:
     env["DISPLAY"] = ":" + server_line(["Xvfb", "-displayfd", "FD", "-screen", "0", "800x600x24", "-nolisten", "tcp"])
