@@ -170,7 +170,7 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
             MarkStale(before | itemAreas_[i]);
         }
         ScheduleUpdate();
-        access_->TextChanged(static_cast<int>(i));
+        access_->TextChanged();
         return;
     }
 }

@@ -108,14 +108,11 @@ public:
     void SetKeyCommand(Qt::Key key, const std::string& id) { keyCommands_[key] = id; }
     int FocusedHotArea() const { return ringArea_; }     // -1 before a key chose one
     bool ShowsFocusRing() const { return ringShown_ && ringArea_ >= 0; }
-    // The hot areas the keyboard visits, as indexes in reading order.
-    const std::vector<int>& TabOrder();
     // A whole click on a hot area, as the mouse gives it: down, then up on it.
     void ClickHotArea(int index);
     // Where a spot lies in this widget, cut to the face; empty when outside it.
     QRect HotAreaBox(int index) const;
     QRect DisplayItemBox(int index) const;
-    SkinFormAccess& Access();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -129,6 +126,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // The hot areas the keyboard visits, as indexes in reading order.
+    const std::vector<int>& TabOrder();
     void PressHotArea(int index);
     void PressKeyArea(int index, Qt::KeyboardModifiers shift);
     void ReleaseKeyArea(Qt::KeyboardModifiers shift, bool report);

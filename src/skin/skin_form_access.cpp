@@ -257,7 +257,7 @@ QString SkinFormAccess::SpokenText(int item) {
     return QString::fromStdString(spoken_[static_cast<std::size_t>(item)]).trimmed();
 }
 
-void SkinFormAccess::TextChanged(int) {
+void SkinFormAccess::TextChanged() {
     if (spoken_.size() != form_.CurrentSkin().DisplayItems.size()) ResetSpoken();
     SpeakDue();
 }

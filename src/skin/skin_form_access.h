@@ -31,7 +31,7 @@ public:
 
     // Told by the window; each tells assistive technology when it listens.
     void SkinChanged();
-    void TextChanged(int item);
+    void TextChanged();
     void StateChanged(int area);
     void FocusMoved(int area);
 

@@ -52,8 +52,6 @@ QRect TSkinForm::DisplayItemBox(int index) const {
     return BoxWithin(d.X, d.Y, d.Width, d.Height, size());
 }
 
-SkinFormAccess& TSkinForm::Access() { return *access_; }
-
 const std::vector<int>& TSkinForm::TabOrder() {
     if (tabOrderKnown_) return tabOrder_;
     std::vector<QRect> boxes;
