@@ -59,6 +59,8 @@ struct QuietHost final : AlarmSettingsHost {
 struct World {
     testing::DialogEnv env;
     testing::TempDir dir;
+    const bool hadConfigHome = std::getenv("XDG_CONFIG_HOME") != nullptr;
+    const std::string oldConfigHome = hadConfigHome ? std::getenv("XDG_CONFIG_HOME") : "";
     bool configHome = setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1) == 0;  // autostart entry
     std::map<std::string, std::string> keys;
     ConfigKeys config{[this](const std::string& k) { return keys[k]; },
@@ -67,7 +69,7 @@ struct World {
     SavedAlarmList rows;
     QWidget main;
     TSkinForm* skin = new TSkinForm(&main);
-    ~World() { unsetenv("XDG_CONFIG_HOME"); }
+    ~World() { hadConfigHome ? setenv("XDG_CONFIG_HOME", oldConfigHome.c_str(), 1) : unsetenv("XDG_CONFIG_HOME"); }
 };
 
 using Dialog = std::function<QWidget*(World&)>;
