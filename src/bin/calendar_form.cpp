@@ -39,6 +39,10 @@ TForm3::TForm3(QWidget* parent)
     SpinEdit1->setGeometry(224, 8, 97, 22);
 
     Calendar1 = new QTableWidget(6, 7, this);
+    // For screen readers; the window shows no labels.
+    ComboBox1->setAccessibleName("Month");
+    SpinEdit1->setAccessibleName("Year");
+    Calendar1->setAccessibleName("Day");
     Calendar1->setGeometry(0, 32, 320, 129);
     Calendar1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Calendar1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

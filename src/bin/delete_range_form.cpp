@@ -30,6 +30,11 @@ TForm11::TForm11(QWidget* parent, SavedAlarmList& rows)
     Edit2->setGeometry(128, 24, 89, 21);
     Edit2->setReadOnly(true);
     Button2 = new QPushButton(":::", this);
+    // For screen readers, the labels above.
+    Edit1->setAccessibleName("Start Date");
+    Edit2->setAccessibleName("Ending Date");
+    Button1->setAccessibleName("Start Date Calendar");
+    Button2->setAccessibleName("Ending Date Calendar");
     Button2->setGeometry(216, 24, 17, 21);
     Button5 = new QPushButton("&Clear Dates", this);
     Button5->setGeometry(8, 64, 225, 25);

@@ -29,9 +29,14 @@ TForm9::TForm9(QWidget* parent)
     Edit2->setGeometry(8, 72, 97, 21);
     Edit2->setReadOnly(true);
     Button1 = new QPushButton(":::", this);
+    // For screen readers, the labels above.
+    Edit1->setAccessibleName("Alarm Header");
+    Edit2->setAccessibleName("Date");
+    Button1->setAccessibleName("Calendar");
     Button1->setGeometry(104, 72, 17, 21);
     (new QLabel("Time", this))->move(160, 56);
     DateTimePicker1 = MakeTimePicker(this, 160, 72, 129);
+    DateTimePicker1->setAccessibleName("Time");
     Button2 = new QPushButton("&Save Changes and Close", this);
     Button2->setGeometry(72, 112, 137, 25);
     Button3 = new QPushButton("&Cancel", this);

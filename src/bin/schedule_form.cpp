@@ -92,6 +92,16 @@ TForm10::TForm10(QWidget* parent, std::string appPath, ConfigKeys config, const 
     Label6 = MakeLabel("How many months? (24 Maximum)", GroupBox1, 32, 96);
     SpinEdit3 = MakeSpin(GroupBox1, 74, 112, 73, 24);
 
+    // For screen readers, the labels above.
+    Edit1->setAccessibleName("Alarm Header");
+    Edit2->setAccessibleName("Start Date");
+    Button1->setAccessibleName("Calendar");
+    DateTimePicker1->setAccessibleName("Time");
+    Label4->setBuddy(SpinEdit1);
+    Label7->setBuddy(SpinEdit4);
+    Label5->setBuddy(SpinEdit2);
+    Label6->setBuddy(SpinEdit3);
+
     Button2 = new QPushButton("&Set Schedule and Close", this);
     Button2->setGeometry(240, 240, 145, 25);
     Button3 = new QPushButton("&Cancel", this);

@@ -85,6 +85,9 @@ TForm7::TForm7(QWidget* parent, std::string appPath, ConfigKeys config)
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid2 = MakeGrid(this, {"Saved Alarm Headers", "Alarm Date", "Alarm Time"}, {380, 100, 100});
     StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // For screen readers, the captions of the choice between the two grids.
+    StringGrid1->setAccessibleName("Saved Alarm File Settings");
+    StringGrid2->setAccessibleName("Saved Alarm Times");
     StringGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
 

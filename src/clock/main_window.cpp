@@ -61,6 +61,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
                                         Qt::KeyboardModifiers shift, int x, int y) {
         SkinForm1MouseUpNotify(id, button, shift, x, y);
     };
+    // Escape and F1 work on every skin, with or without these spots.
+    SkinForm1->SetKeyCommand(Qt::Key_Escape, "MINIMIZE");
+    SkinForm1->SetKeyCommand(Qt::Key_F1, "HELP");
 
     Timer1 = new QTimer(this);
     Timer1->setSingleShot(true);

@@ -105,6 +105,10 @@ void TForm2::BuildControls() {
     Edit2 = new QLineEdit(setup);
     Edit2->setReadOnly(true);
     Button6 = new QPushButton(":::", setup);
+    // For screen readers: the labels beside these are not their buddies.
+    Edit3->setAccessibleName("Alarm Header");
+    Edit2->setAccessibleName("Date");
+    Button6->setAccessibleName("Calendar");
     Button6->setFixedWidth(32);
     Edit2->setMinimumWidth(80);
     Label4 = new QLabel("Time (24-HR Format)", setup);

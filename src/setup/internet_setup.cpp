@@ -89,6 +89,10 @@ void TForm8::CreateControls() {
     CheckBox1 = new QCheckBox("&Close Connection on Snooze", this);
     CheckBox1->setGeometry(8, 420, 257, 17);
     Button3 = Button(this, "&Done", 96, 444, 81);
+    // For screen readers, the captions above and beside.
+    ListBox1->setAccessibleName("Available Connections");
+    Memo1->setAccessibleName("Status");
+    Label2->setBuddy(SpinEdit1);
 
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

@@ -50,6 +50,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
 
     Notice = new QPlainTextEdit(QString::fromUtf8(kNotice), this);
     Notice->setReadOnly(true);
+    Notice->setAccessibleName("Notice");
     Notice->setGeometry(12, 124, 336, 126);
 
     OKButton = new QPushButton("&OK", this);

@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include "platform/prompts.h"
+#include "skin/skin_form_access.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
 
@@ -66,11 +67,14 @@ constexpr std::size_t kMaxStaleAreas = 8;
 
 TSkinForm::TSkinForm(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     LiveForms().push_back(this);
     WatchApplicationState();
+    access_ = std::make_unique<SkinFormAccess>(*this);
 }
 
 TSkinForm::~TSkinForm() {
+    access_.reset();
     auto& forms = LiveForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
 }
@@ -108,7 +112,12 @@ void TSkinForm::AssignSkin(Skin skin) {
     skin_ = std::move(skin);
     activeTrackBar_ = -1;
     dragging_ = false;
+    // The areas the keyboard knew belong to the old skin.
+    tabOrderKnown_ = false;
+    ringArea_ = -1;
+    keyPressedArea_ = -1;
     ApplyMask();
+    access_->SkinChanged();
     Redraw();
     if (OnSkinChanged) OnSkinChanged(this);
 }
@@ -138,6 +147,7 @@ void TSkinForm::SetHotAreaState(const std::string& id, bool state) {
     if (left < right && top < bottom)
         MarkStale(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
                         static_cast<int>(bottom - top)));
+    HotAreaStateChanged(index);
 }
 
 bool TSkinForm::GetHotAreaState(const std::string& id) const {
@@ -160,6 +170,7 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
             MarkStale(before | itemAreas_[i]);
         }
         ScheduleUpdate();
+        access_->TextChanged();
         return;
     }
 }
@@ -310,6 +321,7 @@ void TSkinForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(area.topLeft(), face, area);
     if (!grayShown_) unshown_ -= area;
+    PaintFocusRing(painter);
 }
 
 }  // namespace tolvenmark

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,9 +15,12 @@
 #include "skin/mask_region.h"
 #include "skin/skin_data.h"
 
+class QPainter;
+
 namespace tolvenmark {
 
 class TSkinForm;
+class SkinFormAccess;
 
 // The mouse notifications carry the ID of the spot under the pointer
 // (a hot area, a display item or a track bar), "" when there is none.
@@ -97,13 +102,39 @@ public:
     int ActiveTrackBar() const { return activeTrackBar_; }
     bool Dragging() const { return dragging_; }
 
+    // The keyboard. A key given a command reports that ID as a release does,
+    // with no button; Tab moves the focus ring through the hot areas, Space
+    // and Enter press the one it is on.
+    void SetKeyCommand(Qt::Key key, const std::string& id) { keyCommands_[key] = id; }
+    int FocusedHotArea() const { return ringArea_; }     // -1 before a key chose one
+    bool ShowsFocusRing() const { return ringShown_ && ringArea_ >= 0; }
+    // A whole click on a hot area, as the mouse gives it: down, then up on it.
+    void ClickHotArea(int index);
+    // Where a spot lies in this widget, cut to the face; empty when outside it.
+    QRect HotAreaBox(int index) const;
+    QRect DisplayItemBox(int index) const;
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    // The hot areas the keyboard visits, as indexes in reading order.
+    const std::vector<int>& TabOrder();
+    void PressHotArea(int index);
+    void PressKeyArea(int index, Qt::KeyboardModifiers shift);
+    void ReleaseKeyArea(Qt::KeyboardModifiers shift, bool report);
+    void MoveFocusRing(int index);
+    void UpdateFocusRing();
+    void PaintFocusRing(QPainter& painter);
+    void HotAreaStateChanged(int index);
     void HandlePress(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos, QPoint globalPos);
     void HandleMove(Qt::KeyboardModifiers shift, QPoint pos, QPoint globalPos);
     void HandleRelease(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint pos);
@@ -160,6 +191,14 @@ private:
     bool manualMove_ = false;
     QPoint moveStartGlobal_;
     QPoint moveStartWindow_;
+
+    std::map<int, std::string> keyCommands_;
+    std::vector<int> tabOrder_;
+    bool tabOrderKnown_ = false;
+    int ringArea_ = -1;
+    bool ringShown_ = false;
+    int keyPressedArea_ = -1;
+    std::unique_ptr<SkinFormAccess> access_;
 };
 
 }  // namespace tolvenmark

@@ -54,6 +54,11 @@ void PlaceThumb(TrackBarInfoRec& t, std::int64_t offset) {
 }  // namespace
 
 void TSkinForm::mousePressEvent(QMouseEvent* event) {
+    // The ring shows only while the keyboard is in use.
+    if (ringShown_) {
+        ringShown_ = false;
+        UpdateFocusRing();
+    }
     HandlePress(event->button(), event->modifiers(), event->position().toPoint(),
                 event->globalPosition().toPoint());
 }
@@ -90,14 +95,7 @@ void TSkinForm::HandlePress(Qt::MouseButton button, Qt::KeyboardModifiers shift,
     if (button == Qt::LeftButton) {
         for (std::size_t i = 0; i < skin_.HotAreas.size(); ++i) {
             if (!OnArea(skin_.HotAreas[i], pos)) continue;
-            areaHit_ = true;
-            skin_.HotAreas[i].Pressed = true;
-            currentId_ = skin_.HotAreas[i].ID;
-            pressedId_ = skin_.HotAreas[i].ID;
-            if (!skin_.HotAreas[i].Group.empty()) SelectGroupMember(static_cast<int>(i));
-            HotAreaInfoRec& area = skin_.HotAreas[i];  // the group step may repaint, never resize
-            if (area.HasState) area.State = !area.State;
-            Redraw();
+            PressHotArea(static_cast<int>(i));
             break;
         }
         for (const DisplayInfoRec& item : skin_.DisplayItems) {
@@ -130,6 +128,19 @@ void TSkinForm::HandlePress(Qt::MouseButton button, Qt::KeyboardModifiers shift,
     }
 
     if (OnMouseDownNotify) OnMouseDownNotify(currentId_, button, shift, pos.x(), pos.y());
+}
+
+void TSkinForm::PressHotArea(int index) {
+    HotAreaInfoRec& pressed = skin_.HotAreas[static_cast<std::size_t>(index)];
+    areaHit_ = true;
+    pressed.Pressed = true;
+    currentId_ = pressed.ID;
+    pressedId_ = pressed.ID;
+    if (!pressed.Group.empty()) SelectGroupMember(index);
+    HotAreaInfoRec& area = skin_.HotAreas[static_cast<std::size_t>(index)];  // the group step may repaint, never resize
+    if (area.HasState) area.State = !area.State;
+    Redraw();
+    HotAreaStateChanged(index);
 }
 
 void TSkinForm::HandleMove(Qt::KeyboardModifiers shift, QPoint pos, QPoint globalPos) {
