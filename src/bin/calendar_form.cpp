@@ -10,6 +10,7 @@
 #include "bin/handover.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
+#include "platform/dialog_buttons.h"
 #include "platform/regional_settings.h"
 
 namespace tolvenmark {
@@ -66,6 +67,7 @@ TForm3::TForm3(QWidget* parent)
             [this](int r, int c) { Calendar1DblClick(r, c); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    FinishDialog(*this);
 }
 
 void TForm3::ShowDate() {
