@@ -109,6 +109,7 @@ void TForm6::FormCreate() {
     memory_.cdDrive = cd.drive;
     if (!cdStored) memory_.cdDriveIndex = 0;
     else if (cd.selected >= 0) memory_.cdDriveIndex = cd.selected;
+    pickedCdIndex_ = memory_.cdDriveIndex;
 
     const DriveChoice dvd = ChooseDrive(roots, memory_.dvdDrive);
     ComboBox2->setCurrentIndex(dvd.selected);
@@ -145,9 +146,9 @@ void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "Custom Player (*.e
 void TForm6::ComboBox1Change(int index) {
     if (index < 0) return;
     memory_.cdDrive = ComboBox1->itemText(index).toStdString();
-    // The disc address of CD alarms names the drive by this position; a
-    // pick that left it behind would point the player at the old drive.
-    memory_.cdDriveIndex = index;
+    // The disc address of CD alarms names the drive by this position; it
+    // follows the pick, but only once OK stores the pick's letter too.
+    pickedCdIndex_ = index;
 }
 
 void TForm6::ComboBox2Change(int index) {
@@ -165,6 +166,7 @@ void TForm6::Button5Click() {
     config_.write("CDDRIVE", cdLetter);
     config_.write("DVDDRIVE", dvdLetter);
     memory_.playerPaths = paths;
+    memory_.cdDriveIndex = pickedCdIndex_;
     accept();
 }
 

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,6 +22,9 @@ struct SeenBox {
     QString text;
     QStringList buttons;
     QString displayName;  // what the window system appends to the title
+    Qt::TextFormat format = Qt::AutoText;
+    bool icon = false;
+    int spareWidth = 0;  // the box's width beyond its caption's
 };
 
 class QtPromptsTest : public ::testing::Test {
@@ -44,6 +48,11 @@ protected:
             seen->title = box->windowTitle();
             seen->displayName = QGuiApplication::applicationDisplayName();
             seen->text = box->text();
+            seen->format = box->textFormat();
+            seen->icon = !box->windowIcon().isNull();
+            box->adjustSize();
+            seen->spareWidth = box->width() - QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                                  .horizontalAdvance(box->windowTitle());
             QAbstractButton* chosen = nullptr;
             for (QAbstractButton* button : box->buttons()) {
                 seen->buttons << button->text();
@@ -81,6 +90,25 @@ TEST_F(QtPromptsTest, ConfirmationsHaveTheSystemsButtons) {
     box = Run("Yes to &All", [&] { answer = prompts->ConfirmAll("Delete this one?"); });
     EXPECT_EQ(box.buttons, (QStringList{"&Yes", "&No", "Yes to &All"}));
     EXPECT_EQ(answer, ConfirmAnswer::YesToAll);
+}
+
+// A text message alarm's "<b>" is shown as typed; a one-letter text still
+// leaves room in the title bar for the whole caption and the window buttons.
+TEST_F(QtPromptsTest, EveryBoxShowsPlainTextTheClocksIconAndItsWholeCaption) {
+    const std::vector<std::pair<QString, std::function<void(const std::string&)>>> boxes{
+        {"OK", [&](const std::string& t) { prompts->Error(t); }},
+        {"OK", [&](const std::string& t) { prompts->Warning(t); }},
+        {"OK", [&](const std::string& t) { prompts->Information(t); }},
+        {"OK", [&](const std::string& t) { prompts->PlainBox(t); }},
+        {"&Yes", [&](const std::string& t) { prompts->Confirm(t); }},
+        {"&Yes", [&](const std::string& t) { prompts->ConfirmAll(t); }}};
+    for (const auto& [press, show] : boxes) {
+        const SeenBox tagged = Run(press, [&show] { show("<b>Wake</b>"); });
+        EXPECT_EQ(tagged.format, Qt::PlainText) << tagged.title.toStdString();
+        EXPECT_TRUE(tagged.icon) << tagged.title.toStdString();
+        const SeenBox tiny = Run(press, [&show] { show("x"); });
+        EXPECT_GE(tiny.spareWidth, 100) << tiny.title.toStdString();
+    }
 }
 
 // Qt appends " — " and a non-empty display name to every window's title.

@@ -77,7 +77,17 @@ TEST(MediaSetup, NoDrivesSaysSoAndDisablesBothLists) {
     EXPECT_FALSE(form.ComboBox2->isEnabled());
 }
 
-TEST(MediaSetup, PickingAnotherCdDriveMovesTheDiscIndexAtOnce) {
+struct DrivePickCase {
+    const char* name;
+    bool ok;
+    const char* cdDrive;
+    int cdIndex;
+};
+
+class DrivePickTest : public ::testing::TestWithParam<DrivePickCase> {};
+
+// The disc index and CDDRIVE change together, only on OK.
+TEST_P(DrivePickTest, PickedCdDriveTakesEffectOnlyOnOk) {
     SetupFixture f;
     f.AddOpticalDrive("sr0");
     f.AddOpticalDrive("sr1");
@@ -88,14 +98,17 @@ TEST(MediaSetup, PickingAnotherCdDriveMovesTheDiscIndexAtOnce) {
     form.ComboBox1->setCurrentIndex(0);
     form.ComboBox1Change(0);
     EXPECT_EQ(AppMediaMemory().cdDrive, "D:\\");
-    EXPECT_EQ(AppMediaMemory().cdDriveIndex, 0);
     form.ComboBox2Change(1);
     EXPECT_EQ(AppMediaMemory().dvdDrive, "E:\\");
 
-    form.Button5Click();
-    EXPECT_EQ(f.Get("CDDRIVE"), "D");
-    EXPECT_EQ(f.Get("DVDDRIVE"), "E");
+    GetParam().ok ? form.Button5Click() : form.Button6Click();
+    EXPECT_EQ(f.Get("CDDRIVE"), GetParam().cdDrive);
+    EXPECT_EQ(AppMediaMemory().cdDriveIndex, GetParam().cdIndex);
 }
+
+INSTANTIATE_TEST_SUITE_P(Closings, DrivePickTest,
+                         ::testing::Values(DrivePickCase{"Ok", true, "D", 0}, DrivePickCase{"Cancel", false, "E", 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MediaSetup, OkStoresPathsAsTypedAndCancelStoresNothing) {
     SetupFixture f;
