@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
 #include "platform/dialog_buttons.h"
+#include "platform/drives.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
@@ -223,7 +224,11 @@ void TForm7::Button3Click() {
     int count = 0;
     if (Mode() == 0) {
         FileSettingList rows = FileRows();
-        count = ValidateFileSettings(rows, CheckBox1->isChecked(), CheckBox2->isChecked(), FileExists, prompts);
+        // "E:\Mpegav\Avseq01.dat" on a mounted disc plays, so it is no missing file.
+        const auto exists = [this](const std::string& path) {
+            return FileExists(ResolveDrivePath(path, sysRoot, mountsFile));
+        };
+        count = ValidateFileSettings(rows, CheckBox1->isChecked(), CheckBox2->isChecked(), exists, prompts);
         SetFileRows(rows);
     } else {
         SavedAlarmList rows = AlarmRows();
