@@ -10,7 +10,7 @@
 #include "bin/handover.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 #include "platform/regional_settings.h"
 
 namespace tolvenmark {

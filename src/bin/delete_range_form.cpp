@@ -7,7 +7,7 @@
 #include "bin/calendar_form.h"
 #include "bin/delete_range.h"
 #include "platform/clock.h"
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
 

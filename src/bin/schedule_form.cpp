@@ -16,7 +16,7 @@
 #include "platform/clock.h"
 #include "platform/date_order.h"
 #include "platform/date_time_text.h"
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 #include "platform/regional_settings.h"
 #include "platform/saved_text.h"
 

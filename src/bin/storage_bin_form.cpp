@@ -17,7 +17,7 @@
 #include "bin/storage_bin.h"
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 #include "platform/drives.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"

@@ -14,7 +14,7 @@
 
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 #include "platform/drives.h"
 #include "platform/prompts.h"
 #include "platform/saved_text.h"
@@ -67,7 +67,7 @@ TForm6::TForm6(ConfigKeys& config, MediaMemory& memory, std::string sysRoot, QWi
     layout->addWidget(drives);
     layout->addStretch();
     layout->addLayout(closers);
-    FinishDialog(*this);
+    FinishDialog(*this, DialogPlace::AsPlaced);
 
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
@@ -141,7 +141,8 @@ void TForm6::Button4Click() {
     Browse(Edit4, "QuickTime", "QuickTime 6 (QuickTimePlayer.exe)|QuickTimePlayer.exe|All Files (*.*)|*.*");
 }
 
-void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "Custom Player (*.exe)|*.exe"); }
+// Programs here have no ".exe": every file is offered too, as for the other players.
+void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "Custom Player (*.exe)|*.exe|All Files (*.*)|*.*"); }
 
 void TForm6::ComboBox1Change(int index) {
     if (index < 0) return;

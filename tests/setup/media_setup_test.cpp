@@ -84,6 +84,8 @@ struct DrivePickCase {
     int cdIndex;
 };
 
+void PrintTo(const DrivePickCase& c, std::ostream* os) { *os << c.name; }
+
 class DrivePickTest : public ::testing::TestWithParam<DrivePickCase> {};
 
 // The disc index and CDDRIVE change together, only on OK.
@@ -148,7 +150,7 @@ TEST(MediaSetup, BrowseOffersEachPlayersProgramAndTakesTheChosenPath) {
     form.Button7Click();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], "RealOne Player / RealOne Player (realplay.exe)|realplay.exe|All Files (*.*)|*.*");
-    EXPECT_EQ(asked[1], "Custom Player / Custom Player (*.exe)|*.exe");
+    EXPECT_EQ(asked[1], "Custom Player / Custom Player (*.exe)|*.exe|All Files (*.*)|*.*");
     EXPECT_EQ(form.Edit3->text().toStdString(), "/opt/real/realplay");
     EXPECT_EQ(form.Edit5->text().toStdString(), "");
 }

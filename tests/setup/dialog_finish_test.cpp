@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -53,25 +54,37 @@ struct World {
 
 struct DialogCase {
     const char* name;
-    std::function<std::unique_ptr<QDialog>(World&)> open;
+    std::function<std::unique_ptr<QDialog>(World&, QWidget* parent)> open;
     const char* defaultButton;  // the one Return may press, or ""
+    bool centred;               // on the screen, not on the window that opened it
 };
 
 const DialogCase kDialogs[] = {
-    {"StorageBin", [](World& w) { return std::make_unique<TForm7>(nullptr, w.f.dir.path(), w.f.config); }, ""},
-    {"EditAlarm", [](World&) { return std::make_unique<TForm9>(nullptr); }, ""},
-    {"Schedule", [](World& w) { return std::make_unique<TForm10>(nullptr, w.f.dir.path(), w.f.config, "Tea", "12/8/2026", ""); }, ""},
-    {"DeleteRange", [](World& w) { return std::make_unique<TForm11>(nullptr, w.rows); }, ""},
-    {"Calendar", [](World&) { return std::make_unique<TForm3>(nullptr); }, "&OK"},
-    {"AlarmSettings", [](World& w) { return std::make_unique<TForm2>(w.host, w.f.config); }, ""},
-    {"MediaPrograms", [](World& w) { return std::make_unique<TForm6>(w.f.config, AppMediaMemory(), w.f.sysRoot()); }, ""},
+    {"StorageBin", [](World& w, QWidget* p) { return std::make_unique<TForm7>(p, w.f.dir.path(), w.f.config); }, "",
+     true},
+    {"EditAlarm", [](World&, QWidget* p) { return std::make_unique<TForm9>(p); }, "", true},
+    {"Schedule",
+     [](World& w, QWidget* p) {
+         return std::make_unique<TForm10>(p, w.f.dir.path(), w.f.config, "Tea", "12/8/2026", "");
+     },
+     "", true},
+    {"DeleteRange", [](World& w, QWidget* p) { return std::make_unique<TForm11>(p, w.rows); }, "", true},
+    {"Calendar", [](World&, QWidget* p) { return std::make_unique<TForm3>(p); }, "&OK", true},
+    {"AlarmSettings",
+     [](World& w, QWidget* p) { return std::make_unique<TForm2>(w.host, w.f.config, AlarmSettingsHooks{}, AppMediaMemory(), p); },
+     "", true},
+    {"MediaPrograms",
+     [](World& w, QWidget* p) { return std::make_unique<TForm6>(w.f.config, AppMediaMemory(), w.f.sysRoot(), p); },
+     "", false},
 };
+
+void PrintTo(const DialogCase& c, std::ostream* os) { *os << c.name; }
 
 class ReturnKeyTest : public ::testing::TestWithParam<DialogCase> {};
 
 TEST_P(ReturnKeyTest, PressesNoButtonButTheNamedDefault) {
     World w;
-    std::unique_ptr<QDialog> dialog = GetParam().open(w);
+    std::unique_ptr<QDialog> dialog = GetParam().open(w, nullptr);
     std::vector<std::string> pressed;
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
         QObject::connect(button, &QPushButton::pressed, [&pressed, button] { pressed.push_back(button->text().toStdString()); });
@@ -94,6 +107,25 @@ TEST_P(ReturnKeyTest, PressesNoButtonButTheNamedDefault) {
     EXPECT_TRUE(w.f.prompts.shown.empty() || GetParam().name == std::string("MediaPrograms"));
 }
 
+class DialogFrameTest : public ::testing::TestWithParam<DialogCase> {};
+
+// Opened from a small window in the screen's corner, as the clock may be.
+TEST_P(DialogFrameTest, StandsInTheScreensCentreWithTheClocksIcon) {
+    World w;
+    QWidget opener;
+    opener.setGeometry(0, 0, 40, 40);
+    opener.show();
+    std::unique_ptr<QDialog> dialog = GetParam().open(w, &opener);
+    dialog->show();
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    if (!GetParam().centred) return;
+    const QPoint offset = dialog->geometry().center() - dialog->screen()->availableGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 8) << offset.x() << "," << offset.y();  // a window frame's width
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, DialogFrameTest, ::testing::ValuesIn(kDialogs),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(Dialogs, ReturnKeyTest, ::testing::ValuesIn(kDialogs),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -109,6 +141,8 @@ const CommitCase kCommits[] = {
     {"CopyEntryHandsItOver", &TForm7::Button5,
      [](World&) { return AppHandovers().copiedFile.target + "^^WMP^\r\n/gone/b.mp3^^WMP^\r\n"; }},
 };
+
+void PrintTo(const CommitCase& c, std::ostream* os) { *os << c.name; }
 
 class CellCommitTest : public ::testing::TestWithParam<CommitCase> {};
 

@@ -1,8 +1,9 @@
-#include "platform/dialog_buttons.h"
+#include "platform/dialog_finish.h"
 
 #include <QAbstractItemView>
 #include <QDialog>
 #include <QPushButton>
+#include <QScreen>
 
 #include "platform/clock_icon.h"
 
@@ -23,12 +24,16 @@ void CommitOpenEditors(QDialog& dialog) {
 
 }  // namespace
 
-void FinishDialog(QDialog& dialog) {
+void FinishDialog(QDialog& dialog, DialogPlace place) {
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::pressed, &dialog, [&dialog] { CommitOpenEditors(dialog); });
     }
     dialog.setWindowIcon(ClockIcon());
+    if (place == DialogPlace::ScreenCentre && dialog.screen()) {
+        const QRect screen = dialog.screen()->availableGeometry();
+        dialog.move(screen.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+    }
 }
 
 }  // namespace tolvenmark
