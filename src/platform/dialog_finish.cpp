@@ -1,8 +1,11 @@
 #include "platform/dialog_finish.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 
 #include "platform/clock_icon.h"
@@ -28,6 +31,14 @@ void FinishDialog(QDialog& dialog, DialogPlace place) {
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::pressed, &dialog, [&dialog] { CommitOpenEditors(dialog); });
+    }
+    // The fixed places were made for a narrower font: a caption is never cut.
+    for (QWidget* caption : dialog.findChildren<QWidget*>()) {
+        const bool placed = caption->parentWidget() && !caption->parentWidget()->layout();
+        const bool text = qobject_cast<QLabel*>(caption) || qobject_cast<QCheckBox*>(caption) ||
+                          qobject_cast<QRadioButton*>(caption);
+        if (placed && text && caption->width() < caption->sizeHint().width())
+            caption->resize(caption->sizeHint().width(), caption->height());
     }
     dialog.setWindowIcon(ClockIcon());
     if (place == DialogPlace::ScreenCentre && dialog.screen()) {

@@ -12,6 +12,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
 #include "platform/dialog_finish.h"
@@ -31,25 +32,6 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 const char* YesNo(bool on) { return on ? "Yes" : "No"; }
 
 QTime ToQTime(const DateTime& t) { return QTime(t.hour, t.minute, t.second); }
-
-// The picker shows times as the machine's long time format does.
-QString PickerFormat(const RegionalSettings& s) {
-    const std::string& f = s.longTimeFormat;
-    QString out;
-    for (std::size_t i = 0; i < f.size(); ++i) {
-        if (f.compare(i, 4, "AMPM") == 0) {
-            out += "AP";
-            i += 3;
-        } else if (f[i] == 'h' || f[i] == 'm' || f[i] == 's' || f[i] == ' ') {
-            out += QChar(f[i]);
-        } else if (f[i] == ':') {
-            out += "'" + Q(s.timeSeparator) + "'";
-        } else {
-            out += "'" + QString(QChar(f[i])) + "'";
-        }
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -110,7 +92,7 @@ void TForm2::BuildControls() {
     Edit2->setMinimumWidth(80);
     Label4 = new QLabel("Time (24-HR Format)", setup);
     DateTimePicker1 = new QTimeEdit(setup);
-    DateTimePicker1->setDisplayFormat(PickerFormat(AppRegionalSettings()));
+    DateTimePicker1->setDisplayFormat(TimePickerFormat(AppRegionalSettings()));
     Label4->setBuddy(DateTimePicker1);
     CheckBox7 = new QCheckBox("Automaticall&y Change Alarm", setup);
     CheckBox8 = new QCheckBox("Automatically &Delete Old Alarm", setup);
@@ -174,7 +156,8 @@ void TForm2::BuildControls() {
     closers->addWidget(Button1);
     closers->addWidget(Button2);
     layout->addLayout(closers);
-    setFixedSize(442, 425);
+    // The designed size, or more where the desktop font needs it: no caption is cut.
+    setFixedSize(sizeHint().expandedTo(QSize(442, 425)));
     FinishDialog(*this);
 
     connect(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Change);

@@ -2,8 +2,11 @@
 #include <memory>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
@@ -110,7 +113,7 @@ TEST_P(ReturnKeyTest, PressesNoButtonButTheNamedDefault) {
 class DialogFrameTest : public ::testing::TestWithParam<DialogCase> {};
 
 // Opened from a small window in the screen's corner, as the clock may be.
-TEST_P(DialogFrameTest, StandsInTheScreensCentreWithTheClocksIcon) {
+TEST_P(DialogFrameTest, StandsInTheScreensCentreWithTheClocksIconAndWholeCaptions) {
     World w;
     QWidget opener;
     opener.setGeometry(0, 0, 40, 40);
@@ -118,6 +121,9 @@ TEST_P(DialogFrameTest, StandsInTheScreensCentreWithTheClocksIcon) {
     std::unique_ptr<QDialog> dialog = GetParam().open(w, &opener);
     dialog->show();
     EXPECT_FALSE(dialog->windowIcon().isNull());
+    for (QWidget* caption : dialog->findChildren<QWidget*>())
+        if (qobject_cast<QLabel*>(caption) || qobject_cast<QCheckBox*>(caption) || qobject_cast<QRadioButton*>(caption))
+            EXPECT_GE(caption->width(), caption->sizeHint().width()) << caption->property("text").toString().toStdString();
     if (!GetParam().centred) return;
     const QPoint offset = dialog->geometry().center() - dialog->screen()->availableGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 8) << offset.x() << "," << offset.y();  // a window frame's width
