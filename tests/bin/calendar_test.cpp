@@ -1,5 +1,6 @@
 #include "bin/calendar_form.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -134,8 +135,13 @@ TEST(TForm3, DayTheKeyboardMovesToIsTheOneReturnWrites) {
 TEST(TForm3, SixWeekRowsShowWithoutScrolling) {
     DialogEnv env;
     env.clock.Set(DateTime{2027, 1, 31, 9, 0, 0, 0});  // the 31st falls in the sixth week
+    const QFont saved = QApplication::font();
+    QFont desktop = saved;  // a desktop font larger than the grid was drawn for
+    desktop.setPixelSize(15);
+    QApplication::setFont(desktop);
     TForm3 form(nullptr);
     form.show();
+    QApplication::setFont(saved);
     const QRect lastWeek = form.Calendar1->visualRect(form.Calendar1->model()->index(5, 0));
     EXPECT_TRUE(form.Calendar1->viewport()->rect().contains(lastWeek)) << lastWeek.bottom();
     EXPECT_EQ(form.Calendar1->verticalScrollBar()->maximum(), 0);
