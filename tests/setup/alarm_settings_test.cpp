@@ -12,15 +12,37 @@
 
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
-#include "setup/fake_host.h"
 #include "setup/setup_fixture.h"
 
 namespace tolvenmark {
 namespace {
 
-using testing::FakeHost;
 using testing::ReadFileBytes;
 using testing::SetupFixture;
+
+// The main window as the dialog sees it; records what the dialog does to it.
+class FakeHost final : public AlarmSettingsHost {
+public:
+    std::string ClockMode() const override { return clockMode; }
+    std::string AppPath() const override { return appPath; }
+    std::string PendingDate() const override { return pendingDate; }
+    std::string PendingTime() const override { return pendingTime; }
+    void SetPendingAlarm(const std::string& header, const std::string& date, const std::string& time) override {
+        calls.push_back("pending " + header + " | " + date + " | " + time);
+    }
+    void SetDisplayText(const std::string& id, const std::string& text) override {
+        calls.push_back(id + " " + text);
+    }
+    bool AlarmMenuChecked() const override { return menuChecked; }
+    void SetAlarmMenuCaption(const std::string& caption) override { calls.push_back("menu " + caption); }
+
+    std::string clockMode = "24";
+    std::string appPath;
+    std::string pendingDate = "12/24/2026";
+    std::string pendingTime = "6:45:00 AM";
+    bool menuChecked = false;
+    std::vector<std::string> calls;
+};
 
 // A window test's world: configuration, programs, regional settings in the
 // alarm-time shape and a clock stopped at 12/7/2026 9:15:30 AM.
