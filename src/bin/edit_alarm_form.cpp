@@ -55,7 +55,7 @@ void TForm9::Button1Click() { PickCalendarDate(this, 2, *Edit2); }
 
 void TForm9::Button2Click() {
     AlarmHandover& alarm = AppHandovers().editedAlarm;
-    std::string header = SavedText(*Edit1);
+    std::string header = SavedText(*Edit1);  // both first: a text that cannot be saved changes neither
     alarm.date = SavedText(*Edit2);
     alarm.header = std::move(header);
     alarm.time = TimeToStr(PickerTime(*DateTimePicker1), AppRegionalSettings());

@@ -37,8 +37,8 @@ std::string BytesFor(const QString& shown, const QVariant& bytes, const QVariant
     if (shown == DecodeText(original, line)) return original;
     if (auto encoded = EncodeText(shown, line)) return *std::move(encoded);
     throw OperationError("\"" + shown.toStdString() +
-                         "\" holds a character that cannot be saved in its line's character set "
-                         "(Windows-1252). Nothing was saved.");
+                         "\" cannot be saved: its line is in the Windows-1252 character set, which has no "
+                         "place for one of its characters.");
 }
 
 QByteArray Bytes(const std::string& bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); }

@@ -32,22 +32,10 @@ using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 using Files = std::map<std::string, std::string>;  // file name -> bytes
 
-struct QuietHost final : AlarmSettingsHost {
-    std::string appPath;
-    std::string ClockMode() const override { return "24"; }
-    std::string AppPath() const override { return appPath; }
-    std::string PendingDate() const override { return ""; }
-    std::string PendingTime() const override { return ""; }
-    void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
-    void SetDisplayText(const std::string&, const std::string&) override {}
-    bool AlarmMenuChecked() const override { return false; }
-    void SetAlarmMenuCaption(const std::string&) override {}
-};
-
 // The bin files and the configuration in one folder, on 12/7/2026.
 struct World {
     testing::SetupFixture f;
-    QuietHost host;
+    testing::QuietHost host;
     RegionalSettings settings;
     FixedClock clock{DateTime{2026, 12, 7, 9, 15, 30, 0}};
     SavedAlarmList rows;
