@@ -192,11 +192,15 @@ TEST_P(DialogTest, CentredWithTheClocksIconWholeCaptionsAndReturnPressingNoOther
     std::unique_ptr<QDialog> dialog = GetParam().open(w, &opener);
     dialog->show();
     EXPECT_FALSE(dialog->windowIcon().isNull());
-    for (QWidget* caption : dialog->findChildren<QWidget*>())
-        if (qobject_cast<QLabel*>(caption) || qobject_cast<QCheckBox*>(caption) || qobject_cast<QRadioButton*>(caption))
+    for (QWidget* caption : dialog->findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(caption) || qobject_cast<QCheckBox*>(caption) || qobject_cast<QRadioButton*>(caption)) {
             EXPECT_GE(caption->width(), caption->sizeHint().width()) << caption->property("text").toString().toStdString();
+        }
+    }
     const QPoint offset = dialog->geometry().center() - dialog->screen()->availableGeometry().center();
-    if (GetParam().centred) EXPECT_LE(offset.manhattanLength(), 8) << offset.x() << "," << offset.y();  // a frame
+    if (GetParam().centred) {
+        EXPECT_LE(offset.manhattanLength(), 8) << offset.x() << "," << offset.y();  // a window frame
+    }
 
     std::vector<std::string> pressed;
     for (QPushButton* button : dialog->findChildren<QPushButton*>())
