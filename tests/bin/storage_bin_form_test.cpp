@@ -105,8 +105,7 @@ TEST_P(FileValidationTest, OffersWhatCannotBeCheckedOrIsMissing) {
     const std::string present = bin.dir.File("present.mp3");
     WriteFileBytes(present, "x");
     bin.SetFiles(present + "^^WMP^\r\n" + bin.dir.File("gone.mp3") + "^^WMP^\r\nhttp:radio^^WINAMP^\r\n" +
-                 present + "^Text Message^MESSAGE^\r\n" + bin.dir.File("gone2.mp3") + "^^^\r\n" +
-                 "E:\\Mpegav\\Avseq01.dat^^WMP^\r\n");
+                 present + "^Text Message^MESSAGE^\r\n" + bin.dir.File("gone2.mp3") + "^^^\r\n" + kDisc + "^^WMP^\r\n");
     // A video CD in the second optical drive (E:), mounted as the launch finds it.
     std::filesystem::create_directories(bin.dir.File("sys/class/block/sr0"));
     std::filesystem::create_directories(bin.dir.File("sys/class/block/sr1"));
