@@ -11,7 +11,9 @@ namespace tolvenmark {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
-    setApplicationDisplayName(kApplicationTitle);
+    // No display name: the window system would append it to every caption.
+    // The desktop knows the program by its entry and its application name.
+    setDesktopFileName(QStringLiteral("tolvenmark-clock"));
     setApplicationVersion(TOLVENMARK_VERSION);
     // The dialogs' fixed places were made for an 8-point sans serif at 96
     // dots per inch; the desktop's wider default font cuts their labels.

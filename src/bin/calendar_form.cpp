@@ -10,6 +10,7 @@
 #include "bin/handover.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
+#include "platform/dialog_finish.h"
 #include "platform/regional_settings.h"
 
 namespace tolvenmark {
@@ -49,6 +50,9 @@ TForm3::TForm3(QWidget* parent)
     Calendar1->verticalHeader()->hide();
     Calendar1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     Calendar1->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Six weeks share the grid's height; the style's taller minimum row
+    // would push the last week under the edge.
+    Calendar1->verticalHeader()->setMinimumSectionSize(1);
     Calendar1->setSelectionMode(QAbstractItemView::SingleSelection);
     Calendar1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QStringList titles;
@@ -66,10 +70,15 @@ TForm3::TForm3(QWidget* parent)
     connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     connect(SpinEdit1, &QLineEdit::textEdited, this, [this] { SpinEdit1Change(); });
     connect(Calendar1, &QTableWidget::cellClicked, this, [this](int r, int c) { Calendar1Click(r, c); });
+    // The day the keyboard moves to is the day "&OK" writes.
+    connect(Calendar1, &QTableWidget::currentCellChanged, this, [this](int r, int c) {
+        if (const int day = date_.CellDay(r, c)) date_.SetDay(day);
+    });
     connect(Calendar1, &QTableWidget::cellDoubleClicked, this,
             [this](int r, int c) { Calendar1DblClick(r, c); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    FinishDialog(*this);
 }
 
 void TForm3::ShowDate() {

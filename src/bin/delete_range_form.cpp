@@ -7,6 +7,7 @@
 #include "bin/calendar_form.h"
 #include "bin/delete_range.h"
 #include "platform/clock.h"
+#include "platform/dialog_finish.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
 
@@ -48,6 +49,7 @@ TForm11::TForm11(QWidget* parent, SavedAlarmList& rows)
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    FinishDialog(*this);
 }
 
 void TForm11::Button1Click() { PickCalendarDate(this, 4, *Edit1); }

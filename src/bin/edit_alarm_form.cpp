@@ -11,7 +11,9 @@
 #include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
+#include "platform/dialog_finish.h"
 #include "platform/regional_settings.h"
+#include "platform/saved_text.h"
 
 namespace tolvenmark {
 
@@ -45,10 +47,12 @@ TForm9::TForm9(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    FinishDialog(*this);
 
     const AlarmHandover& alarm = AppHandovers().editedAlarm;
-    Edit1->setText(QString::fromStdString(alarm.header));
-    Edit2->setText(QString::fromStdString(alarm.date));
+    const TextEncoding line = LineEncoding(alarm.header + '^' + alarm.date + '^' + alarm.time);
+    ShowSavedText(*Edit1, alarm.header, line);
+    ShowSavedText(*Edit2, alarm.date, line);
     SetPickerTime(*DateTimePicker1, OpeningTime(alarm.time, AppRegionalSettings(), AppClock().Now()));
 }
 
@@ -56,8 +60,9 @@ void TForm9::Button1Click() { PickCalendarDate(this, 2, *Edit2); }
 
 void TForm9::Button2Click() {
     AlarmHandover& alarm = AppHandovers().editedAlarm;
-    alarm.header = Edit1->text().toStdString();
-    alarm.date = Edit2->text().toStdString();
+    std::string header = SavedText(*Edit1);  // both first: a text that cannot be saved changes neither
+    alarm.date = SavedText(*Edit2);
+    alarm.header = std::move(header);
     alarm.time = TimeToStr(PickerTime(*DateTimePicker1), AppRegionalSettings());
     accept();
 }

@@ -16,7 +16,9 @@
 #include "platform/clock.h"
 #include "platform/date_order.h"
 #include "platform/date_time_text.h"
+#include "platform/dialog_finish.h"
 #include "platform/regional_settings.h"
+#include "platform/saved_text.h"
 
 namespace tolvenmark {
 
@@ -112,9 +114,10 @@ TForm10::TForm10(QWidget* parent, std::string appPath, ConfigKeys config, const 
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+    FinishDialog(*this);
 
-    Edit1->setText(QString::fromStdString(header));
-    Edit2->setText(QString::fromStdString(date));
+    ShowSavedText(*Edit1, header);
+    ShowSavedText(*Edit2, date);
     const RegionalSettings& settings = AppRegionalSettings();
     SetPickerTime(*DateTimePicker1, OpeningTime(time, settings, AppClock().Now()));
     RadioGroup1[0]->setChecked(true);
@@ -173,8 +176,8 @@ void TForm10::Button5Click() {
 ScheduleRequest TForm10::Request() const {
     ScheduleRequest request;
     request.interval = static_cast<ScheduleInterval>(Interval());
-    request.header = Edit1->text().toStdString();
-    request.startDate = Edit2->text().toStdString();
+    request.header = SavedText(*Edit1);
+    request.startDate = SavedText(*Edit2);
     request.time = TimeToStr(PickerTime(*DateTimePicker1), AppRegionalSettings());
     request.days = SpinEdit1->value();
     for (int i = 0; i < 7; ++i) request.weekdays[i] = CheckBox[i]->isChecked();

@@ -17,9 +17,12 @@
 #include "bin/storage_bin.h"
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
+#include "platform/dialog_finish.h"
+#include "platform/drives.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "platform/saved_text.h"
 
 namespace tolvenmark {
 
@@ -43,7 +46,19 @@ QTableWidget* MakeGrid(QWidget* parent, const QStringList& titles, const int (&w
 
 std::string CellText(const QTableWidget& grid, int row, int column) {
     const QTableWidgetItem* item = grid.item(row, column);
-    return item ? item->text().toStdString() : std::string();
+    return item ? SavedText(*item) : std::string();
+}
+
+// A line's cells are read and written back in the line's own encoding.
+void ShowLine(QTableWidget& grid, int row, const std::array<const std::string*, 3>& texts) {
+    std::string line;
+    for (const std::string* text : texts) line += (text ? *text : std::string()) + '^';
+    const TextEncoding encoding = LineEncoding(line);
+    for (int c = 0; c < 3; ++c) {
+        QTableWidgetItem* item = grid.item(row, c);
+        if (!item) grid.setItem(row, c, item = new QTableWidgetItem);
+        ShowSavedText(*item, texts[c] ? *texts[c] : std::string(), encoding);
+    }
 }
 
 // Rows are written in place; the count changes only when it must, so the
@@ -54,13 +69,7 @@ void FillGrid(QTableWidget& grid, const std::vector<Row>& rows, Fields fields) {
     const int count = std::max<int>(static_cast<int>(rows.size()), 1);
     grid.setRowCount(count);
     for (int r = 0; r < count; ++r) {
-        const std::array<const std::string*, 3> texts =
-            r < static_cast<int>(rows.size()) ? fields(rows[r]) : std::array<const std::string*, 3>{};
-        for (int c = 0; c < 3; ++c) {
-            const QString text = texts[c] ? QString::fromStdString(*texts[c]) : QString();
-            if (QTableWidgetItem* item = grid.item(r, c)) item->setText(text);
-            else grid.setItem(r, c, new QTableWidgetItem(text));
-        }
+        ShowLine(grid, r, r < static_cast<int>(rows.size()) ? fields(rows[r]) : std::array<const std::string*, 3>{});
     }
     grid.setUpdatesEnabled(true);
 }
@@ -146,6 +155,7 @@ TForm7::TForm7(QWidget* parent, std::string appPath, ConfigKeys config)
     connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
     connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
     connect(Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
+    FinishDialog(*this);
 }
 
 void TForm7::LoadFiles() {
@@ -217,7 +227,11 @@ void TForm7::Button3Click() {
     int count = 0;
     if (Mode() == 0) {
         FileSettingList rows = FileRows();
-        count = ValidateFileSettings(rows, CheckBox1->isChecked(), CheckBox2->isChecked(), FileExists, prompts);
+        // "E:\Mpegav\Avseq01.dat" on a mounted disc plays, so it is no missing file.
+        const auto exists = [this](const std::string& path) {
+            return FileExists(ResolveDrivePath(path, sysRoot, mountsFile));
+        };
+        count = ValidateFileSettings(rows, CheckBox1->isChecked(), CheckBox2->isChecked(), exists, prompts);
         SetFileRows(rows);
     } else {
         SavedAlarmList rows = AlarmRows();
@@ -262,9 +276,7 @@ void TForm7::Button6Click() {
     edited = {CellText(*StringGrid2, row, 0), CellText(*StringGrid2, row, 1), CellText(*StringGrid2, row, 2)};
     TForm9 editor(this);
     editor.exec();
-    const std::string* texts[] = {&edited.header, &edited.date, &edited.time};
-    for (int c = 0; c < 3; ++c)
-        if (QTableWidgetItem* item = StringGrid2->item(row, c)) item->setText(QString::fromStdString(*texts[c]));
+    if (row < StringGrid2->rowCount()) ShowLine(*StringGrid2, row, {&edited.header, &edited.date, &edited.time});
 }
 
 void TForm7::Button2Click() {

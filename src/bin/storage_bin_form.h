@@ -54,6 +54,10 @@ public:
     QPushButton* Button6;
     QPushButton* Button7;
 
+    // Where "&Validate Files" looks a disc's drive letter up, as the launch does.
+    std::string sysRoot = "/sys";
+    std::string mountsFile = "/proc/mounts";
+
     // The storage bin's lists: scratch space for range deletion.
     FileSettingList fileSettingList;
     SavedAlarmList savedAlarmList;

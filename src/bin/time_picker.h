@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "platform/date_time.h"
 
 class QTimeEdit;
@@ -7,8 +9,13 @@ class QWidget;
 
 namespace tolvenmark {
 
-// A time-of-day picker with up-down arrows and seconds.
+struct RegionalSettings;
+
+// A time-of-day picker with up-down arrows and seconds, in the machine's
+// 12- or 24-hour time.
 QTimeEdit* MakeTimePicker(QWidget* parent, int left, int top, int width);
+// The machine's long time format as a picker's display format.
+QString TimePickerFormat(const RegionalSettings& settings);
 void SetPickerTime(QTimeEdit& picker, const DateTime& time);
 DateTime PickerTime(const QTimeEdit& picker);  // on 1899-12-30
 

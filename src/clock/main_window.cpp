@@ -15,6 +15,7 @@
 #include "clock/help_file_open.h"
 #include "clock/succession.h"
 #include "platform/clock.h"
+#include "platform/clock_icon.h"
 #include "platform/conversion_error.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
@@ -28,20 +29,6 @@ namespace {
 
 constexpr const char* kSkinComponentsMissing =
     "One or more of the skin components could not be found.  The default skin will be loaded.";
-
-// A plain clock face for the tray and the window list.
-QIcon ClockIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 2));
-    painter.setBrush(Qt::white);
-    painter.drawEllipse(2, 2, 28, 28);
-    painter.drawLine(16, 16, 16, 7);
-    painter.drawLine(16, 16, 23, 16);
-    return QIcon(pixmap);
-}
 
 // The started main window, which moves a passed pending alarm on.
 TForm1* movesOn = nullptr;

@@ -4,10 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QString>
+
+#include "platform/clock_icon.h"
 
 namespace tolvenmark {
 
@@ -39,6 +45,20 @@ private:
     QString saved_;
 };
 
+// Every box: the clock's icon, the text exactly as given (a message alarm's
+// "<b>" is shown, not obeyed), and wide enough that the window manager
+// shows the whole caption beside its buttons.
+void Prepare(QMessageBox& box) {
+    box.setWindowIcon(ClockIcon());
+    box.setTextFormat(Qt::PlainText);
+    constexpr int kTitleBarButtons = 120;  // icon, minimise, maximise, close
+    const int wanted = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle()) +
+                       kTitleBarButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
 class QtPrompts final : public Prompts {
 public:
     void Error(const std::string& text) override { Show(QMessageBox::Critical, "Error", text); }
@@ -52,6 +72,7 @@ public:
         QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
         box.addButton("&No", QMessageBox::NoRole);
         box.setDefaultButton(yes);
+        Prepare(box);
         box.exec();
         return box.clickedButton() == yes;
     }
@@ -65,6 +86,7 @@ public:
         QPushButton* all = box.addButton("Yes to &All", QMessageBox::ActionRole);
         box.setDefaultButton(yes);
         box.setEscapeButton(no);
+        Prepare(box);
         box.exec();
         if (box.clickedButton() == yes) return ConfirmAnswer::Yes;
         if (box.clickedButton() == all) return ConfirmAnswer::YesToAll;
@@ -75,6 +97,7 @@ private:
     static void Show(QMessageBox::Icon icon, const char* caption, const std::string& text) {
         BareCaption bare;
         QMessageBox box(icon, caption, BoxText(text), QMessageBox::Ok);
+        Prepare(box);
         box.exec();
     }
 };

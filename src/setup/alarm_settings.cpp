@@ -12,11 +12,14 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
+#include "platform/dialog_finish.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "platform/saved_text.h"
 #include "setup/media_setup.h"
 #include "setup/media_type_rule.h"
 #include "setup/media_types.h"
@@ -26,29 +29,9 @@ namespace tolvenmark {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-std::string S(const QString& text) { return text.toStdString(); }
 const char* YesNo(bool on) { return on ? "Yes" : "No"; }
 
 QTime ToQTime(const DateTime& t) { return QTime(t.hour, t.minute, t.second); }
-
-// The picker shows times as the machine's long time format does.
-QString PickerFormat(const RegionalSettings& s) {
-    const std::string& f = s.longTimeFormat;
-    QString out;
-    for (std::size_t i = 0; i < f.size(); ++i) {
-        if (f.compare(i, 4, "AMPM") == 0) {
-            out += "AP";
-            i += 3;
-        } else if (f[i] == 'h' || f[i] == 'm' || f[i] == 's' || f[i] == ' ') {
-            out += QChar(f[i]);
-        } else if (f[i] == ':') {
-            out += "'" + Q(s.timeSeparator) + "'";
-        } else {
-            out += "'" + QString(QChar(f[i])) + "'";
-        }
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -113,7 +96,7 @@ void TForm2::BuildControls() {
     Edit2->setMinimumWidth(80);
     Label4 = new QLabel("Time (24-HR Format)", setup);
     DateTimePicker1 = new QTimeEdit(setup);
-    DateTimePicker1->setDisplayFormat(PickerFormat(AppRegionalSettings()));
+    DateTimePicker1->setDisplayFormat(TimePickerFormat(AppRegionalSettings()));
     Label4->setBuddy(DateTimePicker1);
     CheckBox7 = new QCheckBox("Automaticall&y Change Alarm", setup);
     CheckBox8 = new QCheckBox("Automatically &Delete Old Alarm", setup);
@@ -177,9 +160,9 @@ void TForm2::BuildControls() {
     closers->addWidget(Button1);
     closers->addWidget(Button2);
     layout->addLayout(closers);
-    setFixedSize(442, 425);
-    // Return in a field must not press whichever button Qt would pick.
-    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+    // The designed size, or more where the desktop font needs it: no caption is cut.
+    setFixedSize(sizeHint().expandedTo(QSize(442, 425)));
+    FinishDialog(*this);
 
     connect(ComboBox1, &QComboBox::activated, this, &TForm2::ComboBox1Change);
     connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
@@ -217,18 +200,18 @@ void TForm2::FormCreate() {
 
     SelectMediaType(mediaType_);
     ApplyMediaTypeRule();
-    Edit1->setText(Q(startString));
+    ShowSavedText(*Edit1, startString);
 
     CheckBox4->setChecked(snooze == "Yes");
     CheckBox4Click();
     // The snooze itself counts a missing or unreadable value as 5 minutes.
     SpinEdit1->setValue(StrToIntDef(snoozeMinutes, 5));
-    Edit3->setText(Q(header));
+    ShowSavedText(*Edit3, header);
 
     RegionalSettings& settings = AppRegionalSettings();
     const DateTime now = AppClock().Now();
     const std::string date = storedDate.empty() ? DateToStr(now, settings) : storedDate;
-    Edit2->setText(Q(date));
+    ShowSavedText(*Edit2, date);
     AppHandovers().calendarResult[1] = date;
 
     Label4->setText(host_.ClockMode() == "12" ? "Time (12-HR Format)" : "Time (24-HR Format)");
@@ -261,7 +244,7 @@ std::string TForm2::TickedPlayer() const {
     return "";
 }
 
-std::string TForm2::StartString() const { return S(Edit1->text()); }
+std::string TForm2::StartString() const { return SavedText(*Edit1); }
 
 std::string TForm2::PickerTime() const {
     const QTime t = DateTimePicker1->time();
@@ -297,7 +280,7 @@ void TForm2::ApplyMediaTypeRule() {
         {SelectedMediaType(), TickedPlayer(), memory_.cdDrive, memory_.dvdDrive, memory_.cdDriveIndex});
     if (result.caption) Label1->setText(Q(*result.caption));
     if (result.browseEnabled) Button3->setEnabled(*result.browseEnabled);
-    if (result.startString) Edit1->setText(Q(*result.startString));
+    if (result.startString) ShowSavedText(*Edit1, *result.startString);
 }
 
 void TForm2::ComboBox1Change() { ApplyMediaTypeRule(); }
@@ -306,7 +289,7 @@ void TForm2::Button3Click() {
     const std::string type = SelectedMediaType();
     if (type == "MP3") OpenDialog1.filter = "MP3 Files|*.mp3";
     if (type == "Other File Format") OpenDialog1.filter = "All Files|*.*";
-    if (const auto chosen = OpenDialog1.Execute(this)) Edit1->setText(Q(*chosen));
+    if (const auto chosen = OpenDialog1.Execute(this)) ShowSavedText(*Edit1, *chosen);
 }
 
 void TForm2::CheckBox4Click() {
@@ -319,20 +302,22 @@ void TForm2::Button6Click() {
     if (!hooks_.openCalendar) return;
     AppHandovers().calendarCaller = 1;
     hooks_.openCalendar();
-    Edit2->setText(Q(AppHandovers().calendarResult[1]));
+    ShowSavedText(*Edit2, AppHandovers().calendarResult[1]);
 }
 
 void TForm2::Button1Click() {
+    // Every text first: one that cannot be saved stops the save before any write.
+    const std::string startString = StartString();
+    const std::string date = SavedText(*Edit2);
+    const std::string header = SavedText(*Edit3);
+    const std::string time = PickerTime();
     config_.write("PLAYER", TickedPlayer());
     config_.write("MTYPE", SelectedMediaType());
-    config_.write("ALFILE", StartString());
+    config_.write("ALFILE", startString);
     config_.write("SNOOZE", YesNo(CheckBox4->isChecked()));
     config_.write("CHANGEALARM", YesNo(CheckBox7->isChecked()));
     config_.write("DELETEALARM", YesNo(CheckBox8->isChecked()));
     config_.write("SNOOZEMIN", std::to_string(SpinEdit1->value()));
-    const std::string date = S(Edit2->text());
-    const std::string time = PickerTime();
-    const std::string header = S(Edit3->text());
     host_.SetPendingAlarm(header, date, time);
     config_.write("ALDATE", date);
     config_.write("ALTIME", time);
@@ -364,7 +349,7 @@ void TForm2::Button9Click() {
 }
 
 void TForm2::Button10Click() {
-    if (hooks_.openSchedule) hooks_.openSchedule({S(Edit3->text()), S(Edit2->text()), PickerTime()});
+    if (hooks_.openSchedule) hooks_.openSchedule({SavedText(*Edit3), SavedText(*Edit2), PickerTime()});
 }
 
 void TForm2::Button4Click() {

@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "platform/saved_text.h"
 #include "setup/bin_additions.h"
 #include "setup/handover_rule.h"
 #include "setup/media_types.h"
@@ -27,7 +28,7 @@ void TForm2::Button7Click() {
             ApplyMediaTypeRule();
         else
             mediaType_ = choice.mediaType;
-        Edit1->setText(QString::fromStdString(file.target));
+        ShowSavedText(*Edit1, file.target);
     }
 
     const std::array<QCheckBox*, 5> boxes = PlayerBoxes();
@@ -42,8 +43,8 @@ void TForm2::Button7Click() {
         player_ = "WMP";
     }
 
-    if (!alarm.header.empty()) Edit3->setText(QString::fromStdString(alarm.header));
-    if (!alarm.date.empty()) Edit2->setText(QString::fromStdString(alarm.date));
+    if (!alarm.header.empty()) ShowSavedText(*Edit3, alarm.header);
+    if (!alarm.date.empty()) ShowSavedText(*Edit2, alarm.date);
     if (!alarm.time.empty()) SetPickerTime(alarm.time);
 }
 
@@ -52,7 +53,7 @@ void TForm2::Button8Click() {
 }
 
 void TForm2::Button11Click() {
-    const SavedAlarm alarm{Edit3->text().toStdString(), Edit2->text().toStdString(), PickerTime()};
+    const SavedAlarm alarm{SavedText(*Edit3), SavedText(*Edit2), PickerTime()};
     AddAlarmToBin(host_.AppPath(), alarm, alarmTable_, AppRegionalSettings(), AppClock().Now().year, AppPrompts());
     SavedAlarmsChanged();
 }

@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/dialog_finish.h"
 #include "platform/drives.h"
 #include "platform/prompts.h"
+#include "platform/saved_text.h"
 #include "setup/drive_choice.h"
 #include "setup/media_types.h"
 
@@ -65,7 +67,7 @@ TForm6::TForm6(ConfigKeys& config, MediaMemory& memory, std::string sysRoot, QWi
     layout->addWidget(drives);
     layout->addStretch();
     layout->addLayout(closers);
-    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+    FinishDialog(*this, DialogPlace::AsPlaced);
 
     connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
@@ -84,7 +86,7 @@ void TForm6::FormCreate() {
     const std::array<QLineEdit*, 5> edits = PathEdits();
     for (std::size_t i = 0; i < kPlayers.size(); ++i) {
         memory_.playerPaths[i] = config_.read(kPlayers[i].code);
-        edits[i]->setText(Q(memory_.playerPaths[i]));
+        ShowSavedText(*edits[i], memory_.playerPaths[i]);
     }
     memory_.cdDrive = config_.read("CDDRIVE");
     memory_.dvdDrive = config_.read("DVDDRIVE");
@@ -107,6 +109,7 @@ void TForm6::FormCreate() {
     memory_.cdDrive = cd.drive;
     if (!cdStored) memory_.cdDriveIndex = 0;
     else if (cd.selected >= 0) memory_.cdDriveIndex = cd.selected;
+    pickedCdIndex_ = memory_.cdDriveIndex;
 
     const DriveChoice dvd = ChooseDrive(roots, memory_.dvdDrive);
     ComboBox2->setCurrentIndex(dvd.selected);
@@ -116,7 +119,7 @@ void TForm6::FormCreate() {
 void TForm6::Browse(QLineEdit* edit, const char* title, const char* filter) {
     OpenDialog1.title = title;
     OpenDialog1.filter = filter;
-    if (const auto chosen = OpenDialog1.Execute(this)) edit->setText(Q(*chosen));
+    if (const auto chosen = OpenDialog1.Execute(this)) ShowSavedText(*edit, *chosen);
 }
 
 void TForm6::Button1Click() {
@@ -138,14 +141,15 @@ void TForm6::Button4Click() {
     Browse(Edit4, "QuickTime", "QuickTime 6 (QuickTimePlayer.exe)|QuickTimePlayer.exe|All Files (*.*)|*.*");
 }
 
-void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "Custom Player (*.exe)|*.exe"); }
+// Programs here have no ".exe": every file is offered too, as for the other players.
+void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "Custom Player (*.exe)|*.exe|All Files (*.*)|*.*"); }
 
 void TForm6::ComboBox1Change(int index) {
     if (index < 0) return;
     memory_.cdDrive = ComboBox1->itemText(index).toStdString();
-    // The disc address of CD alarms names the drive by this position; a
-    // pick that left it behind would point the player at the old drive.
-    memory_.cdDriveIndex = index;
+    // The disc address of CD alarms names the drive by this position; it
+    // follows the pick, but only once OK stores the pick's letter too.
+    pickedCdIndex_ = index;
 }
 
 void TForm6::ComboBox2Change(int index) {
@@ -157,10 +161,13 @@ void TForm6::Button5Click() {
     const std::string cdLetter = DriveLetterToStore(memory_.cdDrive, driveCount_);
     const std::string dvdLetter = DriveLetterToStore(memory_.dvdDrive, driveCount_);
     const std::array<QLineEdit*, 5> edits = PathEdits();
-    for (std::size_t i = 0; i < kPlayers.size(); ++i) config_.write(kPlayers[i].code, edits[i]->text().toStdString());
+    std::array<std::string, 5> paths;  // all first: a path that cannot be saved stops every write
+    for (std::size_t i = 0; i < kPlayers.size(); ++i) paths[i] = SavedText(*edits[i]);
+    for (std::size_t i = 0; i < kPlayers.size(); ++i) config_.write(kPlayers[i].code, paths[i]);
     config_.write("CDDRIVE", cdLetter);
     config_.write("DVDDRIVE", dvdLetter);
-    for (std::size_t i = 0; i < kPlayers.size(); ++i) memory_.playerPaths[i] = edits[i]->text().toStdString();
+    memory_.playerPaths = paths;
+    memory_.cdDriveIndex = pickedCdIndex_;
     accept();
 }
 

@@ -50,6 +50,7 @@ private:
     MediaMemory& memory_;
     std::string sysRoot_;
     std::size_t driveCount_ = 0;
+    int pickedCdIndex_ = 0;  // becomes the disc index on OK
 };
 
 }  // namespace tolvenmark

@@ -1,9 +1,12 @@
 #include "bin/calendar_form.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "bin/calendar_date.h"
@@ -114,6 +117,34 @@ TEST(TForm3, DoubleClickOnADayPicksIt) {
     form.Calendar1DblClick(3, 0);  // Sunday April 20th 2003
     EXPECT_EQ(AppHandovers().calendarResult[2], "4/20/2003");
     EXPECT_EQ(form.result(), QDialog::Accepted);
+}
+
+TEST(TForm3, DayTheKeyboardMovesToIsTheOneReturnWrites) {
+    DialogEnv env;
+    AppHandovers().calendarCaller = 3;
+    TForm3 form(nullptr);
+    form.show();
+    form.Calendar1->setFocus();
+    QTest::keyClick(form.Calendar1, Qt::Key_Right);  // Tuesday 15th to Wednesday 16th
+    QTest::keyClick(form.Calendar1, Qt::Key_Down);
+    QTest::keyClick(form.Calendar1, Qt::Key_Return);
+    EXPECT_EQ(AppHandovers().calendarResult[3], "4/23/2003");
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+}
+
+TEST(TForm3, SixWeekRowsShowWithoutScrolling) {
+    DialogEnv env;
+    env.clock.Set(DateTime{2027, 1, 31, 9, 0, 0, 0});  // the 31st falls in the sixth week
+    const QFont saved = QApplication::font();
+    QFont desktop = saved;  // a desktop font larger than the grid was drawn for
+    desktop.setPixelSize(15);
+    QApplication::setFont(desktop);
+    TForm3 form(nullptr);
+    form.show();
+    QApplication::setFont(saved);
+    const QRect lastWeek = form.Calendar1->visualRect(form.Calendar1->model()->index(5, 0));
+    EXPECT_TRUE(form.Calendar1->viewport()->rect().contains(lastWeek)) << lastWeek.bottom();
+    EXPECT_EQ(form.Calendar1->verticalScrollBar()->maximum(), 0);
 }
 
 TEST(PickCalendarDate, CancelledCalendarPutsTheEarlierPickBack) {

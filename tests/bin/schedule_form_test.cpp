@@ -14,6 +14,7 @@
 
 #include "bin/calendar_form.h"
 #include "bin/dialog_env.h"
+#include "bin/edit_alarm_form.h"
 #include "platform/conversion_error.h"
 #include "platform/profile_file.h"
 #include "support/temp_dir.h"
@@ -61,6 +62,32 @@ TEST(TForm10, EmptyHandedOverTimeShowsTheCurrentTime) {
     TForm10 form(nullptr, d.dir.path(), d.Config(), "", "", "");
     EXPECT_EQ(form.DateTimePicker1->time(), QTime(9, 0, 0));
 }
+
+struct PickerCase {
+    const char* name;
+    const char* longTimeFormat;
+    const char* shown;
+};
+
+void PrintTo(const PickerCase& c, std::ostream* os) { *os << c.name; }
+
+class TimePickerTest : public ::testing::TestWithParam<PickerCase> {};
+
+// Both time pickers that write a saved alarm read as the machine's clock does.
+TEST_P(TimePickerTest, ScheduleAndEditAlarmShowTheMachinesHourCycle) {
+    ScheduleDialog d;
+    d.env.settings.longTimeFormat = GetParam().longTimeFormat;
+    AppHandovers().editedAlarm = {"Work", "4/20/2003", "6:45:00 PM"};
+    TForm10 schedule(nullptr, d.dir.path(), d.Config(), "Work", "4/20/2003", "6:45:00 PM");
+    TForm9 edit(nullptr);
+    EXPECT_EQ(schedule.DateTimePicker1->text(), GetParam().shown);
+    EXPECT_EQ(edit.DateTimePicker1->text(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(HourCycles, TimePickerTest,
+                         ::testing::Values(PickerCase{"TwentyFourHour", "h:mm:ss", "18:45:00"},
+                                           PickerCase{"TwelveHour", "h:mm:ss AMPM", "6:45:00 PM"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TForm10, IntervalSwitchShowsEachIntervalsControls) {
     ScheduleDialog d;

@@ -1,5 +1,7 @@
 #include "bin/storage_bin_form.h"
 
+#include <filesystem>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,6 +86,8 @@ TEST(TForm7, LoadingErrorThenDoneKeepsEveryLine) {
     EXPECT_EQ(bin.Key("IGNOREHTTP"), "No");
 }
 
+constexpr const char* kDisc = "E:\\Mpegav\\Avseq01.dat";
+
 struct FileValidationCase {
     bool ignoreUrls;
     bool ignoreMessages;
@@ -101,8 +105,16 @@ TEST_P(FileValidationTest, OffersWhatCannotBeCheckedOrIsMissing) {
     const std::string present = bin.dir.File("present.mp3");
     WriteFileBytes(present, "x");
     bin.SetFiles(present + "^^WMP^\r\n" + bin.dir.File("gone.mp3") + "^^WMP^\r\nhttp:radio^^WINAMP^\r\n" +
-                 present + "^Text Message^MESSAGE^\r\n" + bin.dir.File("gone2.mp3") + "^^^\r\n");
+                 present + "^Text Message^MESSAGE^\r\n" + bin.dir.File("gone2.mp3") + "^^^\r\n" + kDisc + "^^WMP^\r\n");
+    // A video CD in the second optical drive (E:), mounted as the launch finds it.
+    std::filesystem::create_directories(bin.dir.File("sys/class/block/sr0"));
+    std::filesystem::create_directories(bin.dir.File("sys/class/block/sr1"));
+    std::filesystem::create_directories(bin.dir.File("disc/MPEGAV"));
+    WriteFileBytes(bin.dir.File("disc/MPEGAV/AVSEQ01.DAT"), "");
+    WriteFileBytes(bin.dir.File("mounts"), "/dev/sr1 " + bin.dir.File("disc") + " iso9660 ro 0 0\n");
     TForm7 form(nullptr, bin.dir.path(), bin.Config());
+    form.sysRoot = bin.dir.File("sys");
+    form.mountsFile = bin.dir.File("mounts");
     form.CheckBox1->setChecked(c.ignoreUrls);
     form.CheckBox2->setChecked(c.ignoreMessages);
     bin.env.prompts.answers = c.answers;
@@ -128,15 +140,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FileValidationCase{false, false, {ConfirmAnswer::No, ConfirmAnswer::YesToAll},
                            {"gone.mp3", "http:radio"},
-                           {"present.mp3", "gone.mp3"},
+                           {"present.mp3", "gone.mp3", kDisc},
                            "There were 3 saved references deleted."},
         FileValidationCase{true, true, {ConfirmAnswer::Yes, ConfirmAnswer::No},
                            {"gone.mp3", "gone2.mp3"},
-                           {"present.mp3", "http:radio", "present.mp3", "gone2.mp3"},
+                           {"present.mp3", "http:radio", "present.mp3", "gone2.mp3", kDisc},
                            "There were 1 saved references deleted."},
         FileValidationCase{true, false, {ConfirmAnswer::No, ConfirmAnswer::No, ConfirmAnswer::No},
                            {"gone.mp3", "present.mp3", "gone2.mp3"},
-                           {"present.mp3", "gone.mp3", "http:radio", "present.mp3", "gone2.mp3"},
+                           {"present.mp3", "gone.mp3", "http:radio", "present.mp3", "gone2.mp3", kDisc},
                            "There were no saved references deleted."}));
 
 TEST(TForm7, AlarmValidationOffersThePastAndAsksAgainNextRun) {

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -21,6 +22,9 @@ struct SeenBox {
     QString text;
     QStringList buttons;
     QString displayName;  // what the window system appends to the title
+    Qt::TextFormat format = Qt::AutoText;
+    bool icon = false;
+    int spareWidth = 0;  // the box's width beyond its caption's
 };
 
 class QtPromptsTest : public ::testing::Test {
@@ -44,6 +48,11 @@ protected:
             seen->title = box->windowTitle();
             seen->displayName = QGuiApplication::applicationDisplayName();
             seen->text = box->text();
+            seen->format = box->textFormat();
+            seen->icon = !box->windowIcon().isNull();
+            box->adjustSize();
+            seen->spareWidth = box->width() - QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                                  .horizontalAdvance(box->windowTitle());
             QAbstractButton* chosen = nullptr;
             for (QAbstractButton* button : box->buttons()) {
                 seen->buttons << button->text();
@@ -84,15 +93,20 @@ TEST_F(QtPromptsTest, ConfirmationsHaveTheSystemsButtons) {
 }
 
 // Qt appends " — " and a non-empty display name to every window's title.
-TEST_F(QtPromptsTest, CaptionsCarryNoApplicationSuffix) {
+// A text message alarm's "<b>" is shown as typed; a short text still leaves
+// room in the title bar for the whole caption and the window buttons.
+TEST_F(QtPromptsTest, CaptionsWholeWithoutSuffixTextPlainAndTheClocksIcon) {
     QGuiApplication::setApplicationDisplayName(kApplicationTitle);
     const std::vector<std::pair<QString, std::function<void()>>> boxes{
-        {"OK", [&] { prompts->Error("e"); }},       {"OK", [&] { prompts->Warning("w"); }},
-        {"OK", [&] { prompts->Information("i"); }}, {"OK", [&] { prompts->PlainBox("p"); }},
-        {"&Yes", [&] { prompts->Confirm("c"); }},   {"&Yes", [&] { prompts->ConfirmAll("a"); }}};
+        {"OK", [&] { prompts->Error("<b>"); }},       {"OK", [&] { prompts->Warning("<b>"); }},
+        {"OK", [&] { prompts->Information("<b>"); }}, {"OK", [&] { prompts->PlainBox("<b>"); }},
+        {"&Yes", [&] { prompts->Confirm("<b>"); }},   {"&Yes", [&] { prompts->ConfirmAll("<b>"); }}};
     for (const auto& [press, show] : boxes) {
         const SeenBox box = Run(press, show);
         EXPECT_EQ(box.displayName, "") << box.title.toStdString();
+        EXPECT_EQ(box.format, Qt::PlainText) << box.title.toStdString();
+        EXPECT_TRUE(box.icon) << box.title.toStdString();
+        EXPECT_GE(box.spareWidth, 100) << box.title.toStdString();
     }
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), kApplicationTitle);
 }

@@ -23,21 +23,9 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::QuietHost;
 using testing::RecordingScript;
 using testing::SetupFixture;
-
-class QuietHost final : public AlarmSettingsHost {
-public:
-    std::string ClockMode() const override { return "24"; }
-    std::string AppPath() const override { return appPath; }
-    std::string PendingDate() const override { return ""; }
-    std::string PendingTime() const override { return ""; }
-    void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
-    void SetDisplayText(const std::string&, const std::string&) override {}
-    bool AlarmMenuChecked() const override { return false; }
-    void SetAlarmMenuCaption(const std::string&) override {}
-    std::string appPath;
-};
 
 // A dialog with Windows Media Player ticked (the recording script is its
 // program) and an alarm test on it.

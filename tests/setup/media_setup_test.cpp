@@ -77,7 +77,8 @@ TEST(MediaSetup, NoDrivesSaysSoAndDisablesBothLists) {
     EXPECT_FALSE(form.ComboBox2->isEnabled());
 }
 
-TEST(MediaSetup, PickingAnotherCdDriveMovesTheDiscIndexAtOnce) {
+// The disc index follows a picked drive only with OK, as CDDRIVE does.
+TEST(MediaSetup, PickedCdDriveMovesTheDiscIndexOnlyOnOk) {
     SetupFixture f;
     f.AddOpticalDrive("sr0");
     f.AddOpticalDrive("sr1");
@@ -88,13 +89,19 @@ TEST(MediaSetup, PickingAnotherCdDriveMovesTheDiscIndexAtOnce) {
     form.ComboBox1->setCurrentIndex(0);
     form.ComboBox1Change(0);
     EXPECT_EQ(AppMediaMemory().cdDrive, "D:\\");
-    EXPECT_EQ(AppMediaMemory().cdDriveIndex, 0);
+    EXPECT_EQ(AppMediaMemory().cdDriveIndex, 1);
     form.ComboBox2Change(1);
     EXPECT_EQ(AppMediaMemory().dvdDrive, "E:\\");
 
     form.Button5Click();
     EXPECT_EQ(f.Get("CDDRIVE"), "D");
     EXPECT_EQ(f.Get("DVDDRIVE"), "E");
+    EXPECT_EQ(AppMediaMemory().cdDriveIndex, 0);
+
+    TForm6 cancelled(f.config, AppMediaMemory(), f.sysRoot());
+    cancelled.ComboBox1Change(1);
+    cancelled.Button6Click();
+    EXPECT_EQ(AppMediaMemory().cdDriveIndex, 0);
 }
 
 TEST(MediaSetup, OkStoresPathsAsTypedAndCancelStoresNothing) {
@@ -135,7 +142,7 @@ TEST(MediaSetup, BrowseOffersEachPlayersProgramAndTakesTheChosenPath) {
     form.Button7Click();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], "RealOne Player / RealOne Player (realplay.exe)|realplay.exe|All Files (*.*)|*.*");
-    EXPECT_EQ(asked[1], "Custom Player / Custom Player (*.exe)|*.exe");
+    EXPECT_EQ(asked[1], "Custom Player / Custom Player (*.exe)|*.exe|All Files (*.*)|*.*");
     EXPECT_EQ(form.Edit3->text().toStdString(), "/opt/real/realplay");
     EXPECT_EQ(form.Edit5->text().toStdString(), "");
 }

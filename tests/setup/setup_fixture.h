@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/profile_file.h"
+#include "setup/alarm_settings_host.h"
 #include "setup/config_keys.h"
 #include "setup/media_memory.h"
 #include "support/gui_app.h"
@@ -40,6 +41,20 @@ public:
 
 private:
     ScopedAppPrompts prompts_;
+};
+
+// The main window as a dialog sees it, doing nothing.
+class QuietHost final : public AlarmSettingsHost {
+public:
+    std::string ClockMode() const override { return "24"; }
+    std::string AppPath() const override { return appPath; }
+    std::string PendingDate() const override { return ""; }
+    std::string PendingTime() const override { return ""; }
+    void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
+    void SetDisplayText(const std::string&, const std::string&) override {}
+    bool AlarmMenuChecked() const override { return false; }
+    void SetAlarmMenuCaption(const std::string&) override {}
+    std::string appPath;
 };
 
 }  // namespace tolvenmark::testing
