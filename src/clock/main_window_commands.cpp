@@ -15,6 +15,7 @@
 #include "clock/config.h"
 #include "clock/help_file.h"
 #include "clock/main_window.h"
+#include "platform/clock_icon.h"
 #include "platform/prompts.h"
 #include "skin/skin_form.h"
 
@@ -181,6 +182,8 @@ void TForm1::Notify(const std::string& text) {
         auto* box = new QMessageBox(QMessageBox::Information, QString::fromUtf8(kApplicationTitle),
                                     QString::fromStdString(text), QMessageBox::Ok, this);
         box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setTextFormat(Qt::PlainText);
+        box->setWindowIcon(ClockIcon());
         box->setModal(false);
         box->show();
     } else {

@@ -16,7 +16,7 @@ namespace {
 
 // An accelerator clicks without taking the focus, so the cell editor would
 // stay open and its text unsaved while the handler reads the old one.
-void CommitOpenEditors(QDialog& dialog) {
+void CommitOpenEditors(QWidget& dialog) {
     for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>()) {
         QWidget* editor = view->indexWidget(view->currentIndex());
         if (!editor) continue;
@@ -27,7 +27,7 @@ void CommitOpenEditors(QDialog& dialog) {
 
 }  // namespace
 
-void FinishDialog(QDialog& dialog, DialogPlace place) {
+void FinishDialog(QWidget& dialog, DialogPlace place) {
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         QObject::connect(button, &QPushButton::pressed, &dialog, [&dialog] { CommitOpenEditors(dialog); });

@@ -1,6 +1,6 @@
 #pragma once
 
-class QDialog;
+class QWidget;
 
 namespace tolvenmark {
 
@@ -12,6 +12,6 @@ enum class DialogPlace { ScreenCentre, AsPlaced };
 // committed before any button acts, clicked or pressed by its accelerator;
 // captions as wide as their text; the clock's icon; and its place, by default the centre of the screen
 // rather than of the window that opened it.
-void FinishDialog(QDialog& dialog, DialogPlace place = DialogPlace::ScreenCentre);
+void FinishDialog(QWidget& dialog, DialogPlace place = DialogPlace::ScreenCentre);
 
 }  // namespace tolvenmark

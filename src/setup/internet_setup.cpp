@@ -12,8 +12,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QScrollBar>
 #include <QWindow>
 
+#include "platform/dialog_finish.h"
 #include "platform/date_time_text.h"
 #include "platform/names.h"
 
@@ -98,6 +100,7 @@ void TForm8::CreateControls() {
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    FinishDialog(*this);
 }
 
 void TForm8::setVisible(bool visible) {
@@ -124,6 +127,8 @@ void TForm8::showEvent(QShowEvent* event) {
 void TForm8::Log(const std::string& line) {
     CreateControls();
     Memo1->appendPlainText(Q(line));
+    // A dial's progress follows the newest line.
+    Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
 void TForm8::SetDialControls(bool on) {
@@ -162,6 +167,8 @@ void TForm8::FormShow() {
         SetDialControls(false);
         Button2->setEnabled(false);
     }
+    // What the dialog says on opening is read from its first line.
+    Memo1->verticalScrollBar()->setValue(0);
     Button3->setFocus();
 }
 

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include "platform/dialog_finish.h"
 #include "platform/autostart.h"
 #include "platform/folders.h"
 #include "platform/names.h"
@@ -123,6 +124,7 @@ void TForm4::CreateControls() {
     connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { Guarded([this] { Button3Click(); }); });
     connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
+    FinishDialog(*this);
 }
 
 void TForm4::showEvent(QShowEvent* event) {

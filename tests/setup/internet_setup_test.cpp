@@ -7,6 +7,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -183,6 +185,20 @@ TEST_F(InternetSetupTest, NoDialUpService) {
                                         "Dialing Connection: My ISP", "Dialing Failed - RASAPI32.DLL Not Available"));
     EXPECT_THAT(prompts.shown, ElementsAre("Error: Dial-up failed."));
     EXPECT_THAT(ListEntries(), ElementsAre("Local Area Network (LAN)"));
+}
+
+// Without dial-up, the LAN note is longer than the log: its first line is what is shown.
+TEST_F(InternetSetupTest, OpensAtTheLogsFirstLineAndReturnPressesNothing) {
+    ras->available = false;
+    keys["ICONNECT"] = "Local Area Network (LAN)";
+    form->show();
+    EXPECT_EQ(form->Memo1->verticalScrollBar()->value(), 0);
+    EXPECT_GT(form->Memo1->verticalScrollBar()->maximum(), 0);
+    int pressed = 0;
+    for (QPushButton* button : form->findChildren<QPushButton*>())
+        QObject::connect(button, &QPushButton::pressed, [&pressed] { ++pressed; });
+    QTest::keyClick(form->ListBox1, Qt::Key_Return);
+    EXPECT_EQ(pressed, 0);
 }
 
 TEST_F(InternetSetupTest, ConnectionMadeAndEndedOutsideTheProgram) {

@@ -153,6 +153,15 @@ INSTANTIATE_TEST_SUITE_P(
                       // The profile reader drops blanks and one pair of quotes.
                       WinRunCase{" Yes ", false, true}, WinRunCase{"\"Yes\"", false, true}));
 
+TEST_F(ProgramSettingsTest, ReturnOpensNoSkin) {
+    form->show();
+    int pressed = 0;
+    for (QPushButton* button : form->findChildren<QPushButton*>())
+        QObject::connect(button, &QPushButton::pressed, [&pressed] { ++pressed; });
+    QTest::keyClick(form->CheckBox1, Qt::Key_Return);
+    EXPECT_EQ(pressed, 0);
+}
+
 TEST_F(ProgramSettingsTest, SaysOnlyWhenWakingFromSleepIsNotAvailable) {
     for (const bool unavailable : {false, true, false}) {
         wakeUnavailable = unavailable;
