@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,10 +40,20 @@ TEST(ReplaceFileAtomicallyTest, FailureLeavesTheOldContent) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+constexpr uid_t kNobody = 65534;
+
+// Private folders in a temporary folder, and the cache the fallbacks use.
 class TmpDirEnv : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("TMPDIR", dir.path().c_str(), 1); }
-    void TearDown() override { unsetenv("TMPDIR"); }
+    void SetUp() override {
+        setenv("TMPDIR", dir.path().c_str(), 1);
+        setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("TMPDIR");
+        unsetenv("XDG_CACHE_HOME");
+        unsetenv("XDG_RUNTIME_DIR");
+    }
     std::string Expected() const { return dir.path() + "/tolvenmark-" + std::to_string(getuid()); }
     TempDir dir;
 };
@@ -56,10 +67,73 @@ TEST_F(TmpDirEnv, PrivateTempDirectoryIsOwnedAndClosed) {
     EXPECT_EQ(PrivateTempDirectory(), temp);
 }
 
-TEST_F(TmpDirEnv, PrivateTempDirectoryRefusesALinkPlantedByAnother) {
+TEST_F(TmpDirEnv, PrivateTempDirectoryLeavesALinkPlantedByAnotherForTheCache) {
     TempDir elsewhere;
     std::filesystem::create_directory_symlink(elsewhere.path(), Expected());
-    EXPECT_THROW(PrivateTempDirectory(), OperationError);
+    EXPECT_EQ(PrivateTempDirectory(), dir.File("cache/tolvenmark/tmp/"));
+    setenv("TMPDIR", "/nonexistent", 1);
+    EXPECT_EQ(PrivateTempDirectory(), dir.File("cache/tolvenmark/tmp/"));
+}
+
+// What may stand where a private folder goes, and whether it becomes one.
+struct PlantedCase {
+    const char* name;
+    std::function<void(const std::string& path)> plant;
+    bool taken;
+};
+
+class PrivateFolderTest : public TmpDirEnv, public ::testing::WithParamInterface<PlantedCase> {};
+
+TEST_P(PrivateFolderTest, OnlyAFolderOfOursBecomesPrivate) {
+    const std::string path = dir.File("private");
+    GetParam().plant(path);
+    if (IsSkipped()) return;
+    if (GetParam().taken) {
+        EXPECT_THROW(MakePrivateFolder(path), OperationError);
+        // The socket's folder then falls back to the user's cache.
+        setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+        EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
+        return;
+    }
+    MakePrivateFolder(path);
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, geteuid());
+}
+
+void ByNobody(const std::string& path) {
+    if (geteuid() != 0) GTEST_SKIP() << "a folder of another user needs root";
+    std::filesystem::create_directory(path);
+    ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Planted, PrivateFolderTest,
+    ::testing::Values(PlantedCase{"Nothing", [](const std::string&) {}, false},
+                      PlantedCase{"OurOpenFolder", [](const std::string& p) { mkdir(p.c_str(), 0755); }, false},
+                      PlantedCase{"ALink",
+                                  [](const std::string& p) {
+                                      std::filesystem::create_directory_symlink("/tmp", p);
+                                  },
+                                  true},
+                      PlantedCase{"AFile", [](const std::string& p) { WriteFileBytes(p, ""); }, true},
+                      PlantedCase{"WritableByOthers", [](const std::string& p) { mkdir(p.c_str(), 0); chmod(p.c_str(), 0777); }, false},
+                      PlantedCase{"AnotherUsersFolder", ByNobody, true}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(TmpDirEnv, TheSocketFolderIsTheRuntimeFolderOnlyWhenPrivate) {
+    setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+    EXPECT_EQ(PrivateRuntimeDirectory(), dir.path());
+    chmod(dir.path().c_str(), 0777);
+    EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
+    chmod(dir.path().c_str(), 0700);
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
+    // No private folder at all is said, never guessed.
+    WriteFileBytes(dir.File("file"), "");
+    setenv("XDG_CACHE_HOME", dir.File("file").c_str(), 1);
+    EXPECT_THROW(PrivateRuntimeDirectory(), OperationError);
 }
 
 TEST(FindFileIgnoringCaseTest, PrefersTheExactNameThenAnyCase) {
