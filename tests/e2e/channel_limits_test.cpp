@@ -1,0 +1,216 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "support/alarm_env.h"
+#include "support/file_size_limit.h"
+#include "support/program_run.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+using testing::ProgramResult;
+using testing::RunClock;
+using testing::RunningClock;
+using testing::TempDir;
+
+void WriteConfig(const TempDir& dir, const std::string& more = "") {
+    testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
+                            "[ALARM]\nAPPPATH=" + dir.path() +
+                                "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\nALSET=TRUE\nALHEADER=Wake\n"
+                                "ALDATE=1/1/2099\nALTIME=7:00:00 AM\n" + more);
+}
+
+// --status until it answers; its result after 20 s.
+ProgramResult StatusWhenUp(const std::map<std::string, std::string>& env) {
+    QElapsedTimer waited;
+    waited.start();
+    ProgramResult status = RunClock({"--status"}, env, 20000);
+    while (status.exitCode != 0 && waited.elapsed() < 20000) {
+        QThread::msleep(100);
+        status = RunClock({"--status"}, env, 20000);
+    }
+    return status;
+}
+
+int Connect(const std::string& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// True when the clock closed fd within 20 s.
+bool ClosedByClock(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    char buffer[4096];
+    for (int i = 0; i < 200 && ::poll(&p, 1, 100) >= 0;)
+        if (p.revents == 0) ++i;
+        else if (::read(fd, buffer, sizeof buffer) <= 0) return true;
+    return false;
+}
+
+class ChannelLimitsTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteConfig(dir); }
+    void Start() {
+        clock = std::make_unique<RunningClock>(std::vector<std::string>{}, env);
+        ASSERT_EQ(StatusWhenUp(env).exitCode, 0) << clock->Error();
+    }
+    std::string Socket() const { return dir.File("tolvenmark-clock.socket"); }
+
+    TempDir dir;
+    std::map<std::string, std::string> env = testing::ClockEnv(dir);
+    std::unique_ptr<RunningClock> clock;
+};
+
+TEST_F(ChannelLimitsTest, AClientThatNeverReadsIsClosedAndOthersAreAnswered) {
+    Start();
+    const int fd = Connect(Socket());
+    ASSERT_GE(fd, 0);
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    std::string lines;
+    for (int i = 0; i < 4096; ++i) lines += "STATUS\n";
+    // 50 MB of requests, their replies never read, as long as the clock takes them.
+    bool closed = false;
+    for (std::size_t sent = 0; sent < 50u * 1024 * 1024 && !closed;) {
+        const ssize_t n = ::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL);
+        if (n > 0) sent += static_cast<std::size_t>(n);
+        else if (errno == EAGAIN) closed = ClosedByClock(fd);
+        else closed = true;
+    }
+    ::close(fd);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(clock->WaitForError("closed a connection that does not read its replies", 10000)) << clock->Error();
+    EXPECT_EQ(RunClock({"--status"}, env, 20000).exitCode, 0);
+}
+
+// Idle connections past the limit of open files: the oldest go, the clock
+// stays the one copy and answers.
+TEST_F(ChannelLimitsTest, IdleConnectionsCannotTakeTheChannel) {
+    rlimit old{};
+    ::getrlimit(RLIMIT_NOFILE, &old);
+    rlimit small = old;
+    small.rlim_cur = 128;
+    ::setrlimit(RLIMIT_NOFILE, &small);
+    Start();
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    std::vector<int> idle;
+    for (int i = 0; i < 166; ++i) idle.push_back(Connect(Socket()));
+    EXPECT_TRUE(ClosedByClock(idle.front()));
+    ProgramResult second = RunClock({}, env, 30000);
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(RunClock({"--status"}, env, 20000).exitCode, 0);
+    EXPECT_TRUE(clock->Running());
+    for (const int fd : idle) ::close(fd);
+}
+
+TEST_F(ChannelLimitsTest, ALostSocketIsMadeAgain) {
+    Start();
+    ASSERT_EQ(::unlink(Socket().c_str()), 0);
+    EXPECT_EQ(StatusWhenUp(env).exitCode, 0) << clock->Error();
+    EXPECT_TRUE(clock->WaitForError("listening again", 10000)) << clock->Error();
+}
+
+TEST_F(ChannelLimitsTest, AnErrorWithALineBreakTravelsAsOneLine) {
+    WriteConfig(dir, "; " + std::string(6000, 'x') + "\n");
+    {
+        testing::ScopedFileSizeLimit limit(4096);  // the clock's writes fail
+        Start();
+    }
+    const ProgramResult set = RunClock({"--set-alarm", "1/2/2099", "7:00"}, env, 20000);
+    EXPECT_EQ(set.exitCode, 1);
+    EXPECT_EQ(set.err, "tolvenmark-clock: ERROR The file : " + dir.File("TOLVENMARKCLOCK.INI") +
+                           " cannot be written. Disk full\n");
+}
+
+// Copies started at once: one runs, the others hand over to it.
+TEST(SingleCopyTest, EightAtOnceLeaveOne) {
+    for (int round = 0; round < 5; ++round) {
+        TempDir dir;
+        WriteConfig(dir);
+        std::vector<std::unique_ptr<RunningClock>> copies;
+        for (int i = 0; i < 8; ++i)
+            copies.push_back(std::make_unique<RunningClock>(std::vector<std::string>{}, testing::ClockEnv(dir)));
+        ASSERT_EQ(StatusWhenUp(testing::ClockEnv(dir)).exitCode, 0);
+        QElapsedTimer waited;
+        waited.start();
+        long running = 8;
+        while (running > 1 && waited.elapsed() < 60000) {
+            QThread::msleep(100);
+            running = std::count_if(copies.begin(), copies.end(), [](auto& copy) { return !copy->WaitForEnd(0); });
+        }
+        EXPECT_EQ(running, 1) << "round " << round;
+    }
+}
+
+// Whatever another user did to the shared folders, the clock starts; and
+// where no private folder can be had it says so.
+struct HostileFolderCase {
+    const char* name;
+    std::function<std::map<std::string, std::string>(const TempDir& dir)> env;
+    int status;
+};
+
+class HostileFolderTest : public ::testing::TestWithParam<HostileFolderCase> {};
+
+TEST_P(HostileFolderTest, NoAbort) {
+    TempDir dir;
+    WriteConfig(dir);
+    std::map<std::string, std::string> env = testing::ClockEnv(dir);
+    env["XDG_RUNTIME_DIR"] = "";
+    for (const auto& [name, value] : GetParam().env(dir)) env[name] = value;
+    if (GetParam().status != 0) {
+        const ProgramResult start = RunClock({}, env, 20000);
+        EXPECT_EQ(start.exitCode, GetParam().status);
+        EXPECT_EQ(start.err.rfind("tolvenmark-clock: no private folder for the clock's socket: ", 0), 0u) << start.err;
+        EXPECT_EQ(std::count(start.err.begin(), start.err.end(), '\n'), 1) << start.err;
+        return;
+    }
+    RunningClock clock({}, env);
+    EXPECT_EQ(StatusWhenUp(env).exitCode, 0) << clock.Error();
+    EXPECT_TRUE(std::filesystem::exists(dir.File("cache/tolvenmark/run/tolvenmark-clock.socket")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, HostileFolderTest,
+    ::testing::Values(
+        HostileFolderCase{"NoTemporaryFolder",
+                          [](const TempDir& dir) {
+                              return std::map<std::string, std::string>{{"TMPDIR", "/nonexistent"},
+                                                                        {"XDG_CACHE_HOME", dir.File("cache")}};
+                          },
+                          0},
+        HostileFolderCase{"TemporaryFolderTaken",
+                          [](const TempDir& dir) {
+                              // Another user's, where ours would go.
+                              std::filesystem::create_directory_symlink("/", dir.File("tolvenmark-" + std::to_string(getuid())));
+                              return std::map<std::string, std::string>{{"TMPDIR", dir.path()},
+                                                                        {"XDG_CACHE_HOME", dir.File("cache")}};
+                          },
+                          0},
+        HostileFolderCase{"NoPrivateFolderAtAll",
+                          [](const TempDir& dir) {
+                              testing::WriteFileBytes(dir.File("cache"), "");
+                              return std::map<std::string, std::string>{{"TMPDIR", "/nonexistent"},
+                                                                        {"XDG_CACHE_HOME", dir.File("cache")}};
+                          },
+                          1}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace tolvenmark
