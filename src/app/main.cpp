@@ -50,6 +50,8 @@ constexpr const char* kUsage =
     "\n"
     "Environment:\n"
     "  TOLVENMARK_WINDIR       folder of TOLVENMARKCLOCK.INI (default $XDG_CONFIG_HOME/tolvenmark)\n"
+    "  XDG_RUNTIME_DIR         folder of the clock's socket when only this user can\n"
+    "                          write in it, else $XDG_CACHE_HOME/tolvenmark/run\n"
     "  TOLVENMARK_PROMPTS      'stderr': write every message box to standard error as\n"
     "                          'CAPTION: TEXT' and answer it with its default button\n"
     "  TOLVENMARK_SHORT_DATE   short date format, e.g. M/d/yyyy\n"

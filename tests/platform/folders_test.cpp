@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,20 +75,19 @@ TEST_F(TmpDirEnv, PrivateTempDirectoryLeavesALinkPlantedByAnotherForTheCache) {
     EXPECT_EQ(PrivateTempDirectory(), dir.File("cache/tolvenmark/tmp/"));
 }
 
-// What may stand where a private folder goes, and whether it becomes one.
-struct PlantedCase {
-    const char* name;
-    std::function<void(const std::string& path)> plant;
-    bool taken;
-};
-
-class PrivateFolderTest : public TmpDirEnv, public ::testing::WithParamInterface<PlantedCase> {};
+// What stands where a private folder goes; and whether that folder is taken.
+enum class Planted { Nothing, OurOpenFolder, Link, File, AnotherUsersFolder };
+class PrivateFolderTest : public TmpDirEnv, public ::testing::WithParamInterface<std::pair<Planted, bool>> {};
 
 TEST_P(PrivateFolderTest, OnlyAFolderOfOursBecomesPrivate) {
     const std::string path = dir.File("private");
-    GetParam().plant(path);
-    if (IsSkipped()) return;
-    if (GetParam().taken) {
+    if (GetParam().first == Planted::AnotherUsersFolder && geteuid() != 0) GTEST_SKIP() << "another user needs root";
+    if (GetParam().first == Planted::OurOpenFolder || GetParam().first == Planted::AnotherUsersFolder)
+        ASSERT_EQ(mkdir(path.c_str(), 0777), 0);
+    if (GetParam().first == Planted::AnotherUsersFolder) ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+    if (GetParam().first == Planted::Link) std::filesystem::create_directory_symlink("/tmp", path);
+    if (GetParam().first == Planted::File) WriteFileBytes(path, "");
+    if (GetParam().second) {
         EXPECT_THROW(MakePrivateFolder(path), OperationError);
         // The socket's folder then falls back to the user's cache.
         setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
@@ -102,35 +101,19 @@ TEST_P(PrivateFolderTest, OnlyAFolderOfOursBecomesPrivate) {
     EXPECT_EQ(st.st_uid, geteuid());
 }
 
-void ByNobody(const std::string& path) {
-    if (geteuid() != 0) GTEST_SKIP() << "a folder of another user needs root";
-    std::filesystem::create_directory(path);
-    ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Planted, PrivateFolderTest,
-    ::testing::Values(PlantedCase{"Nothing", [](const std::string&) {}, false},
-                      PlantedCase{"OurOpenFolder", [](const std::string& p) { mkdir(p.c_str(), 0755); }, false},
-                      PlantedCase{"ALink",
-                                  [](const std::string& p) {
-                                      std::filesystem::create_directory_symlink("/tmp", p);
-                                  },
-                                  true},
-                      PlantedCase{"AFile", [](const std::string& p) { WriteFileBytes(p, ""); }, true},
-                      PlantedCase{"WritableByOthers", [](const std::string& p) { mkdir(p.c_str(), 0); chmod(p.c_str(), 0777); }, false},
-                      PlantedCase{"AnotherUsersFolder", ByNobody, true}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Planted, PrivateFolderTest,
+                         ::testing::Values(std::pair{Planted::Nothing, false}, std::pair{Planted::OurOpenFolder, false},
+                                           std::pair{Planted::Link, true}, std::pair{Planted::File, true},
+                                           std::pair{Planted::AnotherUsersFolder, true}));
 
 TEST_F(TmpDirEnv, TheSocketFolderIsTheRuntimeFolderOnlyWhenPrivate) {
     setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
-    EXPECT_EQ(PrivateRuntimeDirectory(), dir.path());
     chmod(dir.path().c_str(), 0777);
     EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
     chmod(dir.path().c_str(), 0700);
-    unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
+    EXPECT_EQ(PrivateRuntimeDirectory(), dir.path());
     // No private folder at all is said, never guessed.
+    unsetenv("XDG_RUNTIME_DIR");
     WriteFileBytes(dir.File("file"), "");
     setenv("XDG_CACHE_HOME", dir.File("file").c_str(), 1);
     EXPECT_THROW(PrivateRuntimeDirectory(), OperationError);
