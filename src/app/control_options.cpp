@@ -1,6 +1,5 @@
 #include "app/control_options.h"
 
-#include <array>
 #include <utility>
 
 #include <QCommandLineParser>
@@ -14,15 +13,17 @@ const char* const kControlUsage =
 
 namespace {
 
-constexpr std::array<std::pair<const char*, ChannelCommand>, 7> kRequests{{
-    {"show", ChannelCommand::Show},
-    {"snooze", ChannelCommand::Snooze},
-    {"alarm-on", ChannelCommand::AlarmOn},
-    {"alarm-off", ChannelCommand::AlarmOff},
-    {"quit", ChannelCommand::Quit},
-    {"status", ChannelCommand::Status},
-    {"set-alarm", ChannelCommand::SetAlarm},
-}};
+// Each request of the channel has its option: its word in lower case.
+std::vector<std::pair<QString, ChannelCommand>> RequestOptions() {
+    std::vector<std::pair<QString, ChannelCommand>> options;
+    for (int c = 0; c <= static_cast<int>(ChannelCommand::SetAlarm); ++c) {
+        ChannelRequest request;
+        request.command = static_cast<ChannelCommand>(c);
+        const QString line = QString::fromStdString(FormatChannelRequest(request));
+        options.emplace_back(line.section('\t', 0, 0).toLower(), request.command);
+    }
+    return options;
+}
 
 using Kind = ControlOptions::Kind;
 
@@ -54,7 +55,8 @@ ControlOptions SetAlarm(const QStringList& operands) {
 ControlOptions ParseControlOptions(const std::vector<std::string>& args) {
     QCommandLineParser parser;
     for (const char* name : {"help", "version", "show-skin"}) parser.addOption(QCommandLineOption(name));
-    for (const auto& [name, command] : kRequests) parser.addOption(QCommandLineOption(name));
+    const auto requests = RequestOptions();
+    for (const auto& [name, command] : requests) parser.addOption(QCommandLineOption(name));
     QStringList arguments{QStringLiteral("tolvenmark-clock")};
     for (const std::string& arg : args) arguments << FromBytes(arg);
     if (!parser.parse(arguments)) return Usage();
@@ -73,7 +75,7 @@ ControlOptions ParseControlOptions(const std::vector<std::string>& args) {
     if (option == "set-alarm") return SetAlarm(operands);
     if (!operands.isEmpty()) return Usage();
     ControlOptions result{Kind::Request, {}, {}};
-    for (const auto& [name, command] : kRequests)
+    for (const auto& [name, command] : requests)
         if (option == name) result.request.command = command;
     return result;
 }

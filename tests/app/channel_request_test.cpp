@@ -64,7 +64,9 @@ TEST_P(ControlOptionsTest, Parse) {
     if (options.kind == ControlOptions::Kind::Request) {
         EXPECT_EQ(FormatChannelRequest(options.request), GetParam().line);
     }
-    if (options.kind == ControlOptions::Kind::ShowSkin) EXPECT_EQ(options.skinFile, GetParam().line);
+    if (options.kind == ControlOptions::Kind::ShowSkin) {
+        EXPECT_EQ(options.skinFile, GetParam().line);
+    }
 }
 
 using Kind = ControlOptions::Kind;
