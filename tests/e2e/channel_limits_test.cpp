@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
 #include <QThread>
 #include <csignal>
 #include <cstring>
@@ -95,8 +94,7 @@ TEST_F(ChannelLimitsTest, AClientThatNeverReadsIsClosedAndOthersAreAnswered) {
 TEST_F(ChannelLimitsTest, IdleConnectionsCannotTakeTheChannel) {
     rlimit old{};
     ::getrlimit(RLIMIT_NOFILE, &old);
-    rlimit small = old;
-    small.rlim_cur = 128;
+    const rlimit small{128, old.rlim_max};
     ::setrlimit(RLIMIT_NOFILE, &small);
     Start();
     ::setrlimit(RLIMIT_NOFILE, &old);
@@ -106,7 +104,6 @@ TEST_F(ChannelLimitsTest, IdleConnectionsCannotTakeTheChannel) {
     ProgramResult second = RunClock({}, env, 30000);
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_EQ(RunClock({"--status"}, env, 20000).exitCode, 0);
-    EXPECT_TRUE(clock->Running());
     for (const int fd : idle) ::close(fd);
 }
 
@@ -154,10 +151,8 @@ TEST(SingleCopyTest, EightAtOnceLeaveOne) {
         ::close(barrier[0]);
         ::close(barrier[1]);
         EXPECT_EQ(StatusWhenUp(env).exitCode, 0);
-        QElapsedTimer waited;
-        waited.start();
         long running = 8;
-        for (; running > 1 && waited.elapsed() < 60000; QThread::msleep(100))
+        for (int tries = 0; running > 1 && tries < 600; ++tries, QThread::msleep(100))
             running = std::count_if(copies.begin(), copies.end(), [](pid_t& pid) {
                 if (pid > 0 && ::waitpid(pid, nullptr, WNOHANG) == pid) pid = 0;
                 return pid > 0;
