@@ -159,16 +159,21 @@ InstanceChannel::Client* InstanceChannel::Find(QLocalSocket* socket) {
     return nullptr;
 }
 
-void InstanceChannel::Drop(QLocalSocket* socket, const std::string& why) {
+bool InstanceChannel::Drop(QLocalSocket* socket, const std::string& why) {
     Log(why);
     std::erase_if(clients_, [socket](const Client& client) { return client.socket == socket; });
     socket->abort();
     socket->deleteLater();
+    return false;
 }
 
 void InstanceChannel::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            // What a client sent before it went is still carried out; the
+            // toolkit's bounded buffer keeps that to a few kilobytes.
+            while (ServeTurn(socket)) {
+            }
             std::erase_if(clients_, [socket](const Client& client) { return client.socket == socket; });
             socket->deleteLater();
         });
@@ -191,13 +196,18 @@ void InstanceChannel::Accept() {
 }
 
 void InstanceChannel::Serve(QLocalSocket* socket) {
+    // The rest after the ticks and the other clients.
+    if (ServeTurn(socket)) QTimer::singleShot(0, socket, [this, socket] { Serve(socket); });
+}
+
+bool InstanceChannel::ServeTurn(QLocalSocket* socket) {
     for (int answered = 0; answered < kRequestsPerTurn;) {
         Client* client = Find(socket);
-        if (!client) return;
+        if (!client) return false;
         std::optional<std::string> line = client->buffer.TakeLine();
         if (!line) {
             const QByteArray bytes = socket->read(static_cast<qint64>(client->buffer.Room()));
-            if (bytes.isEmpty()) return;
+            if (bytes.isEmpty()) return false;
             if (!client->buffer.Receive(std::string_view(bytes.constData(), bytes.size())))
                 return Drop(socket, "refused a request line over " + std::to_string(kMaxRequestLine) + " bytes");
             continue;
@@ -215,14 +225,13 @@ void InstanceChannel::Serve(QLocalSocket* socket) {
             reply.push_back("ERROR not ready");
         }
         // The request may have ended this client (a nested event loop).
-        if (!Find(socket)) return;
+        if (!Find(socket)) return false;
         socket->write(QByteArray::fromStdString(FormatReply(reply)));
         socket->flush();
         if (socket->bytesToWrite() > kMaxUnreadReply)
             return Drop(socket, "closed a connection that does not read its replies");
     }
-    // The rest after the ticks and the other clients.
-    QTimer::singleShot(0, socket, [this, socket] { Serve(socket); });
+    return true;
 }
 
 }  // namespace tolvenmark

@@ -58,8 +58,10 @@ private:
     void KeepListening();
     void Accept();
     void Serve(QLocalSocket* socket);
+    // Answers up to kRequestsPerTurn requests; true when more may wait.
+    bool ServeTurn(QLocalSocket* socket);
     Client* Find(QLocalSocket* socket);
-    void Drop(QLocalSocket* socket, const std::string& why);
+    bool Drop(QLocalSocket* socket, const std::string& why);  // false
 
     std::string socketPath_;
     std::string lockPath_;

@@ -89,6 +89,20 @@ TEST_F(ChannelLimitsTest, AClientThatNeverReadsIsClosedAndOthersAreAnswered) {
     EXPECT_EQ(RunClock({"--status"}, env, 20000).exitCode, 0);
 }
 
+TEST_F(ChannelLimitsTest, RequestsOfAClientThatWentAreStillCarriedOut) {
+    Start();
+    std::string lines;
+    for (int i = 0; i < 99; ++i) lines += "ALARM-ON\n";
+    lines += "ALARM-OFF\n";
+    const int fd = Connect(Socket());
+    ASSERT_EQ(::send(fd, lines.data(), lines.size(), MSG_NOSIGNAL), static_cast<ssize_t>(lines.size()));
+    ::close(fd);
+    bool off = false;
+    for (int tries = 0; !off && tries < 50; ++tries, QThread::msleep(100))
+        off = RunClock({"--status"}, env, 20000).out.find("alarm=off\n") != std::string::npos;
+    EXPECT_TRUE(off);
+}
+
 // Idle connections past the limit of open files: the oldest go, the clock
 // stays the one copy and answers.
 TEST_F(ChannelLimitsTest, IdleConnectionsCannotTakeTheChannel) {
