@@ -50,9 +50,7 @@ protected:
         setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
     }
     void TearDown() override {
-        unsetenv("TMPDIR");
-        unsetenv("XDG_CACHE_HOME");
-        unsetenv("XDG_RUNTIME_DIR");
+        for (const char* name : {"TMPDIR", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) unsetenv(name);
     }
     std::string Expected() const { return dir.path() + "/tolvenmark-" + std::to_string(getuid()); }
     TempDir dir;
