@@ -11,6 +11,7 @@ namespace tolvenmark {
 // What a script asks of the running clock. One request per line: the command
 // word, then its fields, each after a tab. The reply is zero or more
 // key=value lines and a last line "OK" or "ERROR " + reason.
+// SetAlarm stays last: the command line takes every command up to it.
 enum class ChannelCommand { Show, Snooze, AlarmOn, AlarmOff, Quit, Status, SetAlarm };
 
 struct ChannelRequest {

@@ -7,19 +7,24 @@
 
 namespace tolvenmark {
 
-// The options that steer a running clock instead of starting one.
+// What the command line asks for.
 struct ControlOptions {
     enum class Kind {
-        None,     // no control option: start the clock as usual
-        Request,  // send request to the running clock
-        Usage,    // a control option used wrongly
+        None,      // no option: start the clock as usual
+        Request,   // send request to the running clock
+        Usage,     // an unknown option, a missing or stray argument
+        Help,
+        Version,
+        ShowSkin,  // show skinFile (the built-in skin when empty)
     };
     Kind kind = Kind::None;
     ChannelRequest request;
+    std::string skinFile;
 };
 
-// args without the program name. A control option stands alone with its
-// operands; --set-alarm takes DATE TIME [HEADER], none empty for date and time.
+// args without the program name, as the bytes they are. An option stands
+// alone with its operands; --set-alarm takes DATE TIME [HEADER], none empty
+// for date and time; --show-skin takes an optional FILE.
 ControlOptions ParseControlOptions(const std::vector<std::string>& args);
 
 extern const char* const kControlUsage;

@@ -1,26 +1,38 @@
 #include "app/instance_channel.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-
-#include "platform/folders.h"
+#include <QThread>
+#include <QTimer>
 
 namespace tolvenmark {
 
 namespace {
 constexpr const char* kSocketName = "tolvenmark-clock.socket";
+constexpr const char* kLockName = "tolvenmark-clock.lock";
 constexpr int kWaitMs = 2000;
 // A clock busy starting a player or painting on a loaded machine still answers.
 constexpr int kReplyWaitMs = 10000;
+// The copy that holds the lock listens at once, but may start slowly under load.
+constexpr int kLockHolderWaitMs = 20000;
+// What one client may cost the clock: replies it does not read, connections
+// held open, and requests answered before the clock gets on with its ticks.
+constexpr qint64 kMaxUnreadReply = 64 * 1024;
+constexpr std::size_t kMaxClients = 16;
+constexpr int kRequestsPerTurn = 16;
+constexpr int kWatchMs = 1000;
 
 void Log(const std::string& text) { std::fprintf(stderr, "tolvenmark-clock: %s\n", text.c_str()); }
 
@@ -42,19 +54,19 @@ bool PeerIsUs(const QLocalSocket* socket) {
         return false;
     return peer.uid == ::geteuid();
 }
+
+std::uint64_t InodeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
 }  // namespace
 
-std::string InstanceSocketPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && QFileInfo(QString::fromUtf8(runtime)).isDir())
-        return std::string(runtime) + "/" + kSocketName;
-    return PrivateTempDirectory() + kSocketName;
-}
-
-InstanceChannel::InstanceChannel(std::string socketPath) : socketPath_(std::move(socketPath)) {}
+InstanceChannel::InstanceChannel(const std::string& folder)
+    : socketPath_(folder + "/" + kSocketName), lockPath_(folder + "/" + kLockName) {}
 
 InstanceChannel::~InstanceChannel() {
     if (server_) server_->close();  // removes the socket file
+    if (lockFd_ >= 0) ::close(lockFd_);
 }
 
 std::optional<std::vector<std::string>> InstanceChannel::Ask(const std::string& line) const {
@@ -82,45 +94,127 @@ std::optional<std::vector<std::string>> InstanceChannel::Ask(const std::string& 
     return reply;
 }
 
-bool InstanceChannel::Listen() {
-    const QString path = QString::fromStdString(socketPath_);
+bool InstanceChannel::AskLockHolder(const std::string& line) const {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < kLockHolderWaitMs) {
+        if (AskRunningCopy(line)) return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+InstanceChannel::ListenResult InstanceChannel::Listen() {
+    // The lock, not the socket, decides: two copies can each bind a socket of
+    // their own and rename it over the path.
+    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        error_ = "cannot open " + lockPath_ + ": " + std::strerror(errno);
+        return ListenResult::NoLock;
+    }
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        const bool taken = errno == EWOULDBLOCK;
+        error_ = "cannot lock " + lockPath_ + ": " + std::strerror(errno);
+        ::close(lockFd_);
+        lockFd_ = -1;
+        return taken ? ListenResult::Taken : ListenResult::NoLock;
+    }
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::Accept);
+    // The toolkit closes a listener whose accept fails (no file descriptor
+    // left), and anyone may delete the socket file; a copy without its socket
+    // cannot be reached, so it listens again.
+    watch_ = new QTimer(this);
+    connect(watch_, &QTimer::timeout, this, &InstanceChannel::KeepListening);
+    watch_->start(kWatchMs);
+    return OpenSocket() ? ListenResult::Listening : ListenResult::NoChannel;
+}
+
+bool InstanceChannel::OpenSocket() {
+    const QString path = QString::fromStdString(socketPath_);
+    server_->close();
+    // With the lock held, whatever is at the path is a dead copy's.
+    QLocalServer::removeServer(path);
     if (!server_->listen(path)) {
-        if (server_->serverError() != QAbstractSocket::AddressInUseError) return false;
-        // Nobody answered before we got here, so the socket is a dead copy's.
-        QLocalSocket probe;
-        probe.connectToServer(path);
-        if (probe.waitForConnected(kWaitMs)) return false;
-        QLocalServer::removeServer(path);
-        if (!server_->listen(path)) return false;
+        error_ = "cannot listen on " + socketPath_ + ": " + server_->errorString().toStdString();
+        return false;
     }
     ::chmod(socketPath_.c_str(), S_IRUSR | S_IWUSR);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            if (!PeerIsUs(socket)) {
-                Log("refused a connection from another user");
-                socket->abort();
-                continue;
-            }
-            connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { ReadRequests(socket); });
-            ReadRequests(socket);
-        }
-    });
+    socketInode_ = InodeOf(socketPath_);
     return true;
 }
 
-void InstanceChannel::ReadRequests(QLocalSocket* socket) {
-    while (socket->canReadLine()) {
-        QByteArray bytes = socket->readLine(static_cast<qint64>(kMaxRequestLine) + 2);
-        if (!bytes.endsWith('\n') || bytes.size() > static_cast<qsizetype>(kMaxRequestLine) + 1) {
-            Log("refused a request line over " + std::to_string(kMaxRequestLine) + " bytes");
-            socket->abort();
-            return;
+void InstanceChannel::KeepListening() {
+    if (server_->isListening() && socketInode_ != 0 && InodeOf(socketPath_) == socketInode_) return;
+    const bool was = socketInode_ != 0;
+    socketInode_ = 0;
+    if (OpenSocket()) Log("the command channel was lost; listening again on " + socketPath_);
+    else if (was) Log(error_);
+}
+
+InstanceChannel::Client* InstanceChannel::Find(QLocalSocket* socket) {
+    for (Client& client : clients_)
+        if (client.socket == socket) return &client;
+    return nullptr;
+}
+
+bool InstanceChannel::Drop(QLocalSocket* socket, const std::string& why) {
+    Log(why);
+    std::erase_if(clients_, [socket](const Client& client) { return client.socket == socket; });
+    socket->abort();
+    socket->deleteLater();
+    return false;
+}
+
+void InstanceChannel::Accept() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            // What a client sent before it went is still carried out; the
+            // toolkit's bounded buffer keeps that to a few kilobytes.
+            while (ServeTurn(socket)) {
+            }
+            std::erase_if(clients_, [socket](const Client& client) { return client.socket == socket; });
+            socket->deleteLater();
+        });
+        if (!PeerIsUs(socket)) {
+            Drop(socket, "refused a connection from another user");
+            continue;
         }
-        bytes.chop(1);
-        const ParsedRequest parsed = ParseChannelLine(std::string_view(bytes.constData(), bytes.size()));
+        if (clients_.size() >= kMaxClients) {
+            const auto idlest = std::min_element(clients_.begin(), clients_.end(), [](const Client& a, const Client& b) {
+                return a.lastActive < b.lastActive;
+            });
+            Drop(idlest->socket, "closed the idlest of " + std::to_string(kMaxClients) + " connections");
+        }
+        // The toolkit reads no further than this until the clock takes it.
+        socket->setReadBufferSize(static_cast<qint64>(kMaxRequestLine) + 1);
+        clients_.push_back({socket, {}, ++activity_});
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Serve(socket); });
+        Serve(socket);
+    }
+}
+
+void InstanceChannel::Serve(QLocalSocket* socket) {
+    // The rest after the ticks and the other clients.
+    if (ServeTurn(socket)) QTimer::singleShot(0, socket, [this, socket] { Serve(socket); });
+}
+
+bool InstanceChannel::ServeTurn(QLocalSocket* socket) {
+    for (int answered = 0; answered < kRequestsPerTurn;) {
+        Client* client = Find(socket);
+        if (!client) return false;
+        std::optional<std::string> line = client->buffer.TakeLine();
+        if (!line) {
+            const QByteArray bytes = socket->read(static_cast<qint64>(client->buffer.Room()));
+            if (bytes.isEmpty()) return false;
+            if (!client->buffer.Receive(std::string_view(bytes.constData(), bytes.size())))
+                return Drop(socket, "refused a request line over " + std::to_string(kMaxRequestLine) + " bytes");
+            continue;
+        }
+        client->lastActive = ++activity_;
+        ++answered;
+        const ParsedRequest parsed = ParseChannelLine(*line);
         std::vector<std::string> reply;
         if (!parsed.request) {
             Log("refused a request: " + parsed.refusal);
@@ -130,16 +224,14 @@ void InstanceChannel::ReadRequests(QLocalSocket* socket) {
         } else {
             reply.push_back("ERROR not ready");
         }
-        std::string text;
-        for (const std::string& l : reply) text += l + "\n";
-        socket->write(QByteArray::fromStdString(text));
+        // The request may have ended this client (a nested event loop).
+        if (!Find(socket)) return false;
+        socket->write(QByteArray::fromStdString(FormatReply(reply)));
         socket->flush();
+        if (socket->bytesToWrite() > kMaxUnreadReply)
+            return Drop(socket, "closed a connection that does not read its replies");
     }
-    // A line without an end within the limit is not ours.
-    if (socket->bytesAvailable() > static_cast<qint64>(kMaxRequestLine) + 1) {
-        Log("refused a request line over " + std::to_string(kMaxRequestLine) + " bytes");
-        socket->abort();
-    }
+    return true;
 }
 
 }  // namespace tolvenmark

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <cstdio>
-#include <cstring>
+#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
 #include "platform/clock.h"
+#include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/regional_settings.h"
 #include "skin/skin_form.h"
@@ -49,6 +51,8 @@ constexpr const char* kUsage =
     "\n"
     "Environment:\n"
     "  TOLVENMARK_WINDIR       folder of TOLVENMARKCLOCK.INI (default $XDG_CONFIG_HOME/tolvenmark)\n"
+    "  XDG_RUNTIME_DIR         folder of the clock's socket when only this user can\n"
+    "                          write in it, else $XDG_CACHE_HOME/tolvenmark/run\n"
     "  TOLVENMARK_PROMPTS      'stderr': write every message box to standard error as\n"
     "                          'CAPTION: TEXT' and answer it with its default button\n"
     "  TOLVENMARK_SHORT_DATE   short date format, e.g. M/d/yyyy\n"
@@ -97,66 +101,79 @@ protected:
     }
 };
 
+void Say(const std::string& text) { std::fprintf(stderr, "tolvenmark-clock: %s\n", text.c_str()); }
+
+// The folder of the clock's socket, or why there is none.
+std::optional<std::string> ChannelFolder() {
+    try {
+        return tolvenmark::PrivateRuntimeDirectory();
+    } catch (const std::exception& e) {
+        Say(std::string("no private folder for the clock's socket: ") + e.what());
+        return std::nullopt;
+    }
+}
+
 // One request to the running clock; its key=value lines go to standard output.
 int SendControlRequest(int argc, char** argv, const tolvenmark::ChannelRequest& request) {
     QCoreApplication app(argc, argv);  // no display needed
-    tolvenmark::InstanceChannel channel;
+    const auto folder = ChannelFolder();
+    if (!folder) return 1;
+    tolvenmark::InstanceChannel channel(*folder);
     const auto reply = channel.Ask(tolvenmark::FormatChannelRequest(request));
     if (!reply) {
         std::fputs("Tolvenmark Clock is not running.\n", stderr);
         return 3;
     }
     if (reply->empty() || reply->back() != "OK") {
-        std::fprintf(stderr, "tolvenmark-clock: %s\n",
-                     reply->empty() ? "the clock did not answer" : reply->back().c_str());
+        Say(reply->empty() ? "the clock did not answer" : reply->back());
         return 1;
     }
     for (std::size_t i = 0; i + 1 < reply->size(); ++i) std::printf("%s\n", (*reply)[i].c_str());
     return 0;
 }
 
-}  // namespace
+// Two copies would ring every alarm twice and race on the files. The status
+// to end with when this copy is not the one to run.
+std::optional<int> BecomeTheOnlyCopy(tolvenmark::InstanceChannel& channel) {
+    using Result = tolvenmark::InstanceChannel::ListenResult;
+    if (channel.AskRunningCopy("SHOW")) return 0;
+    switch (channel.Listen()) {
+        case Result::Listening:
+            return std::nullopt;
+        case Result::Taken:
+            if (channel.AskLockHolder("SHOW")) return 0;
+            Say("another copy of the clock runs but does not answer");
+            return 1;
+        case Result::NoLock:
+            Say(channel.Error());
+            return 1;
+        case Result::NoChannel:
+            Say(channel.Error() + "; running without the command channel until it can be opened");
+            return std::nullopt;
+    }
+    return 1;
+}
 
-int main(int argc, char** argv) {
+int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     using namespace tolvenmark;
-
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("%s %s\n", kApplicationTitle, TOLVENMARK_VERSION);
-            return 0;
-        }
-    }
-
-    const ControlOptions control = ParseControlOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (control.kind == ControlOptions::Kind::Usage) {
-        std::fputs(kControlUsage, stderr);
-        return 2;
-    }
-    if (control.kind == ControlOptions::Kind::Request) return SendControlRequest(argc, argv, control.request);
-
+    const bool showSkin = options.kind == ControlOptions::Kind::ShowSkin;
+    const auto folder = showSkin ? std::optional<std::string>("") : ChannelFolder();
+    if (!folder) return 1;
     TApplication app(argc, argv);
     auto prompts = MakeDesktopPrompts();
     SetAppPrompts(prompts.get());
 
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--show-skin") == 0) {
-            try {
-                return ShowSkinWindow(i + 1 < argc ? argv[i + 1] : "");
-            } catch (...) {
-                HandleException();
-                return 1;
-            }
+    if (showSkin) {
+        try {
+            return ShowSkinWindow(options.skinFile);
+        } catch (...) {
+            HandleException();
+            return 1;
         }
     }
 
-    // Two copies would ring every alarm twice and race on the files.
-    InstanceChannel channel;
-    if (channel.AskRunningCopy("SHOW")) return 0;
-    if (!channel.Listen() && channel.AskRunningCopy("SHOW")) return 0;
+    InstanceChannel channel(*folder);
+    if (const auto status = BecomeTheOnlyCopy(channel)) return *status;
 
     SystemClock clock;
     RegionalSettings settings = RegionalSettings::FromEnvironment();
@@ -190,4 +207,36 @@ int main(int argc, char** argv) {
         if (!OpenAtStart(form, open.toStdString()))
             std::fprintf(stderr, "tolvenmark-clock: no window named '%s' to open\n", open.constData());
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tolvenmark;
+    const ControlOptions options = ParseControlOptions(std::vector<std::string>(argv + 1, argv + argc));
+    switch (options.kind) {
+        case ControlOptions::Kind::Usage:
+            std::fputs(kControlUsage, stderr);
+            return 2;
+        case ControlOptions::Kind::Help:
+            std::fputs(kUsage, stdout);
+            return 0;
+        case ControlOptions::Kind::Version:
+            std::printf("%s %s\n", kApplicationTitle, TOLVENMARK_VERSION);
+            return 0;
+        case ControlOptions::Kind::Request:
+            return SendControlRequest(argc, argv, options.request);
+        case ControlOptions::Kind::None:
+        case ControlOptions::Kind::ShowSkin:
+            break;
+    }
+    // Whatever goes wrong ends here with its reason, never with an abort.
+    try {
+        return RunClock(argc, argv, options);
+    } catch (const std::exception& e) {
+        Say(e.what());
+    } catch (...) {
+        Say("unknown error");
+    }
+    return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -44,6 +45,26 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+// $XDG_CACHE_HOME/tolvenmark/name, private. Nobody else can write in the
+// user's own cache folder, so nobody can take it first.
+std::string PrivateCacheFolder(const std::string& name) {
+    const std::string cache = WithoutTrailingSlashes(EnvOr("XDG_CACHE_HOME", HomeDirectory() + "/.cache"));
+    std::error_code ignored;
+    std::filesystem::create_directories(cache, ignored);
+    struct stat st {};
+    if (::stat(cache.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || (st.st_uid != ::geteuid() && st.st_uid != 0) ||
+        (st.st_mode & 022) != 0)
+        throw OperationError("The folder " + cache + " is not private");
+    MakePrivateFolder(cache + "/tolvenmark");
+    MakePrivateFolder(cache + "/tolvenmark/" + name);
+    return cache + "/tolvenmark/" + name;
+}
+
 }  // namespace
 
 std::string WindowsDirectory() {
@@ -56,20 +77,35 @@ std::string DefaultDataDirectory() {
     return EnvOr("XDG_DATA_HOME", HomeDirectory() + "/.local/share") + "/tolvenmark";
 }
 
-std::string PrivateTempDirectory() {
-    std::string base = EnvOr("TMPDIR", "/tmp");
-    while (base.size() > 1 && base.back() == '/') base.pop_back();
-    std::string dir = base + "/tolvenmark-" + std::to_string(::getuid());
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-        throw OperationError("Cannot create the temporary folder " + dir);
-    // Someone else may have made it first in a shared /tmp: only a folder we
-    // own, that nobody else can write, is private.
+void MakePrivateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        throw OperationError("Cannot create the folder " + path + ": " + std::strerror(errno));
+    // Someone else may have made it first in a shared folder: only a folder we
+    // own, that nobody else can enter, is private.
     struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        throw OperationError("The temporary folder " + dir + " is not private");
-    if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
-        throw OperationError("The temporary folder " + dir + " is not private");
-    return dir + "/";
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        ((st.st_mode & 077) != 0 && ::chmod(path.c_str(), 0700) != 0))
+        throw OperationError("The folder " + path + " is not private");
+}
+
+std::string PrivateTempDirectory() {
+    const std::string dir = WithoutTrailingSlashes(EnvOr("TMPDIR", "/tmp")) + "/tolvenmark-" + std::to_string(::getuid());
+    try {
+        MakePrivateFolder(dir);
+        return dir + "/";
+    } catch (const OperationError&) {
+        // A shared folder another user took first, or a TMPDIR that is not there.
+        return PrivateCacheFolder("tmp") + "/";
+    }
+}
+
+std::string PrivateRuntimeDirectory() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    if (runtime && *runtime && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & 022) == 0)
+        return WithoutTrailingSlashes(runtime);
+    return PrivateCacheFolder("run");
 }
 
 bool FileExists(const std::string& path) {

@@ -12,10 +12,22 @@ std::string WindowsDirectory();
 // or ~/.local/share/tolvenmark.
 std::string DefaultDataDirectory();
 
+// Makes path (no trailing "/") a folder only this user can enter: created
+// 0700 when missing, closed to 0700 when open. Throws OperationError when it
+// is a link, not a folder, or another user's.
+void MakePrivateFolder(const std::string& path);
+
 // A private per-user temporary folder (mode 0700) under $TMPDIR or /tmp,
-// created on first use, with a trailing "/". Throws OperationError when it
-// cannot be made private.
+// created on first use, with a trailing "/"; where that cannot be had (taken
+// by another user, no such TMPDIR) $XDG_CACHE_HOME/tolvenmark/tmp. Throws
+// OperationError when neither can be made private.
 std::string PrivateTempDirectory();
+
+// The folder of the clock's socket and lock, no trailing "/": $XDG_RUNTIME_DIR
+// when it is a folder of this user that nobody else can write, else
+// $XDG_CACHE_HOME/tolvenmark/run (default ~/.cache), made private. Throws
+// OperationError when no private folder can be had.
+std::string PrivateRuntimeDirectory();
 
 bool FileExists(const std::string& path);
 

@@ -53,7 +53,7 @@ TEST(StatusLinesTest, AHeaderCannotAddLines) {
 struct OptionsCase {
     std::vector<std::string> args;
     ControlOptions::Kind kind;
-    std::string line;  // the request sent, for Kind::Request
+    std::string line;  // the request sent, for Kind::Request; the skin, for Kind::ShowSkin
 };
 
 class ControlOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
@@ -64,12 +64,21 @@ TEST_P(ControlOptionsTest, Parse) {
     if (options.kind == ControlOptions::Kind::Request) {
         EXPECT_EQ(FormatChannelRequest(options.request), GetParam().line);
     }
+    if (options.kind == ControlOptions::Kind::ShowSkin) {
+        EXPECT_EQ(options.skinFile, GetParam().line);
+    }
 }
 
 using Kind = ControlOptions::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Arguments, ControlOptionsTest,
-    ::testing::Values(OptionsCase{{}, Kind::None, ""}, OptionsCase{{"--show-skin", "a.ini"}, Kind::None, ""},
+    ::testing::Values(OptionsCase{{}, Kind::None, ""}, OptionsCase{{"--show-skin", "a.ini"}, Kind::ShowSkin, "a.ini"},
+                      OptionsCase{{"--show-skin"}, Kind::ShowSkin, ""}, OptionsCase{{"--show-skin", "a", "b"}, Kind::Usage, ""},
+                      OptionsCase{{"--status", "--help"}, Kind::Help, ""}, OptionsCase{{"--version"}, Kind::Version, ""},
+                      OptionsCase{{"--bogus"}, Kind::Usage, ""}, OptionsCase{{"-x"}, Kind::Usage, ""},
+                      OptionsCase{{"stray"}, Kind::Usage, ""}, OptionsCase{{"--status=1"}, Kind::Usage, ""},
+                      OptionsCase{{"--set-alarm", "1/2/2027", "7:00", "Caf\xE9"}, Kind::Request,
+                                  "SET-ALARM\t1/2/2027\t7:00\tCaf\xE9"},
                       OptionsCase{{"--show"}, Kind::Request, "SHOW"}, OptionsCase{{"--snooze"}, Kind::Request, "SNOOZE"},
                       OptionsCase{{"--alarm-on"}, Kind::Request, "ALARM-ON"},
                       OptionsCase{{"--alarm-off"}, Kind::Request, "ALARM-OFF"},

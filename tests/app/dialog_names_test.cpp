@@ -100,8 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair<const char*, Dialog>{"DeleteRange", [](World& w) { return new TForm11(nullptr, w.rows); }},
         std::pair<const char*, Dialog>{"ProgramSettings", [](World& w) {
             w.skin->LoadDefaultSkin();
-            return new TForm4(*w.skin, {[] { return false; }, {}, [&w](const std::string& k) { return w.keys[k]; },
-                                        [&w](const std::string& k, const std::string& v) { w.keys[k] = v; }, ""});
+            ProgramSettingsLinks links;
+            links.alarmOnFlag = [] { return false; };
+            links.readConfigKey = [&w](const std::string& k) { return w.keys[k]; };
+            links.writeConfigKey = [&w](const std::string& k, const std::string& v) { w.keys[k] = v; };
+            return new TForm4(*w.skin, links);
         }},
         std::pair<const char*, Dialog>{"About", [](World&) { return new TForm5(nullptr); }}),
     [](const auto& info) { return std::string(info.param.first); });

@@ -270,7 +270,10 @@ class BadArgumentsTest : public ::testing::TestWithParam<std::vector<std::string
 
 TEST_P(BadArgumentsTest, UsageWithStatus2) {
     TempDir dir;
-    const ProgramResult result = RunClock(GetParam(), ClockEnv(dir), 20000);
+    // Before any display is needed.
+    auto env = ClockEnv(dir);
+    env.insert({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+    const ProgramResult result = RunClock(GetParam(), env, 20000);
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err.rfind("Usage: tolvenmark-clock ", 0), 0u) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
@@ -282,7 +285,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, BadArgumentsTest,
                                            std::vector<std::string>{"--set-alarm"},
                                            std::vector<std::string>{"--set-alarm", "1/2/2027"},
                                            std::vector<std::string>{"--set-alarm", "1/2/2027", "7:00", "a", "b"},
-                                           std::vector<std::string>{"--set-alarm", "1/2/2027", "7:00", "a\nb"}));
+                                           std::vector<std::string>{"--set-alarm", "1/2/2027", "7:00", "a\nb"},
+                                           std::vector<std::string>{"--bogus"}, std::vector<std::string>{"stray"}));
 
 }  // namespace
 }  // namespace tolvenmark

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,10 +40,18 @@ TEST(ReplaceFileAtomicallyTest, FailureLeavesTheOldContent) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+constexpr uid_t kNobody = 65534;
+
+// Private folders in a temporary folder, and the cache the fallbacks use.
 class TmpDirEnv : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("TMPDIR", dir.path().c_str(), 1); }
-    void TearDown() override { unsetenv("TMPDIR"); }
+    void SetUp() override {
+        setenv("TMPDIR", dir.path().c_str(), 1);
+        setenv("XDG_CACHE_HOME", dir.File("cache").c_str(), 1);
+    }
+    void TearDown() override {
+        for (const char* name : {"TMPDIR", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) unsetenv(name);
+    }
     std::string Expected() const { return dir.path() + "/tolvenmark-" + std::to_string(getuid()); }
     TempDir dir;
 };
@@ -56,10 +65,56 @@ TEST_F(TmpDirEnv, PrivateTempDirectoryIsOwnedAndClosed) {
     EXPECT_EQ(PrivateTempDirectory(), temp);
 }
 
-TEST_F(TmpDirEnv, PrivateTempDirectoryRefusesALinkPlantedByAnother) {
+TEST_F(TmpDirEnv, PrivateTempDirectoryLeavesALinkPlantedByAnotherForTheCache) {
     TempDir elsewhere;
     std::filesystem::create_directory_symlink(elsewhere.path(), Expected());
-    EXPECT_THROW(PrivateTempDirectory(), OperationError);
+    EXPECT_EQ(PrivateTempDirectory(), dir.File("cache/tolvenmark/tmp/"));
+    setenv("TMPDIR", "/nonexistent", 1);
+    EXPECT_EQ(PrivateTempDirectory(), dir.File("cache/tolvenmark/tmp/"));
+}
+
+// What stands where a private folder goes; and whether that folder is taken.
+enum class Planted { Nothing, OurOpenFolder, Link, File, AnotherUsersFolder };
+class PrivateFolderTest : public TmpDirEnv, public ::testing::WithParamInterface<std::pair<Planted, bool>> {};
+
+TEST_P(PrivateFolderTest, OnlyAFolderOfOursBecomesPrivate) {
+    const std::string path = dir.File("private");
+    if (GetParam().first == Planted::AnotherUsersFolder && geteuid() != 0) GTEST_SKIP() << "another user needs root";
+    if (GetParam().first == Planted::OurOpenFolder || GetParam().first == Planted::AnotherUsersFolder)
+        ASSERT_EQ(mkdir(path.c_str(), 0777), 0);
+    if (GetParam().first == Planted::AnotherUsersFolder) ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+    if (GetParam().first == Planted::Link) std::filesystem::create_directory_symlink("/tmp", path);
+    if (GetParam().first == Planted::File) WriteFileBytes(path, "");
+    if (GetParam().second) {
+        EXPECT_THROW(MakePrivateFolder(path), OperationError);
+        // The socket's folder then falls back to the user's cache.
+        setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+        EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
+        return;
+    }
+    MakePrivateFolder(path);
+    struct stat st {};
+    ASSERT_EQ(lstat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, geteuid());
+}
+
+INSTANTIATE_TEST_SUITE_P(Planted, PrivateFolderTest,
+                         ::testing::Values(std::pair{Planted::Nothing, false}, std::pair{Planted::OurOpenFolder, false},
+                                           std::pair{Planted::Link, true}, std::pair{Planted::File, true},
+                                           std::pair{Planted::AnotherUsersFolder, true}));
+
+TEST_F(TmpDirEnv, TheSocketFolderIsTheRuntimeFolderOnlyWhenPrivate) {
+    setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+    chmod(dir.path().c_str(), 0777);
+    EXPECT_EQ(PrivateRuntimeDirectory(), dir.File("cache/tolvenmark/run"));
+    chmod(dir.path().c_str(), 0700);
+    EXPECT_EQ(PrivateRuntimeDirectory(), dir.path());
+    // No private folder at all is said, never guessed.
+    unsetenv("XDG_RUNTIME_DIR");
+    WriteFileBytes(dir.File("file"), "");
+    setenv("XDG_CACHE_HOME", dir.File("file").c_str(), 1);
+    EXPECT_THROW(PrivateRuntimeDirectory(), OperationError);
 }
 
 TEST(FindFileIgnoringCaseTest, PrefersTheExactNameThenAnyCase) {
