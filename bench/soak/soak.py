@@ -51,7 +51,8 @@ def set_offset(seconds):
 set_offset(0)
 recorder = work + "/record"
 with open(recorder, "w") as f:
-    f.write('#!/bin/sh\necho "$1" >> %s\n' % rings_file)
+    # It plays on for a while, as a player does: a snooze stops only a player still playing.
+    f.write('#!/bin/sh\necho "$1" >> %s\nexec sleep 12\n' % rings_file)
 os.chmod(recorder, 0o755)
 open(rings_file, "w").close()
 media = work + "/wake.mp3"

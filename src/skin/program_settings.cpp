@@ -124,7 +124,7 @@ void TForm4::CreateControls() {
     connect(Button2, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { Guarded([this] { Button3Click(); }); });
     connect(Button4, &QPushButton::clicked, this, [this] { Guarded([this] { Button4Click(); }); });
-    FinishDialog(*this);
+    FinishDialog(*this, DialogPlace::AsPlaced);  // centred at construction
 }
 
 void TForm4::showEvent(QShowEvent* event) {
