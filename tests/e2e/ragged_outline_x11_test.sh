@@ -34,12 +34,19 @@ printf '[Version]\nVer=217\n[BITMAPINFO]\nMaskBitmap=mask.bmp\n' >"$tmp/skin/ski
 "$clock" --show-skin "$tmp/skin/skin.ini" 2>"$tmp/err" &
 pids+=($!)
 window="$(timeout 120 xdotool search --sync --onlyvisible --name 'Tolvenmark Clock' | head -1)"
-shape="$(xwininfo -id "${window:-0}" -shape 2>&1)"
+# The pointer on two neighbouring pixels: one in the window, one through it.
+X=0 Y=0
+eval "$(xdotool getwindowgeometry --shell "${window:-0}" 2>/dev/null)"
+under() { xdotool mousemove "$1" "$2" getmouselocation --shell | sed -n 's/^WINDOW=//p'; }
+left="$(under "$((X + 100))" "$((Y + 100))")"
+right="$(under "$((X + 101))" "$((Y + 100))")"
 failures=0
 if ! kill -0 "${pids[1]}" 2>/dev/null || grep -q 'X11 connection broke' "$tmp/err"; then
     echo "FAIL: the program ended:"; cat "$tmp/err"; failures=1
-elif ! grep -q 'Bounding shape extents:  -geometry 2048x2048' <<<"$shape"; then
-    echo "FAIL: the window is not shaped:"; echo "$shape"; failures=1
+elif ! xwininfo -id "$window" -shape | grep -q 'Window shape extents:  2048x2048'; then
+    echo "FAIL: the window is not shaped:"; xwininfo -id "$window" -shape; failures=1
+elif [ "$left" = "$right" ] || { [ "$left" != "$window" ] && [ "$right" != "$window" ]; }; then
+    echo "FAIL: the outline is not the mask's: window $window, pointer over $left, then $right"; failures=1
 fi
 [ "$failures" -eq 0 ] && echo "all passed"
 exit "$failures"

@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                     nullptr, "", {20, 15}, kUp},
         HostileCase{"FontTextsAtTheEdgesOfTheRange", kFaces,
                     "[DISPLAYINFO]\nCount=3\n"
-                    "1=A, Arial, FALSE, FALSE, 2147483647, 0, 0, 2147483000, Normal, below\n"
-                    "2=B, Arial, TRUE, TRUE, -2147483647, 0, -2147483000, -2147483000, Normal, above\n"
+                    "1=A, Arial, FALSE, FALSE, 720, 0, 0, 2147483000, Normal, below\n"
+                    "2=B, Arial, TRUE, TRUE, -720, 0, -2147483000, -2147483000, Normal, above\n"
                     "3=C, Arial, FALSE, FALSE, 8, 0, 2147483647, -2147483647, Normal, xx, , 2147483647, 2147483647\n",
                     nullptr, "", {20, 15}, kUp},
         HostileCase{"WindowsFolderInImageName", "MaskBitmap=mask.bmp\r\nMouseUpBitmap=images\\face.bmp\r\n", "",
