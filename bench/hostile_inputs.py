@@ -234,9 +234,9 @@ if selected("checkerboard") or selected("display items"):
     run("mask of a 2,048 x 2,048 checkerboard (2 million runs) on Xvfb", ["--show-skin", skin_folder(
         "checker", round_ini, [("mask.bmp", checkerboard_bmp(2048))])], seconds=15, env=X11)
     # Shown by the clock itself, whose tick writes the display texts every second.
-    config(extra=b"SKIN=" + skin_folder("fonts", round_ini.replace(b"Count=6", b"Count=1000") + b"".join(
-        b"%d=SECONDS, DejaVu Sans, TRUE, FALSE, 1500, 255, 0, 0, Normal, 88\r\n" % n
-        for n in range(7, 1001))).encode() + b"\r\n")
+    config(extra=b"SKIN=" + skin_folder("fonts", round_ini.replace(b"Count=6", b"Count=1000").replace(
+        b"[TRACKBARINFO]", b"".join(b"%d=SECONDS, DejaVu Sans, TRUE, FALSE, 1500, 255, 0, 0, Normal, 88\r\n" % n
+                                    for n in range(7, 1001)) + b"[TRACKBARINFO]")).encode() + b"\r\n")
     run("1,000 display items of 1,500-point text, as the clock's skin on Xvfb", [], seconds=15, env=X11)
     config()
     xvfb.terminate()

@@ -35,5 +35,9 @@ QImage MaskBitmap(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
 // the smallest size the X11 protocol allows (256 KB); a more ragged outline
 // goes to it as a bitmap.
 inline constexpr std::size_t kMaxOutlineRects = 32000;
+// Each run costs an X server some 125 bytes, several times over in its
+// clip lists: a skin whose outline has more is refused (a 2048 x 2048
+// checkerboard has half as many).
+inline constexpr std::size_t kMaxOutlineRuns = 4u << 20;
 
 }  // namespace tolvenmark

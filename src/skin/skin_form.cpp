@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/conversion_error.h"
 #include "platform/prompts.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
@@ -94,6 +95,9 @@ void TSkinForm::SetGrayoutAll(bool on) {
 
 void TSkinForm::LoadSkin(const std::string& skinFile) {
     Skin built = BuildSkinFromFile(skinFile, skin_, AppPrompts());
+    if (CountMaskRuns(built.MaskImage, keyColor_, tolerance_) > kMaxOutlineRuns)
+        throw OperationError("The mask of the skin " + skinFile + " cuts the window into more than " +
+                             std::to_string(kMaxOutlineRuns) + " pieces, more than a window system can hold.");
     skinFile_ = skinFile;
     AssignSkin(std::move(built));
 }

@@ -49,9 +49,11 @@ struct BitmapLayout {
 }  // namespace
 
 bool ShapeX11WindowWithBitmap(QWidget* top, const QImage& outline, QPoint offset) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || outline.isNull()) return false;
-    xcb_connection_t* connection = x11->connection();
+    // The offscreen platform answers as X11 too, without a connection.
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb") || outline.isNull()) return false;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return false;
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const BitmapLayout layout{setup->bitmap_format_scanline_unit, setup->bitmap_format_scanline_pad,
                               setup->bitmap_format_bit_order == XCB_IMAGE_ORDER_LSB_FIRST,
