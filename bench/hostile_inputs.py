@@ -5,7 +5,7 @@ time, measured with /usr/bin/time. A Markdown table for the README.
 
     bench/hostile_inputs.py [BUILD]        (default build/)
 """
-import os, shutil, socket, struct, subprocess, sys, tempfile, time
+import os, shutil, signal, socket, struct, subprocess, sys, tempfile, time
 
 build = os.path.realpath(sys.argv[1] if len(sys.argv) > 1 else "build")
 program = build + "/tolvenmark-clock"
@@ -25,20 +25,27 @@ def config(extra=b"", before=b"", alformat=b"123", sep=b"/"):
                 b"\r\nALDATESEP=" + sep + b"\r\nALDATE=1" + sep + b"5" + sep + b"2027\r\n" + extra)
 
 
-def run(name, args, seconds=8, feed=None):
+def run(name, args, seconds=8, feed=None, env=None, tool=None, file_limit=None):
     """Runs the program under /usr/bin/time; feed(proc) may talk to it meanwhile."""
+    if not selected(name):
+        return
     out = work + "/time"
-    proc = subprocess.Popen(["/usr/bin/time", "-f", "%M %e", "-o", out, "timeout", "-s", "TERM", str(seconds),
-                             program] + args, env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    limit = ["prlimit", "--fsize=%d" % file_limit] if file_limit else []
+    proc = subprocess.Popen(["/usr/bin/time", "-f", "%M %e %U %S", "-o", out, "timeout", "-s", "TERM", str(seconds)] +
+                            limit + [tool or program] + args, env=env or ENV, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE,
+                            # A full disk answers writes with an error, not with the end of the process.
+                            preexec_fn=lambda: signal.signal(signal.SIGXFSZ, signal.SIG_IGN))
     if feed:
         feed()
     err = proc.communicate()[1].decode("utf-8", "replace")
-    kb, secs = open(out).read().split()[-2:]
-    lines = [l for l in err.splitlines() if l and not l.startswith(("qt.", "QStandardPaths", "first-frame", "This plugin"))]
+    kb, secs, user, system = open(out).read().split()[-4:]
+    lines = [l for l in err.splitlines() if l and not l.startswith(("qt.", "QStandardPaths", "first-frame", "This plugin", "Command exited", "Command terminated"))]
     answer = lines[0][:110] if lines else "(none: runs normally)"
     ran = float(secs) >= seconds - 0.5
     rows.append((name, answer.replace("|", "\\|"), "%.1f MiB" % (int(kb) / 1024),
-                 ("still running at %d s" % seconds) if ran else "%.2f s" % float(secs)))
+                 (("still running at %d s" % seconds) if ran else "%.2f s" % float(secs)) +
+                 ", CPU %.1f s" % (float(user) + float(system))))
     print(rows[-1], file=sys.stderr)
 
 
@@ -73,6 +80,32 @@ def packed(members, size_override=None):
         b[e + 1:e + 1 + len(n)] = n
         struct.pack_into("<I", b, 8332 + i * 4, len(data) if size_override is None or i else size_override)
     return bytes(b) + b"".join(d for _, d in members)
+
+
+def jpeg_claiming(width, height, tag=b""):
+    """A JPEG whose frame announces width x height over 200 bytes of scan: decoded whole, in grey."""
+    data = bytearray(open(source + "/resources/skins/round/face.jpg", "rb").read())
+    i = 2
+    while data[i + 1] not in (0xC0, 0xC1, 0xC2):
+        i += 2 + struct.unpack(">H", data[i + 2:i + 4])[0]
+    struct.pack_into(">HH", data, i + 5, height, width)
+    sos = data.index(b"\xff\xda")
+    return bytes(data[:2]) + b"\xff\xfe" + struct.pack(">H", len(tag) + 2) + tag + bytes(data[2:sos + 200])
+
+
+def checkerboard_bmp(side):
+    """A 1-bit bitmap of side x side pixels, black and white alternating: a run per pixel pair."""
+    stride = (side + 31) // 32 * 4
+    offset = 14 + 40 + 8
+    header = struct.pack("<2sIHHI", b"BM", offset + stride * side, 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 1, 0, stride * side, 2835, 2835, 2, 0)
+    rows = b"".join((b"\x55" if y % 2 else b"\xaa") * stride for y in range(side))
+    return header + info + b"\x00\x00\x00\x00\xff\xff\xff\x00" + rows
+
+
+def selected(name):
+    only = os.environ.get("HOSTILE_ONLY")  # parts of case names, separated by "|"
+    return not only or any(part in name for part in only.split("|"))
 
 
 round_ini = open(source + "/resources/skins/round/skin.ini", "rb").read()
@@ -137,6 +170,76 @@ def flood():
 
 
 run("command channel: 100 MB without a line end (then a second start)", [], feed=flood)
+
+# Files the program reads replaced by a FIFO: nothing may wait for a writer.
+os.mkfifo(cfg + "/TOLVENMARKCLOCK.INI.date-change")
+run("a FIFO at TOLVENMARKCLOCK.INI.date-change", [])
+os.remove(cfg + "/TOLVENMARKCLOCK.INI.date-change")
+os.mkfifo(work + "/fifo.skn")
+run("tolvenmark-skin-pack --list on a FIFO", ["--list", work + "/fifo.skn"], tool=build + "/tolvenmark-skin-pack")
+
+# A full disk (a file size limit of 16 bytes) under the succession at start-up:
+# the pending alarm is past, the next one lies ahead.
+config(extra=b"CHANGEALARM=Yes\r\nDELETEALARM=Yes\r\nALTIME=7:00:00 AM\r\nALHEADER=Rang\r\n")
+with open(cfg + "/TOLVENMARKCLOCK.INI", "r+b") as f:
+    text = f.read().replace(b"ALDATE=1/5/2027", b"ALDATE=1/5/2020")
+    f.seek(0), f.truncate(), f.write(text)
+with open(cfg + "/Alarms.txt", "wb") as f:
+    f.write(b"Rang^1/5/2020^7:00:00 AM^\r\nNext^12/24/2099^6:30:00 PM^\r\n")
+run('"Alarms.txt" rewritten by the succession on a full disk', [], file_limit=16)
+with open(cfg + "/Alarms.txt", "wb") as f:
+    f.write(b"Rang^1/5/2020^7:00:00 AM^\r\nFlood" + b"x" * (100 << 20) + b"^12/24/2098^7:00:00 AM^\r\n"
+            b"Next^12/24/2099^6:30:00 PM^\r\n")
+run('"Alarms.txt" whose next alarm has a header of 100 MB', [])
+os.remove(cfg + "/Alarms.txt")
+config()
+
+# Skins that would take the machine's memory or the X server's patience.
+names = [b"./" * n + b"huge.jpg" for n in range(6)]
+huge_ini = (b"[Version]\r\nVer=217\r\n[BITMAPINFO]\r\nMaskBitmap=%s\r\nMouseUpBitmap=%s\r\nMouseDownBitmap=%s\r\n"
+            b"MouseOnBitmap=%s\r\nNumbersBitmap=%s\r\nTextBitmap=%s\r\n" % tuple(names))
+spellings = packed([(b"skin.ini", huge_ini), (b"huge.jpg", jpeg_claiming(8192, 8192))])
+open(work + "/spellings.skn", "wb").write(spellings)
+run("packed skin of %d KB: six spellings of one JPEG announcing 8,192 x 8,192" % (len(spellings) // 1024),
+    ["--show-skin", work + "/spellings.skn"], seconds=30)
+bars = b"[TRACKBARINFO]\r\nCount=7\r\n" + b"".join(
+    b"%d=T, t%da.jpg, t%db.jpg, 0, 0, 10, H\r\n" % (n, n, n) for n in range(1, 8))
+faces = b"".join(b"%s=f%d.jpg\r\n" % (key, i) for i, key in enumerate(
+    [b"MaskBitmap", b"MouseUpBitmap", b"MouseDownBitmap", b"MouseOnBitmap", b"NumbersBitmap", b"TextBitmap"]))
+many = [(b"skin.ini", b"[Version]\r\nVer=217\r\n[BITMAPINFO]\r\n" + faces + bars)] + [
+    (b"f%d.jpg" % i, jpeg_claiming(4096, 4096, b"f%d" % i)) for i in range(6)] + [
+    (b"t%d%s.jpg" % (n, s), jpeg_claiming(4096, 4096, b"%d%s" % (n, s))) for n in range(1, 8) for s in (b"a", b"b")]
+open(work + "/many.skn", "wb").write(packed(many))
+run("packed skin of 20 JPEGs announcing 4,096 x 4,096 (320 megapixels)",
+    ["--show-skin", work + "/many.skn"], seconds=30)
+run("skin image: a real 6,000 x 6,000 24-bit bitmap (36 megapixels)", ["--show-skin", skin_folder(
+    "six", round_ini.replace(b"MouseUpBitmap=face.jpg", b"MouseUpBitmap=six.bmp"),
+    [("six.bmp", struct.pack("<2sIHHI", b"BM", 54 + 18000 * 6000, 0, 0, 54) +
+      struct.pack("<IiiHHIIiiII", 40, 6000, 6000, 1, 24, 0, 18000 * 6000, 2835, 2835, 0, 0) +
+      b"\x40" * (18000 * 6000))])], seconds=30)
+over = bytearray(packed([(b"skin.ini", b""), (b"m.bmp", b"")]))
+struct.pack_into("<II", over, 8332, 150 << 20, 150 << 20)
+with open(work + "/over.skn", "wb") as f:
+    f.write(over)
+    f.truncate(8844 + (300 << 20))  # two members of 150 MB, holes on the disk
+run("tolvenmark-skin-pack --list on a packed skin of 300 MB of members", ["--list", work + "/over.skn"],
+    tool=build + "/tolvenmark-skin-pack")
+# On a real X server.
+if selected("checkerboard") or selected("display items"):
+    display = ":%d" % (200 + os.getpid() % 100)
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "2100x2100x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(1.5)
+    X11 = dict(ENV, QT_QPA_PLATFORM="xcb", DISPLAY=display)
+    run("mask of a 2,048 x 2,048 checkerboard (2 million runs) on Xvfb", ["--show-skin", skin_folder(
+        "checker", round_ini, [("mask.bmp", checkerboard_bmp(2048))])], seconds=15, env=X11)
+    # Shown by the clock itself, whose tick writes the display texts every second.
+    config(extra=b"SKIN=" + skin_folder("fonts", round_ini.replace(b"Count=6", b"Count=1000").replace(
+        b"[TRACKBARINFO]", b"".join(b"%d=SECONDS, DejaVu Sans, TRUE, FALSE, 1500, 255, 0, 0, Normal, 88\r\n" % n
+                                    for n in range(7, 1001)) + b"[TRACKBARINFO]")).encode() + b"\r\n")
+    run("1,000 display items of 1,500-point text, as the clock's skin on Xvfb", [], seconds=15, env=X11)
+    config()
+    xvfb.terminate()
 
 # The command line.
 run("command line: 100,000 arguments", ["--x"] * 100000)

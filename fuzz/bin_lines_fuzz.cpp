@@ -15,6 +15,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view content(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> lines = ReadBinLines(content);
 
+    // The capped reading keeps every line, cut; the long ones are named in file order.
+    std::vector<std::size_t> longLines;
+    const std::vector<std::string> capped = ReadBinLines(content, kMaxBinLineBytes, &longLines);
+    if (capped.size() != lines.size()) std::abort();
+    std::size_t cut = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (capped[i] != lines[i].substr(0, kMaxBinLineBytes)) std::abort();
+        if (lines[i].size() > kMaxBinLineBytes) ++cut;
+    }
+    if (longLines.size() != cut) std::abort();
+    for (std::size_t i = 0; i < longLines.size(); ++i)
+        if (longLines[i] == 0 || (i > 0 && longLines[i] <= longLines[i - 1])) std::abort();
+
     std::string rewritten;
     std::vector<BinFields> rows;
     for (const std::string& line : lines) {

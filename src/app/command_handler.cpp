@@ -29,9 +29,7 @@ std::vector<std::string> SetAlarm(TForm1& form, const ChannelRequest& request) {
     const std::string time = TimeToStr(StrToTime(request.time, settings), settings);
     const std::string header = request.header ? *request.header : form.pendingAlarm.header;
 
-    WriteConfigKeyChecked("ALDATE", date);
-    WriteConfigKeyChecked("ALTIME", time);
-    WriteConfigKeyChecked("ALHEADER", header);
+    WriteConfigKeysChecked({{"ALDATE", date}, {"ALTIME", time}, {"ALHEADER", header}});
     form.pendingAlarm = {header, date, time};
     form.SetDisplayText("AL_HEADER", header);
     form.SetDisplayText("AL_DATE", AlarmDateText(form.pendingAlarm));

@@ -10,6 +10,7 @@
 #include "bin/bin_line.h"
 #include "platform/conversion_error.h"
 #include "platform/folders.h"
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 
@@ -54,15 +55,13 @@ std::string ReadAll(int fd) {
     return content;
 }
 
-// A missing file reads as empty: neither file has to exist.
+// A missing file reads as empty: neither file has to exist. Anything else
+// that is not a regular file is refused.
 std::string ReadBinFile(const std::string& path) {
-    if (!FileExists(path)) return {};
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        if (errno == ENOENT) return {};
-        ThrowInOut(errno);
-    }
-    return ReadAll(fd.get());
+    std::string content;
+    const int error = ReadRegularFile(path, content);
+    if (error != 0 && error != ENOENT && error != ENOTDIR) ThrowInOut(error);
+    return content;
 }
 
 bool EndsWithLineEnd(const std::string& content) {
@@ -72,11 +71,11 @@ bool EndsWithLineEnd(const std::string& content) {
 // One write() under O_APPEND, so a concurrent reader or writer never sees a
 // line cut in two by another write.
 void AppendText(const std::string& path, const std::string& text) {
-    FileDescriptor fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    FileDescriptor fd(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
     if (fd.get() < 0) ThrowInOut(errno);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) ThrowInOut(errno);
-    if (!S_ISREG(st.st_mode)) ThrowInOut(EACCES);
+    if (!S_ISREG(st.st_mode)) ThrowInOut(kNotRegularFile);
     const std::string existing = ReadAll(fd.get());
 
     // Readers stop at a Ctrl-Z, so a line appended after one would be lost:
@@ -92,22 +91,23 @@ void AppendText(const std::string& path, const std::string& text) {
         return;
     }
 
-    std::string chunk = EndsWithLineEnd(existing) ? text : kBinLineEnd + text;
-    const char* p = chunk.data();
-    std::size_t left = chunk.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd.get(), p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ThrowInOut(errno);
-        }
-        if (n == 0) ThrowInOut(EIO);
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    // One write, so no reader ever meets half a line; a short one (a full
+    // disk) is cut back off, since a cut time would still read as a time.
+    const std::string chunk = EndsWithLineEnd(existing) ? text : kBinLineEnd + text;
+    const off_t oldLength = static_cast<off_t>(existing.size());
+    ssize_t n = 0;
+    do n = ::write(fd.get(), chunk.data(), chunk.size());
+    while (n < 0 && errno == EINTR);
+    int error = n < 0 ? errno : ENOSPC;
     // An alarm saved is an alarm kept, power cut or not.
-    if (::fsync(fd.get()) != 0) ThrowInOut(errno);
-    fd.Close();
+    if (static_cast<std::size_t>(n) == chunk.size()) {
+        if (::fsync(fd.get()) == 0) return fd.Close();
+        error = errno;
+    }
+    while (::ftruncate(fd.get(), oldLength) != 0 && errno == EINTR) {
+    }
+    ::fsync(fd.get());
+    ThrowInOut(error);
 }
 
 void ReplaceBinFile(const std::string& path, const std::string& content) {
@@ -127,48 +127,34 @@ void AppendLine(std::string& out, const std::string& a, const std::string& b, co
 
 }  // namespace
 
-std::string InOutErrorMessage(int errorNumber) {
-    switch (errorNumber) {
-    case ENOENT:
-        return "File not found";
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        return "File access denied";
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return "Disk full";
-    case EMFILE:
-    case ENFILE:
-        return "Too many open files";
-    case ENAMETOOLONG:
-    case ENOTDIR:
-    case ELOOP:
-        return "Invalid filename";
-    default:
-        return "I/O error " + std::to_string(errorNumber);
-    }
-}
-
 std::string AlarmsPath(const std::string& appPath) { return appPath + "/Alarms.txt"; }
 
 std::string StorageBinPath(const std::string& appPath) { return appPath + "/StorageBin.txt"; }
 
-SavedAlarmList LoadSavedAlarms(const std::string& path) {
+std::string LongBinLineMessage(const std::string& path, std::size_t lineNumber) {
+    return "Line " + std::to_string(lineNumber) + " of the file : " + path + " is longer than " +
+           std::to_string(kMaxBinLineBytes) + " characters; the file was left as it is.";
+}
+
+SavedAlarmList LoadSavedAlarms(const std::string& path, std::vector<std::size_t>& longLines) {
     SavedAlarmList alarms;
-    for (const auto& line : ReadBinLines(ReadBinFile(path))) {
+    for (const auto& line : ReadBinLines(ReadBinFile(path), kMaxBinLineBytes, &longLines)) {
         auto fields = SplitBinLine(line);
         alarms.push_back({std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
     }
     return alarms;
 }
 
+SavedAlarmList LoadSavedAlarms(const std::string& path) {
+    std::vector<std::size_t> longLines;
+    SavedAlarmList alarms = LoadSavedAlarms(path, longLines);
+    if (!longLines.empty()) throw OperationError(LongBinLineMessage(path, longLines.front()));
+    return alarms;
+}
+
 FileSettingList LoadFileSettings(const std::string& path) {
     FileSettingList settings;
-    for (const auto& line : ReadBinLines(ReadBinFile(path))) {
+    for (const auto& line : LoadBinLines(path)) {
         auto fields = SplitBinLine(line);
         settings.push_back({std::move(fields[0]), std::move(fields[1]), std::move(fields[2])});
     }
@@ -214,7 +200,10 @@ void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms,
 }
 
 std::vector<std::string> LoadBinLines(const std::string& path) {
-    return ReadBinLines(ReadBinFile(path));
+    std::vector<std::size_t> longLines;
+    std::vector<std::string> lines = ReadBinLines(ReadBinFile(path), kMaxBinLineBytes, &longLines);
+    if (!longLines.empty()) throw OperationError(LongBinLineMessage(path, longLines.front()));
+    return lines;
 }
 
 void RewriteFileSettings(const std::string& path, const FileSettingList& settings) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/io_error.h"
+
 namespace tolvenmark {
 
 // One line of "Alarms.txt". The date is the entry's key: without one it is
@@ -34,9 +36,17 @@ std::string StorageBinPath(const std::string& appPath);  // appPath + "/StorageB
 
 // Every line of the file, in order, blank keys included; a missing file is
 // an empty list. A file that exists but cannot be read throws OperationError
-// with the input/output message.
+// with the input/output message; so does a line over kMaxBinLineBytes
+// (LongBinLineMessage), since what was cut off would be lost when written back.
 SavedAlarmList LoadSavedAlarms(const std::string& path);
 FileSettingList LoadFileSettings(const std::string& path);
+
+// For a reader that never writes what it read: such lines are cut instead,
+// their numbers in longLines.
+SavedAlarmList LoadSavedAlarms(const std::string& path, std::vector<std::size_t>& longLines);
+
+// Names the file and the line; says the file was left as it is.
+std::string LongBinLineMessage(const std::string& path, std::size_t lineNumber);
 
 // Appends lines (creating the file). Every field is checked first
 // (CheckBinField), so a refused entry writes nothing. A file whose last line
@@ -57,6 +67,7 @@ void RewriteSavedAlarms(const std::string& path, const SavedAlarmList& alarms,
                         const std::vector<std::string>& keptLines);
 
 // The file's lines as every reader sees them (ReadBinLines); none when missing.
+// A line over kMaxBinLineBytes throws as in LoadSavedAlarms.
 std::vector<std::string> LoadBinLines(const std::string& path);
 
 // Some entry has exactly this date text and this time text (the header is
@@ -68,8 +79,5 @@ bool IsDuplicateFileSetting(const FileSettingList& settings, const std::string& 
 
 void ClearAlarmArray(SavedAlarmList& alarms);
 void ClearFileArray(FileSettingList& settings);
-
-// The message a failed file operation shows, from an errno value.
-std::string InOutErrorMessage(int errorNumber);
 
 }  // namespace tolvenmark

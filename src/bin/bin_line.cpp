@@ -1,5 +1,7 @@
 #include "bin/bin_line.h"
 
+#include <algorithm>
+
 #include "platform/conversion_error.h"
 
 namespace tolvenmark {
@@ -30,21 +32,30 @@ std::string FormatBinLine(const std::string& field1, const std::string& field2,
     return line;
 }
 
-std::vector<std::string> ReadBinLines(std::string_view content) {
+std::vector<std::string> ReadBinLines(std::string_view content, std::size_t maxLine,
+                                      std::vector<std::size_t>* longLines) {
     std::vector<std::string> lines;
     std::size_t i = 0;
+    std::size_t lineNumber = 1;
     const std::size_t n = content.size();
+    auto isBreak = [&](std::size_t at) {
+        return content[at] == '\n' || (content[at] == '\r' && (at + 1 >= n || content[at + 1] != '\n'));
+    };
     while (true) {
-        while (i < n && static_cast<unsigned char>(content[i]) <= 32 && content[i] != kBinEndOfFile) ++i;
+        for (; i < n && static_cast<unsigned char>(content[i]) <= 32 && content[i] != kBinEndOfFile; ++i)
+            if (isBreak(i)) ++lineNumber;
         if (i >= n || content[i] == kBinEndOfFile) break;
         const std::size_t start = i;
         while (i < n && content[i] != '\r' && content[i] != '\n' && content[i] != kBinEndOfFile) ++i;
-        lines.emplace_back(content.substr(start, i - start));
+        if (i - start > maxLine && longLines) longLines->push_back(lineNumber);
+        lines.emplace_back(content.substr(start, std::min(i - start, maxLine)));
         if (i < n && content[i] == '\r') {
             ++i;
             if (i < n && content[i] == '\n') ++i;
+            ++lineNumber;
         } else if (i < n && content[i] == '\n') {
             ++i;
+            ++lineNumber;
         }
     }
     return lines;

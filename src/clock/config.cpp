@@ -40,9 +40,14 @@ void WriteConfigKey(const std::string& key, const std::string& value) {
 }
 
 void WriteConfigKeyChecked(const std::string& key, const std::string& value) {
+    WriteConfigKeysChecked({{key, value}});
+}
+
+bool WriteConfigKeys(const ConfigKeyValues& keys) { return WritePrivateProfileStrings(kSection, keys, ConfigPath()); }
+
+void WriteConfigKeysChecked(const ConfigKeyValues& keys) {
     errno = 0;
-    if (!WritePrivateProfileString(kSection, key, value, ConfigPath()))
-        throw OperationError(FileWriteError(ConfigPath(), errno ? errno : EIO));
+    if (!WriteConfigKeys(keys)) throw OperationError(FileWriteError(ConfigPath(), errno ? errno : EIO));
 }
 
 void RecordDateFormat(const RegionalSettings& settings) {
@@ -56,7 +61,11 @@ void RecordDateFormatChecked(const RegionalSettings& settings) {
 }
 
 std::string FileWriteError(const std::string& path, int errorNumber) {
-    return "The file : " + path + " cannot be written.\r\n" + InOutErrorMessage(errorNumber);
+    return FileWriteError(path, InOutErrorMessage(errorNumber));
+}
+
+std::string FileWriteError(const std::string& path, const std::string& reason) {
+    return "The file : " + path + " cannot be written.\r\n" + reason;
 }
 
 std::string FileReadError(const std::string& path, int errorNumber) {

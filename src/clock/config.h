@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/regional_settings.h"
 
@@ -19,6 +21,11 @@ void WriteConfigKey(const std::string& key, const std::string& value);
 // For writes that data depends on: a failure throws OperationError naming
 // the file (FileWriteError).
 void WriteConfigKeyChecked(const std::string& key, const std::string& value);
+// Several keys in one replacement of the file: either all are written or the
+// file stays as it was. The unchecked form answers whether they were.
+using ConfigKeyValues = std::vector<std::pair<std::string, std::string>>;
+bool WriteConfigKeys(const ConfigKeyValues& keys);
+void WriteConfigKeysChecked(const ConfigKeyValues& keys);
 
 // ALFORMAT := the current date order code, ALDATESEP := the date separator.
 void RecordDateFormat(const RegionalSettings& settings);
@@ -27,6 +34,7 @@ void RecordDateFormatChecked(const RegionalSettings& settings);
 // "The file : PATH cannot be written." (or "read") and the input/output
 // message of errorNumber on the next line.
 std::string FileWriteError(const std::string& path, int errorNumber);
+std::string FileWriteError(const std::string& path, const std::string& reason);
 std::string FileReadError(const std::string& path, int errorNumber);
 
 // A numeric key as the clock uses it: empty or not a number gives fallback.

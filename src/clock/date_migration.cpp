@@ -5,8 +5,6 @@
 #include <optional>
 #include <string_view>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 #include "bin/bin_files.h"
 #include "bin/bin_line.h"
@@ -17,6 +15,7 @@
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/folders.h"
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 
@@ -144,7 +143,7 @@ int FinishMigration(const MigrationJournal& journal, const std::string& journalP
         try {
             RewriteSavedAlarms(path, entries);
         } catch (const OperationError& e) {
-            throw OperationError("The file : " + path + " cannot be written.\r\n" + e.what());
+            throw OperationError(FileWriteError(path, e.what()));
         }
     }
 
@@ -198,11 +197,8 @@ bool CheckStoredDateFormat(const std::string& storedFormat, const std::string& s
         const std::string alarmsPath = AlarmsPath(appPath);
         journal = MigrationJournal{*storedCode, oldSeparator, ReadConfigKey("ALDATE"), FileExists(alarmsPath), {}};
         if (journal->hadAlarms) {
-            errno = 0;
-            std::ifstream in(alarmsPath, std::ios::binary);
-            if (!in.is_open()) throw OperationError(FileReadError(alarmsPath, errno ? errno : EIO));
-            journal->alarms.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (in.bad()) throw OperationError(FileReadError(alarmsPath, EIO));
+            if (const int error = ReadRegularFile(alarmsPath, journal->alarms))
+                throw OperationError(FileReadError(alarmsPath, error));
         }
         WriteMigrationJournal(journalPath, *journal);
     }

@@ -1,8 +1,6 @@
 #include "clock/date_migration_journal.h"
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "clock/config.h"
@@ -10,6 +8,7 @@
 #include "platform/date_time_text.h"
 #include "platform/file_faults.h"
 #include "platform/folders.h"
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 
@@ -46,13 +45,11 @@ void WriteMigrationJournal(const std::string& path, const MigrationJournal& jour
 }
 
 std::optional<MigrationJournal> ReadMigrationJournal(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (errno == ENOENT) return std::nullopt;
-        throw OperationError(FileReadError(path, errno ? errno : EIO));
+    std::string content;
+    if (const int error = ReadRegularFile(path, content)) {
+        if (error == ENOENT) return std::nullopt;
+        throw OperationError(FileReadError(path, error));
     }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw OperationError(FileReadError(path, EIO));
 
     std::string_view rest(content);
     std::string magic, code, alarms, length;

@@ -1,6 +1,11 @@
 #include "clock/succession.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "clock/config.h"
 #include "platform/conversion_error.h"
@@ -29,6 +34,27 @@ private:
     int currentYear_;
     std::vector<std::optional<DateTime>> dates_;
 };
+
+// Launched alarms a failed write left in a file, by date and time: they go
+// at the next rewrite that succeeds.
+class OwedRemovals {
+public:
+    bool Covers(const SavedAlarm& entry) const {
+        return std::find(alarms_.begin(), alarms_.end(), std::pair(entry.date, entry.time)) != alarms_.end();
+    }
+    void Add(const SavedAlarm& entry) {
+        if (!Covers(entry)) alarms_.emplace_back(entry.date, entry.time);
+    }
+    void Clear() { alarms_.clear(); }
+
+private:
+    std::vector<std::pair<std::string, std::string>> alarms_;
+};
+
+OwedRemovals& OwedRemovalsOf(const std::string& path) {
+    static std::map<std::string, OwedRemovals> byFile;
+    return byFile[path];
+}
 
 DateTime At(const DateTime& date, const DateTime& time) {
     return {date.year, date.month, date.day, time.hour, time.minute, time.second, 0};
@@ -64,12 +90,13 @@ void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view) {
     if (view.AlarmMenuChecked()) view.SetAlarmMenuCaption("Alarm &On (" + AlarmDateText(pending) + ")");
 }
 
-void TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view) {
+bool TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view) {
     pending = {entry.header, entry.date, entry.time};
-    WriteConfigKey("ALHEADER", pending.header);
-    WriteConfigKey("ALDATE", pending.date);
-    WriteConfigKey("ALTIME", pending.time);
+    const bool written = WriteConfigKeys({{"ALHEADER", pending.header}, {"ALDATE", pending.date}, {"ALTIME", pending.time}});
+    const int error = errno;
     ShowPendingAlarm(pending, view);
+    errno = error;
+    return written;
 }
 
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
@@ -85,8 +112,39 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
     const std::string path = AlarmsPath(appPath);
     if (!FileExists(path)) return;
 
-    SavedAlarmList entries = LoadSavedAlarms(path);
+    std::vector<std::size_t> longLines;
+    SavedAlarmList entries = LoadSavedAlarms(path, longLines);
     auto isPending = [&](const SavedAlarm& e) { return e.date == pending.date && e.time == pending.time; };
+
+    // A full disk must not keep the clock on the alarm that just rang: the step
+    // goes on in memory, and what it could not write is said at the end.
+    std::vector<std::string> failures;
+    OwedRemovals& owed = OwedRemovalsOf(path);
+    bool owedInFile = false;
+    for (SavedAlarm& entry : entries) {
+        if (!owed.Covers(entry)) continue;
+        entry = {};
+        owedInFile = true;
+    }
+    auto removeLaunched = [&](SavedAlarm& entry) {
+        owed.Add(entry);
+        entry = {};
+    };
+    auto rewrite = [&] {
+        // What was cut off a long line would be lost.
+        if (!longLines.empty()) return;
+        try {
+            RewriteSavedAlarms(path, entries);
+            owed.Clear();
+            owedInFile = false;
+        } catch (const OperationError& e) {
+            if (failures.empty()) failures.push_back(FileWriteError(path, e.what()));
+        }
+    };
+    auto take = [&](const SavedAlarm& entry) {
+        if (!TakePendingAlarm(entry, pending, view))
+            failures.push_back(FileWriteError(ConfigPath(), errno ? errno : EIO));
+    };
 
     if (changeAlarm) {
         const DateTime fromDate = from.DatePart();
@@ -99,15 +157,15 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
             SavedAlarm& entry = entries[i];
             if (isPending(entry)) {
                 found = true;
-                if (deleteAlarm) entry = {};
+                if (deleteAlarm) removeLaunched(entry);
                 // Written at once: a later entry that does not convert must not
                 // keep the launched alarm in the file.
-                RewriteSavedAlarms(path, entries);
+                rewrite();
             }
             if (entry.date.empty()) continue;
             const DateTime& date = dates[i];
             if (date > fromDate || (date == fromDate && StrToTime(entry.time, settings) > fromTime)) {
-                TakePendingAlarm(entry, pending, view);
+                take(entry);
                 break;
             }
         }
@@ -120,20 +178,25 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
                 if (pending.date.empty() || entries[i].date.empty()) continue;
                 if (!pendingDate) pendingDate = StrToDate(pending.date, settings, from.year);
                 if (!(*pendingDate > dates[i])) {
-                    TakePendingAlarm(entries[i], pending, view);
+                    take(entries[i]);
                     break;
                 }
             }
         }
     } else if (deleteAlarm) {
-        bool removed = false;
         for (SavedAlarm& entry : entries) {
             if (!isPending(entry)) continue;
-            entry = {};
-            removed = true;
+            removeLaunched(entry);
+            owedInFile = true;
         }
-        if (removed) RewriteSavedAlarms(path, entries);
     }
+    if (owedInFile) rewrite();
+
+    if (!longLines.empty()) failures.push_back(LongBinLineMessage(path, longLines.front()));
+    if (failures.empty()) return;
+    std::string message = failures.front();
+    for (std::size_t i = 1; i < failures.size(); ++i) message += "\r\n" + failures[i];
+    throw OperationError(message);
 }
 
 }  // namespace tolvenmark

@@ -12,7 +12,8 @@ namespace tolvenmark {
 // Makes the entry the pending alarm: memory, then ALHEADER, ALDATE and ALTIME
 // in the configuration file, then AL_HEADER and AL_DATE, and the menu caption
 // when the alarm switch is checked. The alarm's on/off state is not touched.
-void TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view);
+// False when the configuration file could not be written (errno tells why).
+bool TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view);
 
 // Shows the pending alarm in AL_HEADER, AL_DATE and (when checked) the menu.
 void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view);
@@ -22,7 +23,11 @@ void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view);
 // CHANGEALARM "Yes" the next saved alarm becomes pending. Without the file
 // nothing changes. A stored date or time that does not convert throws
 // ConversionError (what was done before stays done); a file that cannot be
-// read or written throws OperationError.
+// read throws OperationError. A file that cannot be written does not stop the
+// step: it goes on in memory and then throws OperationError naming the file;
+// the launched alarm leaves "Alarms.txt" at the next rewrite that succeeds.
+// A line too long to read (kMaxBinLineBytes) is cut and named in that
+// message, and "Alarms.txt" is not rewritten.
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
                  const RegionalSettings& settings, AlarmView& view);
 

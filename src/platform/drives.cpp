@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "platform/folders.h"
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 
@@ -95,10 +95,9 @@ std::string ResolveDrivePath(const std::string& path, const std::string& sysRoot
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return path;
     const std::string device = OpticalDriveDevice(path.substr(0, 1), sysRoot);
     if (device.empty()) return path;
-    std::ifstream mounts(mountsFile);
-    std::ostringstream table;
-    table << mounts.rdbuf();
-    std::string mountPoint = MountPointIn(table.str(), device);
+    std::string table;
+    ReadRegularFile(mountsFile, table);
+    std::string mountPoint = MountPointIn(table, device);
     if (mountPoint.empty()) return path;
     if (mountPoint.back() != '/') mountPoint += '/';
     // Disc file systems show their names in upper or lower case whatever the

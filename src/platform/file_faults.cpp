@@ -1,8 +1,9 @@
 #include "platform/file_faults.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
+
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 
@@ -35,7 +36,7 @@ bool CanReadFile(const std::string& path) {
         errno = fault;
         return false;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path);
     if (fd < 0) return false;
     char byte = 0;
     ssize_t got = 0;

@@ -29,7 +29,8 @@ int FileFault(FileStep step, const std::string& path);
 // deleted. False with errno set when it stays.
 bool RemoveFile(const std::string& path);
 
-// The file opens and its first byte (if any) reads. False with errno set.
+// The file is a regular one, opens and its first byte (if any) reads. False
+// with errno set (OpenRegularFile).
 bool CanReadFile(const std::string& path);
 
 }  // namespace tolvenmark

@@ -1,11 +1,11 @@
 #include "platform/profile_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <string_view>
 
 #include "platform/names.h"
 #include "platform/folders.h"
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 namespace {
@@ -22,15 +22,8 @@ std::string_view Trim(std::string_view text) {
 enum class ReadResult { Ok, Missing, Failed };
 
 ReadResult ReadWholeFile(const std::string& path, std::string& content) {
-    content.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return failed ? ReadResult::Failed : ReadResult::Ok;
+    const int error = ReadRegularFile(path, content);
+    return error == 0 ? ReadResult::Ok : error == ENOENT ? ReadResult::Missing : ReadResult::Failed;
 }
 
 // One line of the file without its line end: CR, LF or CR LF, as the
@@ -172,14 +165,11 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     return CutToBuffer(TrimDefault(fallback), bufferSize);
 }
 
-bool WritePrivateProfileString(const std::string& section, const std::string& key,
-                               const std::string& value, const std::string& path) {
-    // A ';' key would be written as a comment and never read back.
-    if (!ValidName(section) || !ValidName(key) || Trim(key).front() == ';') return false;
+namespace {
 
-    std::string content;
-    if (ReadWholeFile(path, content) == ReadResult::Failed) return false;
-
+// The content with the key set, by the rules of WritePrivateProfileString.
+std::string WithKey(const std::string& content, const std::string& section, const std::string& key,
+                    const std::string& value) {
     const char* eol = LineEndOf(content);
     std::string valueText;
     valueText.reserve(value.size());
@@ -193,7 +183,6 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     bool inSection = false;
     bool sectionFound = false;
     Line lastFilled;  // the section's last non-blank line
-    bool replaced = false;
     std::string result;
     while (cursor.Next(line)) {
         std::string_view text = cursor.Text(line);
@@ -213,28 +202,46 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
                 result += '=';
                 result += valueText;
                 result.append(content, line.end, std::string::npos);
-                replaced = true;
-                break;
+                return result;
             }
             if (!Trim(text).empty()) lastFilled = line;
         }
     }
 
-    if (!replaced) {
-        result.reserve(content.size() + keyLine.size() + section.size() + 8);
-        if (sectionFound) {
-            result.append(content, 0, lastFilled.next);
-            if (result.empty() || (result.back() != '\n' && result.back() != '\r')) result += eol;
-            result += keyLine;
-            result += eol;
-            result.append(content, lastFilled.next, std::string::npos);
-        } else {
-            result = content;
-            if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += eol;
-            result += "[" + section + "]" + eol + keyLine + eol;
-        }
+    result.reserve(content.size() + keyLine.size() + section.size() + 8);
+    if (sectionFound) {
+        result.append(content, 0, lastFilled.next);
+        if (result.empty() || (result.back() != '\n' && result.back() != '\r')) result += eol;
+        result += keyLine;
+        result += eol;
+        result.append(content, lastFilled.next, std::string::npos);
+    } else {
+        result = content;
+        if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += eol;
+        result += "[" + section + "]" + eol + keyLine + eol;
     }
-    return ReplaceFileAtomically(path, result);
+    return result;
+}
+
+}  // namespace
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+    return WritePrivateProfileStrings(section, {{key, value}}, path);
+}
+
+bool WritePrivateProfileStrings(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& keys,
+                                const std::string& path) {
+    // A ';' key would be written as a comment and never read back.
+    if (!ValidName(section)) return false;
+    for (const auto& [key, value] : keys)
+        if (!ValidName(key) || Trim(key).front() == ';') return false;
+
+    std::string content;
+    if (ReadWholeFile(path, content) == ReadResult::Failed) return false;
+    for (const auto& [key, value] : keys) content = WithKey(content, section, key, value);
+    return ReplaceFileAtomically(path, content);
 }
 
 namespace {

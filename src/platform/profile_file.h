@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace tolvenmark {
 
@@ -21,6 +23,11 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 // failure it stays as it was and false is returned.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path);
+
+// Several keys in one replacement of the file: all of them or none.
+bool WritePrivateProfileStrings(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& keys,
+                                const std::string& path);
 
 // One file read once and answering any number of reads exactly as
 // GetPrivateProfileString would: a skin asks for thousands of keys, and a

@@ -237,8 +237,8 @@ QImage DecodeJpeg(const std::uint8_t* data, std::size_t size, bool grayscale) {
 }
 
 QImage DecodeJpegFile(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = ReadImageFile(path);
-    return DecodeJpeg(bytes.data(), bytes.size());
+    const std::string bytes = ReadImageFile(path);
+    return DecodeJpeg(ImageBytes(bytes), bytes.size());
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const QImage& image) {

@@ -52,6 +52,25 @@ void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, OnR
 
 }  // namespace
 
+std::size_t CountMaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
+    std::size_t count = 0;
+    ForEachRun(mask, keyColor, tolerance, [&](const QRect&) { ++count; });
+    return count;
+}
+
+QImage MaskBitmap(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
+    if (mask.isNull()) return {};
+    QImage bits(mask.size(), QImage::Format_MonoLSB);
+    if (bits.isNull()) return {};
+    bits.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    bits.fill(0);
+    ForEachRun(mask, keyColor, tolerance, [&](const QRect& r) {
+        uchar* line = bits.scanLine(r.y());
+        for (int x = r.left(); x <= r.right(); ++x) line[x >> 3] |= static_cast<uchar>(1u << (x & 7));
+    });
+    return bits;
+}
+
 std::vector<QRect> MaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
     std::vector<QRect> runs;
     ForEachRun(mask, keyColor, tolerance, [&](const QRect& r) { runs.push_back(r); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,5 +23,21 @@ std::vector<QRect> MaskRuns(const QImage& mask, SkinColor keyColor, SkinColor to
 QRegion MaskToRegion(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
 
 inline constexpr int kMaskRegionBatch = 2000;
+
+// How many runs the mask gives, without keeping them.
+std::size_t CountMaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
+
+// The outline as one bit per pixel (Format_MonoLSB, 1 where the window is):
+// an eighth of a byte a pixel, however ragged the outline.
+QImage MaskBitmap(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
+
+// A window system takes a region of this many rectangles in one request of
+// the smallest size the X11 protocol allows (256 KB); a more ragged outline
+// goes to it as a bitmap.
+inline constexpr std::size_t kMaxOutlineRects = 32000;
+// Each run costs an X server some 125 bytes, several times over in its
+// clip lists: a skin whose outline has more is refused (a 2048 x 2048
+// checkerboard has half as many).
+inline constexpr std::size_t kMaxOutlineRuns = 4u << 20;
 
 }  // namespace tolvenmark

@@ -15,23 +15,14 @@
 #include <unistd.h>
 
 #include "platform/conversion_error.h"
+#include "platform/io_error.h"
+#include "platform/regular_file.h"
 
 namespace tolvenmark {
 
 namespace {
 
-// The runtime's words for input/output failures.
-std::string IoMessage(int error) {
-    switch (error) {
-        case ENOENT: return "File not found";
-        case EACCES:
-        case EPERM: return "File access denied";
-        case ENOSPC: return "Disk full";
-        default: return "I/O error " + std::to_string(error);
-    }
-}
-
-[[noreturn]] void ThrowIo(int error) { throw OperationError(IoMessage(error)); }
+[[noreturn]] void ThrowIo(int error) { throw OperationError(InOutErrorMessage(error)); }
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -105,7 +96,7 @@ void WriteMember(std::FILE* in, const std::string& path, std::uint32_t size) {
 }  // namespace
 
 bool HasPackedMagic(const std::string& file) {
-    File in(std::fopen(file.c_str(), "rb"));
+    File in(OpenRegularFileStream(file));
     if (!in) return false;
     char magic[10];
     return std::fread(magic, 1, sizeof magic, in.get()) == sizeof magic && std::memcmp(magic, kPackedMagic, 10) == 0;
@@ -116,11 +107,10 @@ bool UnpackSkin(const std::string& packedFile, const std::string& targetDir) {
     std::filesystem::create_directories(targetDir, ec);
     if (ec || !std::filesystem::is_directory(targetDir, ec)) return false;
 
-    File in(std::fopen(packedFile.c_str(), "rb"));
+    File in(OpenRegularFileStream(packedFile));
     if (!in) ThrowIo(errno);
     struct stat info {};
     if (::fstat(::fileno(in.get()), &info) != 0) ThrowIo(errno);
-    if (S_ISDIR(info.st_mode)) ThrowIo(EISDIR);
 
     std::array<unsigned char, kPackedHeaderSize> header{};
     const std::size_t got = std::fread(header.data(), 1, header.size(), in.get());

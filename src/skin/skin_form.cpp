@@ -9,10 +9,12 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "platform/conversion_error.h"
 #include "platform/prompts.h"
 #include "skin/skin_form_access.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
+#include "skin/window_shape.h"
 
 namespace tolvenmark {
 
@@ -97,6 +99,9 @@ void TSkinForm::SetGrayoutAll(bool on) {
 
 void TSkinForm::LoadSkin(const std::string& skinFile) {
     Skin built = BuildSkinFromFile(skinFile, skin_, AppPrompts());
+    if (CountMaskRuns(built.MaskImage, keyColor_, tolerance_) > kMaxOutlineRuns)
+        throw OperationError("The mask of the skin " + skinFile + " cuts the window into more than " +
+                             std::to_string(kMaxOutlineRuns) + " pieces, more than a window system can hold.");
     skinFile_ = skinFile;
     AssignSkin(std::move(built));
 }
@@ -255,7 +260,10 @@ void TSkinForm::ApplyMask() {
     gray_ = QImage();
     grayShown_ = false;
     itemAreas_.clear();  // the skin or the face's size changed
-    region_ = MaskToRegion(mask, keyColor_, tolerance_);
+    // A ragged outline as a region would take gigabytes here and more than
+    // the window system takes in one request; it goes as a bitmap.
+    const bool ragged = CountMaskRuns(mask, keyColor_, tolerance_) > kMaxOutlineRects;
+    region_ = ragged ? QRegion(mask.rect()) : MaskToRegion(mask, keyColor_, tolerance_);
 
     setFixedSize(size);
     QWidget* top = window();
@@ -267,6 +275,10 @@ void TSkinForm::ApplyMask() {
     }
     if (mask.isNull()) {
         top->clearMask();
+    } else if (ragged) {
+        top->clearMask();
+        // Elsewhere only the pointer feels a mask: the window keeps its box.
+        ShapeX11WindowWithBitmap(top, MaskBitmap(mask, keyColor_, tolerance_), mapTo(top, QPoint(0, 0)));
     } else if (region_.isEmpty()) {
         // An empty mask region would mean "no mask" to the toolkit; a mask
         // wholly key-coloured makes the window invisible, so cut it to a

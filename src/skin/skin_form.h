@@ -95,7 +95,9 @@ public:
     const Skin& CurrentSkin() const { return skin_; }
     const std::string& SkinFile() const { return skinFile_; }
     const std::string& ResourceName() const { return resourceName_; }
-    const QRegion& Outline() const { return region_; }      // in this widget's pixels
+    // In this widget's pixels; the mask's box for an outline too ragged to
+    // keep as a region (the window system has it as a bitmap).
+    const QRegion& Outline() const { return region_; }
     const std::string& CurrentID() const { return currentId_; }
     const std::string& PressedID() const { return pressedId_; }
     const std::string& Hint() const { return hint_; }

@@ -1,5 +1,6 @@
 #include "skin/skin_location.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "platform/conversion_error.h"
 #include "platform/folders.h"
 #include "platform/names.h"
+#include "platform/regular_file.h"
 #include "skin/packed_skin.h"
 
 namespace tolvenmark {
@@ -75,18 +77,21 @@ std::string SkinImagePath(const std::string& imageDir, const std::string& name) 
 }
 
 ProfileSnapshot LoadSkinIni(const std::string& path, const std::string& shownName) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::is_regular_file(status)) {
-        const std::uintmax_t size = fs::file_size(path, ec);
-        if (!ec && size > kMaxSkinIniBytes)
+    std::string content;
+    switch (ReadRegularFile(path, content, kMaxSkinIniBytes)) {
+        case 0:
+            return ProfileSnapshot::FromText(content);
+        case EFBIG:
             throw OperationError("The skin file " + shownName + " is too large to be a skin.");
-    } else if (fs::exists(status) && !fs::is_directory(status)) {
-        // A device or a pipe would be read for ever.
-        throw OperationError("Cannot open file " + shownName);
+        case ENOENT:
+        case ENOTDIR:
+        case EISDIR:
+            // As the profile functions read it: every key takes its default.
+            return {};
+        default:
+            // A device or a pipe would be read for ever.
+            throw OperationError("Cannot open file " + shownName);
     }
-    return ProfileSnapshot::Load(path);
 }
 
 }  // namespace tolvenmark

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <system_error>
 
@@ -16,6 +14,7 @@
 
 #include "platform/names.h"
 #include "platform/profile_file.h"
+#include "platform/regular_file.h"
 #include "skin/packed_skin.h"
 #include "skin/skin_line.h"
 
@@ -38,7 +37,8 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 [[noreturn]] void Fail(const std::string& text) { throw SkinPackError(text); }
 
 [[noreturn]] void FailIo(const std::string& what, const std::string& path, int error) {
-    Fail("cannot " + what + " " + Quoted(path) + ": " + std::strerror(error));
+    Fail("cannot " + what + " " + Quoted(path) + ": " +
+         (error == kNotRegularFile ? "not a regular file" : std::strerror(error)));
 }
 
 void PutLittleEndian32(unsigned char* p, std::uint32_t value) {
@@ -90,10 +90,8 @@ std::vector<std::pair<std::string, std::string>> NamedImages(const std::string& 
 }
 
 std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) FailIo("read", path, errno);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) FailIo("read", path, errno);
+    std::string bytes;
+    if (const int error = ReadRegularFile(path, bytes)) FailIo("read", path, error);
     return bytes;
 }
 
@@ -190,17 +188,17 @@ std::vector<PackedMember> PackSkinFolder(const std::string& folder, const std::s
 }
 
 std::vector<PackedMember> ListPackedSkin(const std::string& packedFile) {
-    std::error_code ec;
-    if (fs::is_directory(packedFile, ec)) Fail(Quoted(packedFile) + " is a folder");
-    File in(std::fopen(packedFile.c_str(), "rb"));
+    File in(OpenRegularFileStream(packedFile));
+    if (!in && errno == EISDIR) Fail(Quoted(packedFile) + " is a folder");
     if (!in) FailIo("open", packedFile, errno);
     std::array<unsigned char, kPackedHeaderSize> header{};
     const std::size_t got = std::fread(header.data(), 1, header.size(), in.get());
     if (std::ferror(in.get())) FailIo("read", packedFile, errno);
     if (got < 10 || std::memcmp(header.data(), kPackedMagic, 10) != 0) Fail(Quoted(packedFile) + " is not a packed skin");
     if (got < header.size()) Fail(Quoted(packedFile) + " ends inside its header");
-    const std::uint64_t fileSize = fs::file_size(packedFile, ec);
-    if (ec) FailIo("read", packedFile, ec.value());
+    struct stat info {};
+    if (::fstat(::fileno(in.get()), &info) != 0) FailIo("read", packedFile, errno);
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(info.st_size);
 
     const std::size_t count = header[kPackedCountOffset];
     if (count > kPackedMaxMembers)
@@ -219,6 +217,9 @@ std::vector<PackedMember> ListPackedSkin(const std::string& packedFile) {
         total += member.size;
         members.push_back(std::move(member));
     }
+    if (total > kPackedMaxTotalBytes)
+        Fail(Quoted(packedFile) + " announces " + std::to_string(total) + " bytes of members; a skin may unpack to " +
+             std::to_string(kPackedMaxTotalBytes) + " at most");
     if (total > fileSize - kPackedHeaderSize)
         Fail(Quoted(packedFile) + " is cut short: its members need " + std::to_string(total) + " bytes, it holds " +
              std::to_string(fileSize - kPackedHeaderSize));

@@ -236,14 +236,18 @@ QColor SkinQColor(std::uint32_t color) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
+int DisplayFontPixels(const DisplayFont& font) {
+    // Points at 96 dpi, rounded like the platform's own conversion. Neither
+    // the default size nor a height may vanish.
+    const std::int64_t points = font.Size == 0 ? 8 : std::abs(static_cast<std::int64_t>(font.Size));
+    const std::int64_t pixels = (points * 96 + 36) / 72;
+    return static_cast<int>(std::clamp<std::int64_t>(pixels, 1, kMaxFontPixels));
+}
+
 QFont DisplayQFont(const DisplayFont& font) {
     InstallFontSubstitutes();
     QFont result(QString::fromStdString(font.Name));
-    // Points at 96 dpi, rounded like the platform's own conversion. Size 0
-    // meant the default size and a negative size a height; neither may vanish.
-    const std::int64_t points = font.Size == 0 ? 8 : std::abs(static_cast<std::int64_t>(font.Size));
-    const std::int64_t pixels = (points * 96 + 36) / 72;
-    result.setPixelSize(static_cast<int>(std::clamp<std::int64_t>(pixels, 1, kMaxFontPixels)));
+    result.setPixelSize(DisplayFontPixels(font));
     result.setBold(font.Bold);
     result.setItalic(font.Italic);
     return result;

@@ -51,6 +51,8 @@ void DrawFontText(QPainter& painter, const DisplayInfoRec& item);
 // so that a skin keeps its pixel layout on any screen; families the machine
 // lacks ("Lucida Fax", "MS Sans Serif") are drawn with installed look-alikes.
 QFont DisplayQFont(const DisplayFont& font);
+// Its size in pixels: 0 points means the default size, a negative size a height.
+int DisplayFontPixels(const DisplayFont& font);
 // A skin colour (0x00BBGGRR, or a system colour reference) as drawn.
 QColor SkinQColor(std::uint32_t color);
 

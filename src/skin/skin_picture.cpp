@@ -102,6 +102,9 @@ QImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const char* form
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
+    // The toolkit's own cap (128 MB) would refuse faces within ours; ours is
+    // checked before the reader allocates anything.
+    QImageReader::setAllocationLimit(kMaxImageAllocationMegabytes);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     const QSize announced = reader.size();
@@ -133,8 +136,8 @@ void LoadSkinImage(const std::string& path, QImage& image) {
     const std::string kind = AsciiUpper(extension);
     if (kind != "BMP" && kind != "ICO" && kind != "JPG" && kind != "JPEG")
         throw OperationError("Unknown picture file extension (." + extension + ")");
-    const std::vector<std::uint8_t> bytes = ReadImageFile(FindFileIgnoringCase(path));
-    image = DecodeSkinImage(bytes.data(), bytes.size(), kind);
+    const std::string bytes = ReadImageFile(FindFileIgnoringCase(path));
+    image = DecodeSkinImage(ImageBytes(bytes), bytes.size(), kind);
 }
 
 void LoadResourceImage(const std::string& fileName, QImage& image) {

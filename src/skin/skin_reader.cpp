@@ -5,12 +5,16 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <QByteArray>
 #include <QFile>
 
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
+#include "platform/folders.h"
 #include "skin/skin_fields.h"
+#include "skin/skin_limits.h"
 #include "skin/skin_location.h"
 #include "skin/skin_line.h"
 #include "skin/skin_picture.h"
@@ -26,31 +30,48 @@ constexpr char kDefaultHotAreaLine[] = "NOT_DEFINED, 0, 0, 0, 0, Hint";
 constexpr char kDefaultDisplayLine[] = "NOT_DEFINED, Arial, FALSE, FALSE, 0, $000000, 0, 0";
 constexpr char kDefaultTrackBarLine[] = "NOT_DEFINED, NOT_DEFINED, NOT_DEFINED, 0, 0, 0, H";
 
+// A file's identity, whatever name reaches it ("./a.jpg", ".//a.jpg", a
+// link); the name itself when the file is not there (its load will say so).
+std::string FileIdentity(const std::string& path) {
+    struct stat st {};
+    if (::stat(FindFileIgnoringCase(path).c_str(), &st) != 0) return "name:" + path;
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 // Where the images of a skin come from: a folder, or the program's resources.
-struct ImageSource {
-    bool fromResources = false;
-    std::string imageDir;  // with its trailing "/", or "" for names relative to here
+class ImageSource {
+public:
+    ImageSource(bool fromResources, std::string imageDir, std::string shownName)
+        : fromResources_(fromResources), imageDir_(std::move(imageDir)), budget_(std::move(shownName)) {}
 
-    std::string Path(const std::string& name) const { return fromResources ? name : SkinImagePath(imageDir, name); }
+    bool FromResources() const { return fromResources_; }
+    std::string Path(const std::string& name) const { return fromResources_ ? name : SkinImagePath(imageDir_, name); }
 
-    void Load(const std::string& name, QImage& image) const {
+    void Load(const std::string& name, QImage& image) {
         // A file named for several faces is decoded once; they share its pixels.
-        for (const auto& [seen, decoded] : decodedNames) {
-            if (seen == name) {
+        const std::string identity = fromResources_ ? name : FileIdentity(name);
+        for (const auto& [seen, decoded] : decoded_) {
+            if (seen == identity) {
                 image = decoded;
                 return;
             }
         }
         const qint64 before = image.cacheKey();
-        if (fromResources)
+        if (fromResources_)
             LoadResourceImage(name, image);
         else
             LoadSkinImage(name, image);
-        // Only what was decoded, not a kept image, stands for the name.
-        if (image.cacheKey() != before) decodedNames.emplace_back(name, image);
+        // Only what was decoded, not a kept image, stands for the file.
+        if (image.cacheKey() == before) return;
+        budget_.Spend(image);
+        decoded_.emplace_back(identity, image);
     }
 
-    mutable std::vector<std::pair<std::string, QImage>> decodedNames;
+private:
+    bool fromResources_;
+    std::string imageDir_;  // with its trailing "/", or "" for names relative to here
+    SkinPixelBudget budget_;
+    std::vector<std::pair<std::string, QImage>> decoded_;
 };
 
 HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
@@ -132,7 +153,7 @@ std::int32_t ThumbOffset(std::int32_t length, std::int32_t thumbSize, std::uint8
     return static_cast<std::int32_t>(room * position / 100);
 }
 
-TrackBarInfoRec ReadTrackBarLine(const SkinFields& fields, const ImageSource& images) {
+TrackBarInfoRec ReadTrackBarLine(const SkinFields& fields, ImageSource& images) {
     TrackBarInfoRec bar;
     bar.ID = SkinField(fields, 0);
     images.Load(images.Path(SkinField(fields, 1)), bar.ThumbBitmap);
@@ -159,7 +180,7 @@ TrackBarInfoRec ReadTrackBarLine(const SkinFields& fields, const ImageSource& im
     return bar;
 }
 
-void ReadTrackBars(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images) {
+void ReadTrackBars(Skin& skin, const ProfileSnapshot& ini, ImageSource& images) {
     const std::size_t count = ReadSkinCount(ini, "TRACKBARINFO");
     skin.TrackBars.assign(count, TrackBarInfoRec{});
     for (std::size_t n = 1; n <= count; ++n) {
@@ -170,7 +191,7 @@ void ReadTrackBars(Skin& skin, const ProfileSnapshot& ini, const ImageSource& im
 
 // The reading steps shared by file skins and the built-in skin; skin starts
 // as a copy of the previous one.
-void ReadSkin(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images, Prompts& prompts) {
+void ReadSkin(Skin& skin, const ProfileSnapshot& ini, ImageSource& images, Prompts& prompts) {
     skin.SkinVersion = ReadSkinInteger(ini, "Version", "Ver", 0);
     if (skin.SkinVersion < kMinSkinVersion) prompts.Information(kOlderVersionNotice);
 
@@ -182,7 +203,7 @@ void ReadSkin(Skin& skin, const ProfileSnapshot& ini, const ImageSource& images,
     std::string text = ReadSkinString(ini, "BITMAPINFO", "TextBitmap", "");
     skin.DistinctHover = on != down;
 
-    if (!images.fromResources) {
+    if (!images.FromResources()) {
         mask = images.Path(mask);
         up = images.Path(up);
         down = images.Path(down);
@@ -213,7 +234,9 @@ Skin BuildSkinFromFile(const std::string& skinFile, const Skin& previous, Prompt
     if (where.damagedPacked) throw OperationError("The packed skin " + skinFile + " is damaged and cannot be unpacked.");
     const ProfileSnapshot ini = LoadSkinIni(where.iniPath, skinFile);
     Skin skin = previous;
-    ReadSkin(skin, ini, ImageSource{false, where.imageDir, {}}, prompts);
+    ImageSource images(false, where.imageDir, skinFile);
+    ReadSkin(skin, ini, images, prompts);
+    CheckDisplayItems(skin, skinFile);
     return skin;
 }
 
@@ -225,7 +248,8 @@ Skin BuildDefaultSkin(const Skin& previous, Prompts& prompts) {
     // Read straight from memory: the fallback skin must load even where no
     // temporary file can be written.
     Skin skin = previous;
-    ReadSkin(skin, ProfileSnapshot::FromText(content.toStdString()), ImageSource{true, "", {}}, prompts);
+    ImageSource images(true, "", "Skin");
+    ReadSkin(skin, ProfileSnapshot::FromText(content.toStdString()), images, prompts);
     return skin;
 }
 

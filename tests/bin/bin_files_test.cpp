@@ -9,6 +9,7 @@
 
 #include "bin/bin_line.h"
 #include "platform/conversion_error.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
@@ -184,6 +185,61 @@ TEST_F(BinFilesTest, FieldsThatWouldNotReadBackAreRefusedAndNothingIsWritten) {
     // A blank row is never written, so what it holds cannot corrupt the file.
     RewriteSavedAlarms(alarms, {{"x^y", "", "^"}});
     EXPECT_EQ(ReadFileBytes(alarms), "");
+}
+
+TEST_F(BinFilesTest, AnAppendTheDiskCannotHoldLeavesTheFileAsItWas) {
+    struct Case {
+        std::string before;
+        std::function<void()> append;
+        const char* proves;
+    } cases[] = {
+        {std::string(4080, 'x') + "^1/1/2027^7:00:00 AM^\r\n",
+         [&] { AppendSavedAlarm(alarms, {"Wake", "12/24/2027", "11:30:00 AM"}); }, "a saved alarm"},
+        {std::string(4080, 'x') + "^^WMP^", [&] { AppendFileSetting(alarms, {"C:/b.mp3", "", "WMP"}); },
+         "a file setting after a last line without its end"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proves);
+        WriteFileBytes(alarms, c.before);
+        try {
+            testing::ScopedFileSizeLimit limit(c.before.size() + 8);
+            c.append();
+            ADD_FAILURE() << "the append succeeded";
+        } catch (const OperationError& e) {
+            EXPECT_STREQ(e.what(), "Disk full");
+        }
+        EXPECT_EQ(ReadFileBytes(alarms), c.before);
+    }
+}
+
+TEST_F(BinFilesTest, ALineLongerThanAnyEntryRefusesTheFileNamingTheLine) {
+    const std::string fits = "A^1/1/2003^" + std::string(4096 - 11, '7') + "\r\n";
+    WriteFileBytes(alarms, fits + "\r\n\n" + "B^" + std::string(100000, 'x') + "\rC^2/2/2003^8:00:00 AM^\r\n");
+    WriteFileBytes(bin, "\n" + std::string(5000, 'x') + "^^^\r\n");
+    const std::string after = "; the file was left as it is.";
+    struct Case {
+        std::function<void()> load;
+        std::string message;
+    } cases[] = {
+        {[&] { LoadSavedAlarms(alarms); }, "Line 4 of the file : " + alarms + " is longer than 4096 characters" + after},
+        {[&] { LoadBinLines(alarms); }, "Line 4 of the file : " + alarms + " is longer than 4096 characters" + after},
+        {[&] { LoadFileSettings(bin); }, "Line 2 of the file : " + bin + " is longer than 4096 characters" + after},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.load();
+            ADD_FAILURE() << "loaded: " << c.message;
+        } catch (const OperationError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+    }
+    std::vector<std::size_t> longLines;
+    const SavedAlarmList cut = LoadSavedAlarms(alarms, longLines);
+    EXPECT_EQ(longLines, std::vector<std::size_t>{4});
+    ASSERT_EQ(cut.size(), 3u);
+    EXPECT_EQ(cut[1].header, "B");
+    EXPECT_EQ(cut[1].date.size(), 4094u);
+    EXPECT_EQ(cut[2], (SavedAlarm{"C", "2/2/2003", "8:00:00 AM"}));
 }
 
 TEST_F(BinFilesTest, DuplicatesCompareTextsExactly) {

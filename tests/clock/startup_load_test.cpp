@@ -8,6 +8,7 @@
 #include "clock/config.h"
 #include "clock/date_migration.h"
 #include "clock/date_order.h"
+#include "platform/conversion_error.h"
 #include "platform/file_faults.h"
 #include "platform/folders.h"
 #include "support/scripted_prompts.h"
@@ -211,6 +212,33 @@ TEST_F(StartupLoadTest, UnreadableConfigurationIsNamedAndEndsWithAnError) {
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(prompts.shown,
               std::vector<std::string>{"Error: The file : " + Ini() + " cannot be read.\r\nFile access denied"});
+}
+
+// A new pending alarm is its date, time and header together: a disk that
+// fails at any replacement leaves the old three or the new three.
+TEST(WriteConfigKeysTest, SeveralKeysAreOneReplacement) {
+    TempDir dir;
+    SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
+    const std::string before = "[ALARM]\r\nALDATE=1/1/2027\r\nALTIME=7:00:00 AM\r\nALHEADER=Old\r\n";
+    for (int failing : {1, 2, 3}) {
+        SCOPED_TRACE("replacement " + std::to_string(failing) + " fails");
+        WriteFileBytes(ConfigPath(), before);
+        int replacements = 0;
+        SetFileFaultHook([&](FileStep step, const std::string&) {
+            return step == FileStep::Rename && ++replacements == failing ? ENOSPC : 0;
+        });
+        bool written = true;
+        try {
+            WriteConfigKeysChecked({{"ALDATE", "12/24/2027"}, {"ALTIME", "6:30:00 PM"}, {"ALHEADER", "Carols"}});
+        } catch (const OperationError& e) {
+            written = false;
+            EXPECT_EQ(e.what(), "The file : " + ConfigPath() + " cannot be written.\r\nDisk full");
+        }
+        SetFileFaultHook({});
+        EXPECT_EQ(ReadFileBytes(ConfigPath()),
+                  written ? "[ALARM]\r\nALDATE=12/24/2027\r\nALTIME=6:30:00 PM\r\nALHEADER=Carols\r\n" : before);
+    }
+    SetConfigPath("");
 }
 
 TEST(DateFormatChangedMessageTest, SaysHowManyDatesWereKept) {

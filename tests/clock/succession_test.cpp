@@ -7,6 +7,7 @@
 #include "clock/config.h"
 #include "platform/conversion_error.h"
 #include "platform/folders.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace tolvenmark {
@@ -181,6 +182,50 @@ TEST_F(SuccessionTest, ManyLinesAreAllKept) {
     Update();
     EXPECT_EQ(pending.header, "Later 0");
     EXPECT_EQ(ReadFileBytes(alarms), file.substr(kToday.size()));
+}
+
+// The step goes on in memory whatever its files do, names what it could not
+// write or read whole, and leaves the launched line to a later rewrite.
+TEST_F(SuccessionTest, AFileTheStepCannotWriteOrReadWholeDoesNotKeepTheClockOnTheLaunchedAlarm) {
+    const std::string longLine = "Flood" + std::string(200000, 'x') + "^4/21/2003^6:00:00 AM^\r\n";
+    const PendingAlarm tomorrow{"Tomorrow", "4/21/2003", "7:00:00 AM"};
+    struct Case {
+        std::string file;
+        rlim_t sizeLimit;
+        std::vector<std::string> said;
+        const char* proves;
+    } cases[] = {
+        {kYesterday + kToday + kTomorrow, 16,
+         {"The file : " + alarms + " cannot be written.\r\nDisk full",
+          "The file : " + ConfigPath() + " cannot be written.\r\nDisk full"},
+         "a full disk"},
+        {kToday + longLine + kTomorrow, RLIM_INFINITY,
+         {"Line 2 of the file : " + alarms + " is longer than 4096 characters; the file was left as it is."},
+         "a line too long to read"},
+    };
+    Switches("Yes", "Yes");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proves);
+        pending = {"Today", "4/20/2003", "7:00:00 AM"};
+        WriteFileBytes(alarms, c.file);
+        try {
+            testing::ScopedFileSizeLimit limit(c.sizeLimit);
+            Update();
+            ADD_FAILURE() << "nothing said";
+        } catch (const OperationError& e) {
+            std::string said;
+            for (const auto& line : c.said) said += (said.empty() ? "" : "\r\n") + line;
+            EXPECT_EQ(e.what(), said);
+        }
+        EXPECT_EQ(pending, tomorrow);
+        EXPECT_EQ(view.shown["AL_DATE"], "4/21/2003 at 7:00:00 AM");
+        EXPECT_EQ(ReadFileBytes(alarms), c.file);
+    }
+    // Tomorrow's launch, with room on the disk, takes today's line along.
+    clock.Set({2003, 4, 21, 7, 0, 1});
+    WriteFileBytes(alarms, kYesterday + kToday + kTomorrow);
+    Update();
+    EXPECT_EQ(ReadFileBytes(alarms), kYesterday);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "support/file_size_limit.h"
@@ -40,6 +42,20 @@ TEST(ProgramStartupErrorTest, FullDiskDuringMigrationEndsWithFailureAndTheNextSt
     EXPECT_NE(again.err.find("Warning: A Windows Date Format change was detected"), std::string::npos) << again.err;
     EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), "Wake^1/5/2004^7:30:00 AM^\r\n");
     EXPECT_NE(ReadFileBytes(ini).find("ALDATE=1/5/2004\n"), std::string::npos);
+}
+
+// A FIFO put where the journal of a date-format change lies would make the
+// start wait for a writer for ever.
+TEST(ProgramStartupErrorTest, FifoInPlaceOfTheDateChangeJournalIsRefused) {
+    TempDir dir;
+    const std::string ini = dir.File("TOLVENMARKCLOCK.INI");
+    WriteFileBytes(ini, "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\n");
+    ASSERT_EQ(::mkfifo((ini + ".date-change").c_str(), 0600), 0);
+    const auto result = RunClock({}, {{"TOLVENMARK_WINDIR", dir.path()}});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_NE(result.err.find("Error: The file : " + ini + ".date-change cannot be read.\\r\\nNot a regular file\n"),
+              std::string::npos)
+        << result.err;
 }
 
 // Skins shown on their own say what is wrong with them, never a version notice.

@@ -33,6 +33,9 @@ expect 1 '^tolvenmark-skin-pack: "extra" in .* is a folder' -- "$tmp/bad" "$tmp/
 [ -e "$tmp/Bad.skn" ] && { echo "FAIL: a refused folder left a packed file"; failures=$((failures + 1)); }
 expect 1 'is not a packed skin' -- --list "$sample/skin.ini"
 expect 1 'cannot open' -- --list "$tmp/absent.skn"
+# A FIFO would wait for a writer for ever.
+mkfifo "$tmp/pipe.skn"
+expect 1 'cannot open ".*pipe.skn": not a regular file' -- --list "$tmp/pipe.skn"
 
 [ "$failures" -eq 0 ] && echo "all passed"
 exit $((failures > 0))

@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                     nullptr, "", {20, 15}, kUp},
         HostileCase{"FontTextsAtTheEdgesOfTheRange", kFaces,
                     "[DISPLAYINFO]\nCount=3\n"
-                    "1=A, Arial, FALSE, FALSE, 2147483647, 0, 0, 2147483000, Normal, below\n"
-                    "2=B, Arial, TRUE, TRUE, -2147483647, 0, -2147483000, -2147483000, Normal, above\n"
+                    "1=A, Arial, FALSE, FALSE, 720, 0, 0, 2147483000, Normal, below\n"
+                    "2=B, Arial, TRUE, TRUE, -720, 0, -2147483000, -2147483000, Normal, above\n"
                     "3=C, Arial, FALSE, FALSE, 8, 0, 2147483647, -2147483647, Normal, xx, , 2147483647, 2147483647\n",
                     nullptr, "", {20, 15}, kUp},
         HostileCase{"WindowsFolderInImageName", "MaskBitmap=mask.bmp\r\nMouseUpBitmap=images\\face.bmp\r\n", "",
@@ -174,6 +174,25 @@ INSTANTIATE_TEST_SUITE_P(
                         testing::WriteFileBytes(d.File("big.bmp"), bytes);
                     },
                     "Bitmap image is not valid", {}, 0},
+        HostileCase{"DisplayFontOverTheCap", kFaces,
+                    "[DISPLAYINFO]\nCount=2\n1=A, Arial, FALSE, FALSE, 720, 0, 0, 0, Normal, a\n"
+                    "2=B, Arial, FALSE, FALSE, -1500, 0, 0, 0, Normal, b\n",
+                    nullptr, "Display item 2 of the skin <dir>/skin.ini has a font of 1500 points; at most 720 are allowed.",
+                    {}, 0},
+        HostileCase{"DisplayItemsCoveringTheFaceOverAndOver", "MaskBitmap=wide.bmp\r\n",
+                    "[DISPLAYINFO]\nCount=1000\n" + [] {
+                        std::string lines;
+                        for (int n = 1; n <= 1000; ++n) lines += std::to_string(n) + "=T, Arial, FALSE, FALSE, 300, 0, 0, 0, Normal, 88:88\n";
+                        return lines;
+                    }(),
+                    [](const testing::TempDir& d) {
+                        QImage wide(600, 400, QImage::Format_Mono);
+                        wide.fill(0);
+                        ASSERT_TRUE(wide.save(QString::fromStdString(d.File("wide.bmp")), "BMP"));
+                    },
+                    "The display items of the skin <dir>/skin.ini cover more than 16 megapixels of its face and "
+                    "cannot be drawn every second.",
+                    {}, 0},
         HostileCase{"SkinFileOverSixteenMegabytes", kFaces,
                     "[Filler]\n" + std::string(16 * 1024 * 1024, ';') + "\n", nullptr,
                     "The skin file <dir>/skin.ini is too large to be a skin.", {}, 0}),

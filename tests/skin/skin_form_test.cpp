@@ -1,5 +1,6 @@
 #include "skin/skin_form.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -414,6 +415,29 @@ TEST_F(SkinFormTest, FailedLoadLeavesTheWindowAsItWas) {
     EXPECT_EQ(form->FindHotArea("EXIT"), 0);
     EXPECT_EQ(skinChanges, 2);
     EXPECT_TRUE(prompts.shown.empty());
+}
+
+// Checkerboards: a run for every black square.
+TEST_F(SkinFormTest, RaggedOutlinesGoAsABitmap_OnesNoWindowSystemCouldHoldAreRefused) {
+    testing::TempDir dir;
+    auto load = [&](int width, int height) {
+        QImage mask(width, height, QImage::Format_Mono);
+        mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        for (int y = 0; y < height; ++y) std::memset(mask.scanLine(y), y % 2 ? 0x55 : 0xAA, mask.bytesPerLine());
+        ASSERT_TRUE(mask.save(QString::fromStdString(dir.File("mask.bmp")), "BMP"));
+        testing::WriteFileBytes(dir.File("skin.ini"), "[Version]\nVer=217\n[BITMAPINFO]\nMaskBitmap=mask.bmp\n");
+        form->LoadSkin(dir.File("skin.ini"));
+    };
+    load(400, 200);  // 40,000 runs, more than one request of the smallest size holds
+    EXPECT_EQ(form->Outline(), QRegion(0, 0, 400, 200));
+    try {
+        load(4098, 2048);
+        FAIL() << "loaded";
+    } catch (const OperationError& error) {
+        EXPECT_EQ(error.what(), "The mask of the skin " + dir.File("skin.ini") +
+                                    " cuts the window into more than 4194304 pieces, more than a window system can hold.");
+    }
+    EXPECT_EQ(form->Face().size(), QSize(400, 200));
 }
 
 TEST_F(SkinFormTest, BuiltInSkinFillsItsRectangleAndLightsItsSwitch) {

@@ -196,6 +196,9 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "announces 129 members"},
         RefusedFile{"ParentFolder", [] { return Header({{"../evil.ini", 0}}); }, "holds \"..\""},
+        RefusedFile{"MembersOverWhatASkinMayUnpackTo",
+                    [] { return Header({{"a.ini", 150u << 20}, {"b.bmp", 150u << 20}}); },
+                    "announces 314572800 bytes of members; a skin may unpack to 268435456 at most"},
         RefusedFile{"AbsolutePath", [] { return Header({{"/etc/evil", 0}}); }, "names a folder"},
         RefusedFile{"NameLength65",
                     [] {

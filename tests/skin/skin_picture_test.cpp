@@ -173,6 +173,18 @@ TEST_F(SkinPictureTest, LargestAcceptedSideStillLoads) {
     EXPECT_EQ(image.size(), QSize(16384, 8));
 }
 
+// Within our limits, whatever the toolkit's own allocation cap would say.
+TEST_F(SkinPictureTest, ThirtySixMegapixelBitmapLoads) {
+    std::string bytes = BitmapClaiming(6000, 6000);
+    PutLe(bytes, 28, 16, 2);
+    bytes.resize(54 + 12000u * 6000u, '\x1f');
+    PutLe(bytes, 2, static_cast<std::uint32_t>(bytes.size()), 4);
+    testing::WriteFileBytes(Path("six.bmp"), bytes);
+    QImage image;
+    LoadSkinImage(Path("six.bmp"), image);
+    EXPECT_EQ(image.size(), QSize(6000, 6000));
+}
+
 TEST(JpegCodecTest, NoiseLargerThanTheFirstBufferSurvivesTheRoundTrip) {
     QImage noise(600, 400, QImage::Format_RGB32);
     std::uint32_t state = 12345;

@@ -8,6 +8,7 @@
 
 #include "platform/conversion_error.h"
 #include "skin/skin_fields.h"
+#include "skin/skin_limits.h"
 #include "skin/verify_skin.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
@@ -307,6 +308,27 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"ThumbOfUnknownKind", "[TRACKBARINFO]\nCount=1\n1=T, thumb.png, thumb.bmp, 1, 2, 3, H\n",
                     "Unknown picture file extension (.png)"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// However a skin spells or links one file, it is decoded once and its faces
+// share the pixels; what a skin decodes in all is capped.
+TEST_F(SkinReaderTest, OneFileUnderManyNamesIsDecodedOnce) {
+    std::filesystem::create_symlink(dir_.File("up.bmp"), dir_.File("alias.bmp"));
+    const Skin skin = Load("[TRACKBARINFO]\nCount=1\n1=T, .//./up.bmp, ALIAS.BMP, 0, 0, 10, H\n",
+                           "MaskBitmap=up.bmp\nMouseUpBitmap=./up.bmp\nMouseDownBitmap=.//up.bmp\nMouseOnBitmap=alias.bmp\n");
+    for (const QImage* image : {&skin.UpImage, &skin.DownImage, &skin.OnImage, &skin.TrackBars[0].ThumbBitmap,
+                                &skin.TrackBars[0].ThumbDownBitmap})
+        EXPECT_EQ(image->cacheKey(), skin.MaskImage.cacheKey());
+
+    SkinPixelBudget budget("big.skn");
+    const QImage face(16384, 4096, QImage::Format_Mono);  // 64 megapixels in 8 MB
+    for (int i = 0; i < 4; ++i) budget.Spend(face);
+    try {
+        budget.Spend(QImage(1, 1, QImage::Format_Mono));
+        ADD_FAILURE() << "over the cap";
+    } catch (const OperationError& e) {
+        EXPECT_STREQ(e.what(), "The skin big.skn has more than 256 megapixels of images and cannot be loaded.");
+    }
+}
 
 TEST_F(SkinReaderTest, MissingImageNamesTheFullPath) {
     EXPECT_EQ(LoadError("", "MaskBitmap=mask.bmp\nMouseUpBitmap=gone.bmp\n"),
