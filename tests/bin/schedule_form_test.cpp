@@ -74,7 +74,7 @@ void PrintTo(const PickerCase& c, std::ostream* os) { *os << c.name; }
 class TimePickerTest : public ::testing::TestWithParam<PickerCase> {};
 
 // Both time pickers that write a saved alarm read as the machine's clock does.
-TEST_P(TimePickerTest, ScheduleAndEditAlarmShowTheMachinesHourCycle) {
+TEST_P(TimePickerTest, FollowsTheMachinesHourCycle) {
     ScheduleDialog d;
     d.env.settings.longTimeFormat = GetParam().longTimeFormat;
     AppHandovers().editedAlarm = {"Work", "4/20/2003", "6:45:00 PM"};

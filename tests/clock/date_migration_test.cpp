@@ -160,7 +160,7 @@ TEST_F(DateFormatCheckTest, TodayFilledInForAMissingAlarmDateIsNotReread) {
     EXPECT_EQ(ReadConfigKey("ALDATE"), "");
 }
 
-TEST_F(DateFormatCheckTest, UnknownStoredOrderKeepsTheDatesRecordsTheCurrentOneAndSaysNothing) {
+TEST_F(DateFormatCheckTest, UnknownStoredOrderKeepsDatesQuietly) {
     WriteFileBytes(alarms, "Xmas^25.12.2003^7:00:00 AM^\r\n");
     // Claiming an update here would end the program for nothing.
     EXPECT_FALSE(Check("999"));

@@ -63,7 +63,7 @@ struct InputCase {
 class DueTestInputsTest : public ::testing::TestWithParam<InputCase> {};
 
 // A converted alarm is reused only while everything it was read with stays.
-TEST_P(DueTestInputsTest, AlarmFollowsWhatItWasReadWith) {
+TEST_P(DueTestInputsTest, Follows) {
     MovableZone movable;
     DueTest test(movable.Zone());
     const Instant base = Naive({2026, 12, 7, 7, 0, 0, 0});
@@ -130,7 +130,7 @@ struct WalkCase {
 class DueTestWalkTest : public ::testing::TestWithParam<WalkCase> {};
 
 // Ticking through a transition, the alarm rings once, at its first instant.
-TEST_P(DueTestWalkTest, RingsOnceAtTheFirstInstantOfItsTime) {
+TEST_P(DueTestWalkTest, RingsOnce) {
     const LocalZone zone = SummerZone();
     const WalkCase& c = GetParam();
     DueTest test(zone);

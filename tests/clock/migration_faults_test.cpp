@@ -143,7 +143,7 @@ TEST_F(MigrationFaultTest, AKillAtEveryStepIsFinishedByTheNextStart) {
     }
 }
 
-TEST_F(MigrationFaultTest, AFailedWriteAtEveryStepIsReportedWithItsFileAndRedoneByTheNextStart) {
+TEST_F(MigrationFaultTest, FailedWriteAtEveryStepIsNamedAndRedone) {
     const int steps = CountSteps();
     for (int fail = 0; fail < steps; ++fail) {
         SCOPED_TRACE("failed at step " + std::to_string(fail));

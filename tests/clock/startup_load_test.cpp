@@ -76,7 +76,7 @@ struct UpgradeCase {
 
 class StartupUpgradeTest : public StartupLoadTest, public ::testing::WithParamInterface<UpgradeCase> {};
 
-TEST_P(StartupUpgradeTest, WritesTheNewVersionAndRecordsTheDateFormat) {
+TEST_P(StartupUpgradeTest, WritesVersionAndDateFormat) {
     settings.shortDateFormat = "dd.MM.yyyy";
     settings.dateSeparator = ".";
     WriteFileBytes(Ini(), std::string("[ALARM]\nAPPPATH=/data\nALSET=TRUE\n") + GetParam().versionLine +
@@ -173,7 +173,7 @@ struct CheckCase {
 
 class DateCheckFaultTest : public StartupLoadTest, public ::testing::WithParamInterface<CheckCase> {};
 
-TEST_P(DateCheckFaultTest, ConvertsWhatTheStoredOrderSaysAndReportsIt) {
+TEST_P(DateCheckFaultTest, ByStoredOrder) {
     const CheckCase& c = GetParam();
     WriteFileBytes(Ini(), "[ALARM]\r\nAPPPATH=" + dir.path() + "\r\n" + c.config);
     WriteFileBytes(dir.File("Alarms.txt"), c.alarms);

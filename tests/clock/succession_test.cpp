@@ -186,7 +186,7 @@ TEST_F(SuccessionTest, ManyLinesAreAllKept) {
 
 // The step goes on in memory whatever its files do, names what it could not
 // write or read whole, and leaves the launched line to a later rewrite.
-TEST_F(SuccessionTest, AFileTheStepCannotWriteOrReadWholeDoesNotKeepTheClockOnTheLaunchedAlarm) {
+TEST_F(SuccessionTest, UnwritableFileStillMovesTheClockOn) {
     const std::string longLine = "Flood" + std::string(200000, 'x') + "^4/21/2003^6:00:00 AM^\r\n";
     const PendingAlarm tomorrow{"Tomorrow", "4/21/2003", "7:00:00 AM"};
     struct Case {

@@ -35,7 +35,7 @@ struct SnoozeCase {
 
 class SnoozeRelaunchTable : public ::testing::TestWithParam<SnoozeCase> {};
 
-TEST_P(SnoozeRelaunchTable, RelaunchKeepsToTimeThatCountsSleep) {
+TEST_P(SnoozeRelaunchTable, KeepsToTimeCountingSleep) {
     SnoozeRelaunch relaunch;
     std::optional<std::int64_t> correction;
     for (const auto& look : GetParam().looks) correction = relaunch.Observe(look);

@@ -16,7 +16,7 @@ using testing::WriteFileBytes;
 
 // A full disk during the date migration: the program names the file, ends
 // with a failure status, and the next start, with room again, finishes it.
-TEST(ProgramStartupErrorTest, FullDiskDuringMigrationEndsWithFailureAndTheNextStartFinishes) {
+TEST(ProgramStartupErrorTest, FullDiskMigrationFailsNextStartFinishes) {
     TempDir dir;
     const std::string ini = dir.File("TOLVENMARKCLOCK.INI");
     WriteFileBytes(ini, "[ALARM]\nAPPPATH=" + dir.path() +

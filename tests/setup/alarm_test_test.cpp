@@ -87,7 +87,7 @@ void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.proves; }
 
 class TestCommandLine : public AlarmTestTest, public ::testing::WithParamInterface<CommandCase> {};
 
-TEST_P(TestCommandLine, ThePlayerGetsTheDialogsStartStringAsOneArgument) {
+TEST_P(TestCommandLine, PlayerGetsStartStringAsOneArgument) {
     const CommandCase& c = GetParam();
     f.Set("ICONNECT", kLanConnection);
     const std::string start = c.startString == "<song>" ? song : c.startString;

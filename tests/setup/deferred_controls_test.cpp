@@ -74,7 +74,7 @@ protected:
 };
 
 // Made when first needed, the window ends as one made at once would.
-TEST_P(DeferredForm8Test, EndsAsAWindowMadeAtOnce) {
+TEST_P(DeferredForm8Test, EndsAsMadeAtOnce) {
     Form8Run now(false), later(true);
     GetParam().steps(now);
     GetParam().steps(later);

@@ -124,13 +124,13 @@ const std::pair<const char*, std::string> kTexts[] = {
 
 class SavedBytesTest : public ::testing::TestWithParam<std::tuple<int, int>> {};
 
-TEST_P(SavedBytesTest, ConfirmingWithoutAnEditKeepsEveryByte) {
+TEST_P(SavedBytesTest, UneditedKeepsEveryByte) {
     World w;
     const Files expected = kConfirms[std::get<0>(GetParam())].second(w, kTexts[std::get<1>(GetParam())].second);
     for (const auto& [name, bytes] : expected) EXPECT_EQ(ReadFileBytes(w.f.dir.File(name)), bytes) << name;
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowsAndEncodings, SavedBytesTest,
+INSTANTIATE_TEST_SUITE_P(Encodings, SavedBytesTest,
                          ::testing::Combine(::testing::Range(0, 6), ::testing::Range(0, 3)), [](const auto& info) {
                              return std::string(kConfirms[std::get<0>(info.param)].first) +
                                     kTexts[std::get<1>(info.param)].first;
@@ -183,7 +183,7 @@ const DialogCase kDialogs[] = {
 class DialogTest : public ::testing::TestWithParam<DialogCase> {};
 
 // Opened from a small window in the screen's corner, as the clock may be.
-TEST_P(DialogTest, CentredWithTheClocksIconWholeCaptionsAndReturnPressingNoOtherButton) {
+TEST_P(DialogTest, CentredIconedReturnPressesNoOther) {
     World w;
     w.Write({{"StorageBin.txt", "/gone/b.mp3^^WMP^\r\n"}});
     QWidget opener;

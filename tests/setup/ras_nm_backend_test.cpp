@@ -76,7 +76,7 @@ TEST_F(MockNetworkManager, DialTrackAndHangUp) {
     ASSERT_TRUE(ListsSoon(*con, 0));
 }
 
-TEST_F(MockNetworkManager, OutsideConnectionsAreSeenButTheMachinesOwnNetworkIsLeftAlone) {
+TEST_F(MockNetworkManager, OutsideDialUpSeenOwnNetworkLeftAlone) {
     auto con = Component();
     ASSERT_TRUE(nm->Python("manager.ActivateConnection(path_of('Home'), '/', '/')"));
     ASSERT_TRUE(nm->Python("manager.ActivateConnection(path_of('Mobile'), '/', '/')"));

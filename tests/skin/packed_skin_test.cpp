@@ -83,7 +83,7 @@ struct HostilePackedCase {
 
 class HostilePackedSkinTest : public PackedSkinTest, public ::testing::WithParamInterface<HostilePackedCase> {};
 
-TEST_P(HostilePackedSkinTest, RefusedWithNothingWritten) {
+TEST_P(HostilePackedSkinTest, Refused) {
     testing::WriteFileBytes(dir_.File("bad.skn"), GetParam().bytes());
     EXPECT_FALSE(UnpackSkin(dir_.File("bad.skn"), target_));
     EXPECT_TRUE(FilesBelow(target_).empty());
@@ -260,7 +260,7 @@ struct PackedCheckCase {
 
 class PackedSkinCheckTest : public PackedSkinLoadTest, public ::testing::WithParamInterface<PackedCheckCase> {};
 
-TEST_P(PackedSkinCheckTest, MembersAreCheckedWhereTheLoadFindsThem) {
+TEST_P(PackedSkinCheckTest, Members) {
     testing::WriteFileBytes(dir_.File("Night.skn"), GetParam().bytes(Ini("ID"), jpeg_));
     bool missing = false;
     VerifySkin(dir_.File("Night.skn"), missing);

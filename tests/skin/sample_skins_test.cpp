@@ -37,7 +37,7 @@ TEST_P(SampleSkinTest, FolderPassesVerifySkin) {
     EXPECT_FALSE(missing);
 }
 
-TEST_P(SampleSkinTest, EverySpotTheClockUsesIsThereAndInsideTheWindow) {
+TEST_P(SampleSkinTest, EveryClockSpotIsInsideTheWindow) {
     const Skin skin = Load(Folder() + "/skin.ini");
     const QRegion window = MaskToRegion(skin.MaskImage, 0xFFFFFF, 0);
     for (const QImage* face : {&skin.UpImage, &skin.DownImage, &skin.OnImage})

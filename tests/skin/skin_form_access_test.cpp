@@ -71,7 +71,7 @@ TEST_P(SkinFormAccessTest, SpotsAreButtonsAndLabelsInReadingOrder) {
     EXPECT_EQ(seen, GetParam().children);
 }
 
-TEST_P(SkinFormAccessTest, PressActionClicksTheSpotAndTheSwitchReportsItsState) {
+TEST_P(SkinFormAccessTest, PressClicksSpotSwitchReportsState) {
     QAccessibleInterface* onOff = Child("Alarm On/Off");
     EXPECT_FALSE(onOff->state().checked);
     onOff->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -86,7 +86,7 @@ TEST_P(SkinFormAccessTest, PressActionClicksTheSpotAndTheSwitchReportsItsState) 
 }
 
 // The set-up gave every label its first text; what follows comes within the minute.
-TEST_P(SkinFormAccessTest, ClockTextsRenewAtMostOnceAMinute_TheAlarmsAtOnce) {
+TEST_P(SkinFormAccessTest, ClockTextsOncePerMinuteAlarmAtOnce) {
     form->SetDisplayText("SECONDS", "07");
     form->SetDisplayText("TIME", " 9:05 ");
     form->SetDisplayText("AL_HEADER", "Wake");
@@ -95,7 +95,7 @@ TEST_P(SkinFormAccessTest, ClockTextsRenewAtMostOnceAMinute_TheAlarmsAtOnce) {
     for (const char* renewed : {"Wake", "1/1/2099 at 7:00:00 AM"}) EXPECT_EQ(Child(renewed)->role(), QAccessible::StaticText);
 }
 
-TEST_P(SkinFormAccessTest, TabRingsTheAreasInReadingOrderAndSpacePressesTheFocusedOne) {
+TEST_P(SkinFormAccessTest, TabRingsInReadingOrderSpacePresses) {
     std::vector<std::string> buttons;
     for (const std::string& child : GetParam().children)
         if (child.front() == '[') buttons.push_back(child.substr(1, child.size() - 2));

@@ -418,7 +418,7 @@ TEST_F(SkinFormTest, FailedLoadLeavesTheWindowAsItWas) {
 }
 
 // Checkerboards: a run for every black square.
-TEST_F(SkinFormTest, RaggedOutlinesGoAsABitmap_OnesNoWindowSystemCouldHoldAreRefused) {
+TEST_F(SkinFormTest, RaggedOutlineAsBitmapOrRefused) {
     testing::TempDir dir;
     auto load = [&](int width, int height) {
         QImage mask(width, height, QImage::Format_Mono);

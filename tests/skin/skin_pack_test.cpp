@@ -95,7 +95,7 @@ void PrintTo(const RefusedFolder& c, std::ostream* os) { *os << c.name; }
 
 class RefusedFolderTest : public SkinPackTest, public ::testing::WithParamInterface<RefusedFolder> {};
 
-TEST_P(RefusedFolderTest, SaysWhyAndWritesNothing) {
+TEST_P(RefusedFolderTest, SaysWhyWritesNothing) {
     GetParam().spoil(*this, folder_);
     try {
         PackSkinFolder(folder_, out_);

@@ -71,7 +71,7 @@ struct ChainCase {
 
 class FaceChainTest : public SkinReaderTest, public ::testing::WithParamInterface<ChainCase> {};
 
-TEST_P(FaceChainTest, UnnamedFacesReuseThePreviousName) {
+TEST_P(FaceChainTest, UnnamedReusePrevious) {
     const Skin skin = Load("", GetParam().images);
     EXPECT_EQ(ColourOf(skin.MaskImage), QColor(Qt::red));
     EXPECT_EQ(ColourOf(skin.UpImage), GetParam().up);
@@ -199,7 +199,7 @@ struct DisplayCase {
 
 class DisplayLineTest : public SkinReaderTest, public ::testing::WithParamInterface<DisplayCase> {};
 
-TEST_P(DisplayLineTest, OptionalFieldsDefaultToEmptyAndZero) {
+TEST_P(DisplayLineTest, OptionalFieldsDefault) {
     const Skin skin = Load("[DISPLAYINFO]\nCount=1\n1=" + GetParam().line + "\n");
     ASSERT_EQ(skin.DisplayItems.size(), 1u);
     const DisplayInfoRec& item = skin.DisplayItems[0];
@@ -390,7 +390,7 @@ struct VerifyCase {
 
 class VerifySkinTest : public SkinReaderTest, public ::testing::WithParamInterface<VerifyCase> {};
 
-TEST_P(VerifySkinTest, FlagsOnlyNamedImagesThatAreAbsent) {
+TEST_P(VerifySkinTest, FlagsOnlyAbsentImages) {
     testing::WriteFileBytes(dir_.File("skin.ini"), "[BITMAPINFO]\n" + GetParam().images);
     bool missing = false;
     VerifySkin(dir_.File("skin.ini"), missing);

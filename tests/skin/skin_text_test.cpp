@@ -22,7 +22,7 @@ struct TextCase {
 
 class SkinTextTest : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(SkinTextTest, BytesAreReadInTheFontsCharacterSet) {
+TEST_P(SkinTextTest, ReadInTheFontsCharset) {
     EXPECT_EQ(DecodeSkinText(GetParam().bytes, GetParam().charset), QString::fromUtf16(GetParam().shown));
 }
 
@@ -62,7 +62,7 @@ protected:
     static void SetUpTestSuite() { testing::EnsureGuiApplication(); }
 };
 
-TEST_P(SystemColourTest, HighByte0x80NamesAColourOfThePalette) {
+TEST_P(SystemColourTest, Palette) {
     const ColourCase& c = GetParam();
     const QColor expected = c.role == QPalette::NoRole ? QColor::fromRgb(c.own)
                                                        : QGuiApplication::palette().color(c.group, c.role);
