@@ -55,7 +55,13 @@ void TForm1::Timer1Timer() {
         // Too late to catch up: the step goes on from now, past every alarm in between.
         const PendingAlarm missed = pendingAlarm;
         int alsoSkipped = 0;
-        tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, now, settings, *this, &alsoSkipped);
+        try {
+            tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, now, settings, *this, &alsoSkipped);
+        } catch (...) {
+            // A file that could not be written is told; the miss must be told too.
+            Notify(MissedAlarmText(missed, alsoSkipped));
+            throw;
+        }
         Notify(MissedAlarmText(missed, alsoSkipped));
     }
 }

@@ -1,6 +1,7 @@
 // Saved alarms that a late launch rang over are caught up, each once; alarms
 // a large jump passed over are reported and skipped; a clock set back rings
 // nothing twice.
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 
 #include "clock/config.h"
 #include "clock/main_window.h"
+#include "platform/file_faults.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "support/app_seams.h"
@@ -100,6 +102,25 @@ TEST_P(CatchUpTest, RingsEachAlarmAtMostOnce) {
     // Every alarm that rang left the file; the skipped ones stay.
     const std::string left = ReadFileBytes(dir.File("Alarms.txt"));
     for (int s : c.rung) EXPECT_EQ(left.find("A" + std::to_string(s) + "^"), std::string::npos) << s;
+}
+
+// A full disk at the step after a long jump: the miss is still told, and the error.
+TEST_F(CatchUpTest, MissIsToldWhenTheFileCannotBeWritten) {
+    WriteFileBytes(dir.File("Alarms.txt"), "A10^12/7/2026^" + TimeText(10) + "^\r\nA1500^12/7/2026^" + TimeText(1500) + "^\r\n");
+    WriteFileBytes(ConfigPath(), "[ALARM]\nAPPPATH=" + dir.path() + "\nCHANGEALARM=Yes\nDELETEALARM=Yes\n");
+    StartupConfig config;
+    config.appPath = dir.path();
+    config.skin = "Default";
+    config.alSet = "TRUE";
+    form.TrayAvailable = [] { return false; };
+    form.FormCreate(config, {"A10", "12/7/2026", TimeText(10)});
+    form.Timer1Timer();
+    SetFileFaultHook([](FileStep step, const std::string&) { return step == FileStep::Write ? ENOSPC : 0; });
+    clock.Set(At(1205));
+    EXPECT_ANY_THROW(form.Timer1Timer());
+    SetFileFaultHook({});
+    EXPECT_EQ(form.lastNotification, "Missed alarm: A10 (12/7/2026 at 12:00:10 PM)");
+    EXPECT_EQ(form.pendingAlarm.header, "A1500");
 }
 
 INSTANTIATE_TEST_SUITE_P(
