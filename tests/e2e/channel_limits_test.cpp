@@ -24,7 +24,7 @@ using testing::RunClock;
 using testing::RunningClock;
 using testing::TempDir;
 
-void WriteConfig(const TempDir& dir, const std::string& more = "") {
+void WriteLimitsConfig(const TempDir& dir, const std::string& more = "") {
     testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                             "[ALARM]\nAPPPATH=" + dir.path() +
                                 "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\nALSET=TRUE\nALHEADER=Wake\n"
@@ -57,7 +57,7 @@ bool ClosedByClock(int fd) {
 
 class ChannelLimitsTest : public ::testing::Test {
 protected:
-    void SetUp() override { WriteConfig(dir); }
+    void SetUp() override { WriteLimitsConfig(dir); }
     void Start() {
         clock = std::make_unique<RunningClock>(std::vector<std::string>{}, env);
         ASSERT_EQ(StatusWhenUp(env).exitCode, 0) << clock->Error();
@@ -129,7 +129,7 @@ TEST_F(ChannelLimitsTest, ALostSocketIsMadeAgain) {
 }
 
 TEST_F(ChannelLimitsTest, AnErrorWithALineBreakTravelsAsOneLine) {
-    WriteConfig(dir, "; " + std::string(6000, 'x') + "\n");
+    WriteLimitsConfig(dir, "; " + std::string(6000, 'x') + "\n");
     {
         testing::ScopedFileSizeLimit limit(4096);  // the clock's writes fail
         Start();
@@ -147,7 +147,7 @@ constexpr const char* kClock = TOLVENMARK_BINARY_DIR "/tolvenmark-clock";
 TEST(SingleCopyTest, EightAtOnceLeaveOne) {
     for (int round = 0; round < 5; ++round) {
         TempDir dir;
-        WriteConfig(dir);
+        WriteLimitsConfig(dir);
         std::map<std::string, std::string> env = testing::ClockEnv(dir);
         env.insert({{"QT_QPA_PLATFORM", "offscreen"}, {"TOLVENMARK_PROMPTS", "stderr"}});
         int barrier[2];
@@ -181,7 +181,7 @@ TEST(SingleCopyTest, EightAtOnceLeaveOne) {
 // same; where no private folder can be had at all it says so in one line.
 TEST(HostileFolderTest, NoRuntimeOrTemporaryFolder) {
     TempDir dir;
-    WriteConfig(dir);
+    WriteLimitsConfig(dir);
     std::map<std::string, std::string> env = testing::ClockEnv(dir);
     env.insert_or_assign("XDG_RUNTIME_DIR", "");
     env.insert({{"TMPDIR", "/nonexistent"}, {"XDG_CACHE_HOME", dir.File("cache")}});
