@@ -20,6 +20,7 @@
 #include "setup/internet_setup.h"
 #include "setup/media_setup.h"
 #include "setup/scripted_ras_backend.h"
+#include "setup/setup_fixture.h"
 #include "skin/about_box.h"
 #include "skin/program_settings.h"
 #include "skin/skin_form.h"
@@ -45,17 +46,6 @@ std::vector<std::string> FocusChainFaults(QWidget& window) {
     return faults;
 }
 
-struct QuietHost final : AlarmSettingsHost {
-    std::string ClockMode() const override { return "12"; }
-    std::string AppPath() const override { return "/nonexistent"; }
-    std::string PendingDate() const override { return "4/20/2003"; }
-    std::string PendingTime() const override { return "6:45:00 PM"; }
-    void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
-    void SetDisplayText(const std::string&, const std::string&) override {}
-    bool AlarmMenuChecked() const override { return false; }
-    void SetAlarmMenuCaption(const std::string&) override {}
-};
-
 struct World {
     testing::DialogEnv env;
     testing::TempDir dir;
@@ -65,7 +55,14 @@ struct World {
     std::map<std::string, std::string> keys;
     ConfigKeys config{[this](const std::string& k) { return keys[k]; },
                       [this](const std::string& k, const std::string& v) { keys[k] = v; }};
-    QuietHost host;
+    testing::QuietHost host = [] {
+        testing::QuietHost h;
+        h.appPath = "/nonexistent";
+        h.clockMode = "12";
+        h.pendingDate = "4/20/2003";
+        h.pendingTime = "6:45:00 PM";
+        return h;
+    }();
     SavedAlarmList rows;
     QWidget main;
     TSkinForm* skin = new TSkinForm(&main);

@@ -46,15 +46,18 @@ private:
 // The main window as a dialog sees it, doing nothing.
 class QuietHost final : public AlarmSettingsHost {
 public:
-    std::string ClockMode() const override { return "24"; }
+    std::string ClockMode() const override { return clockMode; }
     std::string AppPath() const override { return appPath; }
-    std::string PendingDate() const override { return ""; }
-    std::string PendingTime() const override { return ""; }
+    std::string PendingDate() const override { return pendingDate; }
+    std::string PendingTime() const override { return pendingTime; }
     void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
     void SetDisplayText(const std::string&, const std::string&) override {}
     bool AlarmMenuChecked() const override { return false; }
     void SetAlarmMenuCaption(const std::string&) override {}
     std::string appPath;
+    std::string clockMode = "24";
+    std::string pendingDate;
+    std::string pendingTime;
 };
 
 }  // namespace tolvenmark::testing
