@@ -19,17 +19,19 @@ using testing::TempDir;
 using testing::WriteFileBytes;
 
 // A clock whose pending alarm is the first of two saved ones, a few seconds
-// ahead, with the succession on; the second lies an hour later.
+// ahead, with the succession on; the second lies an hour later, on its own
+// date, as an hour ahead may be tomorrow.
 struct RingingSetup {
     std::string date;
     std::string time;
+    std::string laterDate;
     std::string laterTime;
 };
 
 RingingSetup WriteAlarm(const TempDir& dir, const std::string& mediaType, const std::string& alFile,
                         const std::string& player) {
     const auto [date, time] = LocalAlarmTexts(3);
-    const std::string laterTime = LocalAlarmTexts(3600).second;
+    const auto [laterDate, laterTime] = LocalAlarmTexts(3600);
     WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                    "[ALARM]\r\nAPPPATH=" + dir.path() +
                        "\r\nVERSION=1.1\r\nALFORMAT=123\r\nALDATESEP=/\r\nSKIN=Default\r\nALSET=TRUE\r\n"
@@ -37,17 +39,18 @@ RingingSetup WriteAlarm(const TempDir& dir, const std::string& mediaType, const 
                        "\r\nALFILE=" + alFile + "\r\nPLAYER=CUSTOM\r\nCUSTOM=" + player +
                        "\r\nICONNECT=\r\nCHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n");
     WriteFileBytes(dir.File("Alarms.txt"),
-                   "Wake^" + date + "^" + time + "^\r\nLater^" + date + "^" + laterTime + "^\r\n");
-    return {date, time, laterTime};
+                   "Wake^" + date + "^" + time + "^\r\nLater^" + laterDate + "^" + laterTime + "^\r\n");
+    return {date, time, laterDate, laterTime};
 }
 
 // The next saved alarm is pending and the launched one has left the file.
 void ExpectSuccession(const TempDir& dir, const RingingSetup& setup) {
     const std::string config = testing::ReadFileBytes(dir.File("TOLVENMARKCLOCK.INI"));
     EXPECT_NE(config.find("ALHEADER=Later"), std::string::npos) << config;
+    EXPECT_NE(config.find("ALDATE=" + setup.laterDate), std::string::npos) << config;
     EXPECT_NE(config.find("ALTIME=" + setup.laterTime), std::string::npos) << config;
     EXPECT_EQ(testing::ReadFileBytes(dir.File("Alarms.txt")),
-              "Later^" + setup.date + "^" + setup.laterTime + "^\r\n");
+              "Later^" + setup.laterDate + "^" + setup.laterTime + "^\r\n");
 }
 
 TEST(RingingTest, MediaAlarmStartsThePlayerWithTheFileAsItsOneArgument) {
