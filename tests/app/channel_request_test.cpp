@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/channel_buffer.h"
 #include "app/channel_request.h"
 #include "app/control_options.h"
 
@@ -36,11 +37,37 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"SET-ALARM\t1/2/2027\t7:00\t\x1b[2J", false},
                       LineCase{"SET-ALARM\t1/2/2027\t7:00\t" + std::string(kMaxRequestLine, 'x'), false}));
 
-TEST(ChannelLineTest, LengthLimitIsTheLineWithoutItsEnd) {
+// A request line of at most kMaxRequestLine bytes, its end not counted: the
+// parser, the clock's buffer (fed as much as it has room for) and the
+// command line all draw the line at the same byte.
+class RequestLineLimitTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(RequestLineLimitTest, TakenUpToTheLimit) {
+    const std::size_t length = kMaxRequestLine + GetParam();
+    const bool taken = length <= kMaxRequestLine;
     const std::string prefix = "SET-ALARM\t1/2/2027\t7:00\t";
-    EXPECT_TRUE(ParseChannelLine(prefix + std::string(kMaxRequestLine - prefix.size(), 'x')).request);
-    EXPECT_FALSE(ParseChannelLine(prefix + std::string(kMaxRequestLine - prefix.size() + 1, 'x')).request);
+    const std::string line = prefix + std::string(length - prefix.size(), 'x');
+    EXPECT_EQ(ParseChannelLine(line).request.has_value(), taken);
+
+    ChannelBuffer buffer;
+    const std::string sent = line + "\n";
+    bool received = true;
+    for (std::size_t at = 0; received && at < sent.size();) {
+        const std::size_t n = std::min(buffer.Room(), sent.size() - at);
+        ASSERT_GT(n, 0u);
+        received = buffer.Receive(std::string_view(sent).substr(at, n));
+        at += n;
+    }
+    EXPECT_EQ(received, taken);
+    if (taken) {
+        EXPECT_EQ(buffer.TakeLine(), line);
+    }
+
+    const ControlOptions options = ParseControlOptions({"--set-alarm", "1/2/2027", "7:00", line.substr(prefix.size())});
+    EXPECT_EQ(options.kind, taken ? ControlOptions::Kind::Request : ControlOptions::Kind::Usage);
 }
+
+INSTANTIATE_TEST_SUITE_P(UnderAtOver, RequestLineLimitTest, ::testing::Values(-1, 0, 1));
 
 TEST(StatusLinesTest, AHeaderCannotAddLines) {
     const auto lines = FormatStatusLines({"Wake\nalarm=off", "1/2/2027", "7:00:00 AM", true, false});

@@ -213,9 +213,10 @@ TEST_F(BinFilesTest, AnAppendTheDiskCannotHoldLeavesTheFileAsItWas) {
 }
 
 TEST_F(BinFilesTest, ALineLongerThanAnyEntryRefusesTheFileNamingTheLine) {
+    // 4096 bytes are a line, 4097 too long.
     const std::string fits = "A^1/1/2003^" + std::string(4096 - 11, '7') + "\r\n";
     WriteFileBytes(alarms, fits + "\r\n\n" + "B^" + std::string(100000, 'x') + "\rC^2/2/2003^8:00:00 AM^\r\n");
-    WriteFileBytes(bin, "\n" + std::string(5000, 'x') + "^^^\r\n");
+    WriteFileBytes(bin, "\n" + std::string(4097 - 3, 'x') + "^^^\r\n");
     const std::string after = "; the file was left as it is.";
     struct Case {
         std::function<void()> load;

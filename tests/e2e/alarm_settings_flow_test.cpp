@@ -63,8 +63,8 @@ TEST(AlarmSettingsFlowTest, ATextAlarmSetInTheDialogRingsAtItsSecond) {
     form.show();
 
     // The user, once the dialog is up: a text message a few seconds ahead, then "&OK".
-    const auto [date, time] = testing::LocalAlarmTexts(5);
     const std::time_t due = std::time(nullptr) + 5;
+    const auto [date, time] = testing::LocalAlarmTextsAt(due);
     std::tm tm{};
     localtime_r(&due, &tm);
     bool filledIn = false;

@@ -121,6 +121,30 @@ TEST_F(ChannelLimitsTest, IdleConnectionsCannotTakeTheChannel) {
     for (const int fd : idle) ::close(fd);
 }
 
+// At most 16 connections: the 16th leaves the others open, the 17th closes the idlest.
+TEST_F(ChannelLimitsTest, SixteenConnectionsAreKeptTheSeventeenthClosesTheIdlest) {
+    Start();
+    std::vector<int> open;
+    for (int n = 1; n <= 17; ++n) {
+        open.push_back(Connect(Socket()));
+        if (n < 15) continue;
+        // Once the newest is answered, the clock has taken every one before it.
+        ASSERT_EQ(::send(open.back(), "STATUS\n", 7, MSG_NOSIGNAL), 7);
+        std::string reply;
+        pollfd newest{open.back(), POLLIN, 0};
+        while (reply.find("OK\n") == std::string::npos && ::poll(&newest, 1, 20000) == 1) {
+            char buffer[256];
+            const ssize_t got = ::read(open.back(), buffer, sizeof buffer);
+            if (got <= 0) break;
+            reply.append(buffer, static_cast<std::size_t>(got));
+        }
+        ASSERT_NE(reply.find("OK\n"), std::string::npos) << n;
+        pollfd first{open.front(), POLLIN, 0};
+        EXPECT_EQ(::poll(&first, 1, 0), n == 17 ? 1 : 0) << n << " connections";
+    }
+    for (const int fd : open) ::close(fd);
+}
+
 TEST_F(ChannelLimitsTest, ALostSocketIsMadeAgain) {
     Start();
     ASSERT_EQ(::unlink(Socket().c_str()), 0);

@@ -1,3 +1,5 @@
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -58,6 +60,19 @@ TEST(ClockRunTest, SecondCopyEndsAtOnceAndTheFirstKeepsRunning) {
     const auto second = RunClock({}, Env(dir), 10000);
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_TRUE(first.Running()) << first.Error();
+}
+
+// A copy still starting, or stuck, holds the lock but does not listen: a new
+// start waits for it a while, then gives up and says so, never hanging on the lock.
+TEST(ClockRunTest, LockHeldWithoutASocketGivesUpAndSaysSo) {
+    TempDir dir;
+    WriteConfig(dir, "1/1/2099", "7:00:00 AM");
+    const int lock = ::open(dir.File("tolvenmark-clock.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const auto second = RunClock({}, Env(dir), 60000);
+    ::close(lock);
+    EXPECT_EQ(second.exitCode, 1) << second.err;
+    EXPECT_NE(second.err.find("another copy of the clock runs but does not answer\n"), std::string::npos) << second.err;
 }
 
 TEST(ClockRunTest, SocketLeftByADeadCopyIsTakenOver) {

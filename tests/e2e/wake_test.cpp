@@ -14,8 +14,6 @@
 namespace tolvenmark {
 namespace {
 
-using testing::LocalAlarmTexts;
-
 // A clock whose wake helper runs under a name of its own; as root, where the
 // helper has CAP_WAKE_ALARM and its timer can be read.
 class WakeClockTest : public ::testing::Test {
@@ -29,7 +27,7 @@ protected:
     // with a player to start and snooze.
     std::int64_t Start(int alarmIn, bool ringing = false) {
         const std::int64_t at = std::time(nullptr) + alarmIn;
-        const auto [date, time] = LocalAlarmTexts(alarmIn);
+        const auto [date, time] = testing::LocalAlarmTextsAt(at);
         testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                                 "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nSKIN=Default\n"
                                 "ALSET=TRUE\nALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\nSNOOZE=Yes\nSNOOZEMIN=5\n" +
@@ -56,7 +54,7 @@ TEST_F(WakeClockTest, PendingAlarmWakesAMinuteEarlyAndFollowsTheAlarm) {
     const std::int64_t alarm = Start(3600);
     ExpectArmedWithin(alarm - 61, alarm - 59);
     const std::int64_t later = std::time(nullptr) + 7200;
-    const auto [date, time] = LocalAlarmTexts(7200);
+    const auto [date, time] = testing::LocalAlarmTextsAt(later);
     Ctl({"--set-alarm", date, time});
     ExpectArmedWithin(later - 61, later - 59);
     Ctl({"--alarm-off"});

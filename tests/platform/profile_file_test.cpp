@@ -93,6 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Values are cut to the buffer, never inside a UTF-8 character.
         ReadCase{"300 bytes in 255", "[A]\nk=" + Repeat("a", 300) + "\n", "A", "k", Repeat("a", 254)},
         ReadCase{"254 bytes fit", "[A]\nk=" + Repeat("a", 254) + "\n", "A", "k", Repeat("a", 254)},
+        ReadCase{"253 bytes fit", "[A]\nk=" + Repeat("a", 253) + "\n", "A", "k", Repeat("a", 253)},
+        ReadCase{"255 bytes cut to 254", "[A]\nk=" + Repeat("a", 255) + "\n", "A", "k", Repeat("a", 254)},
+        ReadCase{"2047 bytes fit in 2048", "[A]\nk=" + Repeat("b", 2047) + "\n", "A", "k", Repeat("b", 2047), 2048},
+        ReadCase{"2048 bytes cut in 2048", "[A]\nk=" + Repeat("b", 2048) + "\n", "A", "k", Repeat("b", 2047), 2048},
         ReadCase{"3000 bytes in 2048", "[A]\nk=" + Repeat("b", 3000) + "\n", "A", "k", Repeat("b", 2047), 2048},
         ReadCase{"2-byte char at the cut", "[A]\nk=" + Repeat("a", 253) + "\xC3\xA9z\n", "A", "k", Repeat("a", 253)},
         ReadCase{"2-byte char just fits", "[A]\nk=" + Repeat("a", 252) + "\xC3\xA9z\n", "A", "k", Repeat("a", 252) + "\xC3\xA9"},

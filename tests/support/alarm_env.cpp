@@ -14,7 +14,10 @@ std::map<std::string, std::string> ClockEnv(const TempDir& dir) {
 }
 
 std::pair<std::string, std::string> LocalAlarmTexts(int secondsAhead) {
-    const std::time_t t = std::time(nullptr) + secondsAhead;
+    return LocalAlarmTextsAt(std::time(nullptr) + secondsAhead);
+}
+
+std::pair<std::string, std::string> LocalAlarmTextsAt(std::time_t t) {
     std::tm tm{};
     localtime_r(&t, &tm);
     const int hour = tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12;
