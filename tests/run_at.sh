@@ -3,8 +3,8 @@
 # test depends on the hour it runs: by default the clock and end-to-end tests,
 # once from 23:30 and once from 23:59:30 (so they cross midnight).
 #   tests/run_at.sh [START ...]     START as date(1) reads it, e.g. "2026-12-08 23:30:00"
-# BUILD_DIR (default build) and LABELS (a ctest -L pattern, default the clock
-# and e2e folders) choose what runs.
+# BUILD_DIR (default build), LABELS (a ctest -L pattern, default the clock
+# and e2e folders) and TESTS (a ctest -R pattern) choose what runs.
 #
 # libfaketime shifts the wall clock of every process of the run (the test
 # programs, the clock they start, its players and wake helper) by the same
@@ -30,6 +30,6 @@ for start in "$@"; do
   offset=$(( $(date -d "$start" +%s) - $(date +%s) ))
   echo "== from $(date -d "$start" '+%Y-%m-%d %H:%M:%S %Z') (offset ${offset} s)"
   LD_PRELOAD="$lib${LD_PRELOAD:+:$LD_PRELOAD}" FAKETIME="$(printf '%+d' "$offset")" \
-    ctest --test-dir "$build" -L "$labels" --output-on-failure -j"$(nproc)" || status=1
+    ctest --test-dir "$build" -L "$labels" ${TESTS:+-R "$TESTS"} --output-on-failure -j"$(nproc)" || status=1
 done
 exit "$status"
