@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include "skin/skin_fields.h"
 #include "skin/skin_limits.h"
 #include "skin/skin_location.h"
+#include "skin/packed_skin.h"
 #include "skin/skin_pack.h"
 #include "skin/skin_painter.h"
 #include "support/temp_dir.h"
@@ -75,6 +77,20 @@ INSTANTIATE_TEST_SUITE_P(
                       return ClampSkinCoordinate(value) == value && ClampSkinCoordinate(-value) == -value;
                   }},
         LimitCase{"PackedNameBytes", 64, [](std::int64_t n) { return PackedNameProblem(std::string(n, 'a')).empty(); }},
+        // Packed and unpacked again.
+        LimitCase{"PackedMembers", 128,
+                  [](std::int64_t members) {
+                      testing::TempDir dir;
+                      std::filesystem::create_directory(dir.File("s"));
+                      testing::WriteFileBytes(dir.File("s/skin.ini"), "[Version]\nVer=217\n");
+                      for (std::int64_t i = 1; i < members; ++i) testing::WriteFileBytes(dir.File("s/" + std::to_string(i)), "");
+                      try {
+                          PackSkinFolder(dir.File("s"), dir.File("s.skn"));
+                      } catch (const SkinPackError&) {
+                          return false;
+                      }
+                      return UnpackSkin(dir.File("s.skn"), dir.File("out"));
+                  }},
         LimitCase{"SkinIniBytes", 16 << 20,
                   [](std::int64_t bytes) {
                       testing::TempDir dir;
