@@ -417,27 +417,34 @@ TEST_F(SkinFormTest, FailedLoadLeavesTheWindowAsItWas) {
     EXPECT_TRUE(prompts.shown.empty());
 }
 
-// Checkerboards: a run for every black square.
+// Checkerboards: a run for every black square; a last row all black adds
+// one run, all white none. At most 32,000 runs make a region, at most
+// 4,194,304 a window at all.
 TEST_F(SkinFormTest, RaggedOutlineAsBitmapOrRefused) {
     testing::TempDir dir;
-    auto load = [&](int width, int height) {
-        QImage mask(width, height, QImage::Format_Mono);
+    auto load = [&](int width, int height, bool oneMore) {
+        QImage mask(width, height + 1, QImage::Format_Mono);
         mask.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
         for (int y = 0; y < height; ++y) std::memset(mask.scanLine(y), y % 2 ? 0x55 : 0xAA, mask.bytesPerLine());
+        std::memset(mask.scanLine(height), oneMore ? 0x00 : 0xFF, mask.bytesPerLine());
         ASSERT_TRUE(mask.save(QString::fromStdString(dir.File("mask.bmp")), "BMP"));
         testing::WriteFileBytes(dir.File("skin.ini"), "[Version]\nVer=217\n[BITMAPINFO]\nMaskBitmap=mask.bmp\n");
         form->LoadSkin(dir.File("skin.ini"));
     };
-    load(400, 200);  // 40,000 runs, more than one request of the smallest size holds
-    EXPECT_EQ(form->Outline(), QRegion(0, 0, 400, 200));
+    for (const bool oneMore : {false, true}) {
+        load(320, 200, oneMore);  // 32,000 runs
+        EXPECT_EQ(form->Outline() == QRegion(0, 0, 320, 201), oneMore);
+    }
+    load(4096, 2048, false);
+    EXPECT_EQ(form->Outline(), QRegion(0, 0, 4096, 2049));
     try {
-        load(4098, 2048);
+        load(4096, 2048, true);
         FAIL() << "loaded";
     } catch (const OperationError& error) {
         EXPECT_EQ(error.what(), "The mask of the skin " + dir.File("skin.ini") +
                                     " cuts the window into more than 4194304 pieces, more than a window system can hold.");
     }
-    EXPECT_EQ(form->Face().size(), QSize(400, 200));
+    EXPECT_EQ(form->Face().size(), QSize(4096, 2049));
 }
 
 TEST_F(SkinFormTest, BuiltInSkinFillsItsRectangleAndLightsItsSwitch) {
