@@ -1,5 +1,6 @@
 #include "clock/alarm_launch.h"
 
+#include <cstdlib>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -72,6 +73,22 @@ protected:
     AlarmLaunch launch{host, launcher, prompts, SystemLookups({ReadConfigKey, WriteConfigKey})};
 };
 
+// No player ticked: the first player found rings, and snoozes as any other.
+TEST_F(AlarmLaunchTest, NoPlayerTickedRingsWithTheFirstPlayerFound) {
+    const std::string path = getenv("PATH");
+    RecordingScript mpv(dir.path(), "mpv");
+    setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
+    WriteConfigKey("PLAYER", "");
+    WriteConfigKey("SNOOZE", "Yes");
+    Fire();
+    setenv("PATH", path.c_str(), 1);
+    ASSERT_TRUE(mpv.WaitForCalls(1));
+    EXPECT_THAT(mpv.Calls()[0].args, ElementsAre("--", song));
+    launch.Snooze();
+    EXPECT_TRUE(host.timer2.enabled);
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
 struct Matrix {
     const char* name;
     const char* mediaType;
@@ -128,7 +145,6 @@ INSTANTIATE_TEST_SUITE_P(
         Matrix{"missing_file_gives_no_argument", "MP3", "WMP", "script", "gone", {}, ""},
         Matrix{"cd_audio_unchanged", "CD Audio", "WMP", "script", "cda://D,1", {"cda://D,1"}, ""},
         Matrix{"dvd_unchanged", "DVD", "WMP", "script", "dvd:///dev/sr0", {"dvd:///dev/sr0"}, ""},
-        Matrix{"empty_player", "MP3", "", "script", "song", {}, kNoPlayer.c_str()},
         Matrix{"unknown_player", "MP3", "MPLAYER", "script", "song", {}, kNoPlayer.c_str()},
         Matrix{"missing_player_file", "MP3", "WMP", "missing", "song", {}, kNotStarted.c_str()},
         Matrix{"player_fails_at_once", "MP3", "WMP", "failing", "song", {}, kNotStarted.c_str()}),
@@ -321,9 +337,9 @@ TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
     EXPECT_THAT(host.internet.calls, ElementsAre("hide", "hide", "hide", "disconnect"));
 }
 
-TEST_F(SnoozeTest, EmptyPlayerRefusesAndKeepsThePlayer) {
+TEST_F(SnoozeTest, UnknownPlayerRefusesAndKeepsThePlayer) {
     const pid_t pid = Started();
-    WriteConfigKey("PLAYER", "");
+    WriteConfigKey("PLAYER", "MPLAYER");
     launch.Snooze();
     EXPECT_THAT(prompts.shown, ElementsAre(std::string("Warning: ") + kNoPlayerSelected));
     EXPECT_TRUE(ProcessAlive(pid));

@@ -280,7 +280,8 @@ TEST_F(AlarmSettingsTest, BrowseFilterFollowsTheFileTypes) {
     form->Button3Click();
     form->ComboBox1->setCurrentIndex(5);
     form->Button3Click();
-    EXPECT_EQ(filters, (std::vector<std::string>{"MP3 Files|*.mp3", "MP3 Files|*.mp3", "All Files|*.*"}));
+    const std::string audio = "Audio Files|*.mp3 *.ogg *.opus *.oga *.flac *.wav *.m4a|All Files|*.*";
+    EXPECT_EQ(filters, (std::vector<std::string>{audio, audio, "All Files|*.*"}));
 }
 
 // ---- OK and Cancel ----------------------------------------------------------
@@ -384,11 +385,11 @@ TEST_P(HandoverTest, CopiedEntryTakesOverTheDialog) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, HandoverTest,
     ::testing::Values(
-        HandoverCase{"cd is tested before the other kinds", {"C:\\Music\\abcd.wav", ""}, {}, "CD Audio", "WMP",
-                     "WMP", "wmpcd://0/1", "Command Line String for Windows Media Player"},
+        HandoverCase{"cd is tested before the other kinds, an entry without a player changes none",
+                     {"C:\\Music\\abcd.wav", ""}, {}, "CD Audio", "", "", "C:\\Music\\abcd.wav", "File to Open"},
         HandoverCase{"the VCD address selects VCD", {"D:\\Mpegav\\Avseq01.dat", "REALONE"}, {}, "VCD", "REALONE",
                      "REALONE", "D:\\Mpegav\\Avseq01.dat", "Video CD (VCD)"},
-        HandoverCase{"nothing copied ticks Windows Media Player", {}, {}, "", "WMP", "WMP", "", "File to Open"},
+        HandoverCase{"nothing copied changes no player", {}, {}, "", "", "", "", "File to Open"},
         HandoverCase{"mp3 in any place", {"/radio/mp3/stream.ogg", "WINAMP"}, {}, "MP3", "WINAMP", "WINAMP",
                      "/radio/mp3/stream.ogg", "File to Open"},
         HandoverCase{"upper-case MP3 is another file", {"/m/A.MP3", "WINAMP"}, {}, "Other File Format", "WINAMP",
