@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/clock.h"
+#include "platform/conversion_error.h"
 #include "platform/regional_settings.h"
 #include "setup/setup_fixture.h"
 
@@ -130,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
         OpeningCase{"message kinds need no player",
                     {{"PLAYER", ""}, {"MTYPE", "Text Message"}, {"ALFILE", "Get up!"}},
                     {"WMP"}, "", "Text Message", "Message To Display", false, "Get up!", {}},
+        OpeningCase{"an empty slot stays ticked: the first player found plays",
+                    {{"PLAYER", "WINAMP"}, {"MTYPE", "MP3"}}, {"WMP"}, "WINAMP", "MP3", "File to Open", true, "", {}},
         OpeningCase{"player code compared exactly", {{"PLAYER", "wmp"}, {"MTYPE", "DVD"}}, {"WMP"}, "", "DVD",
                     "Command Line String for DVD", false, "", {}}));
 
@@ -310,6 +313,15 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     EXPECT_EQ(form->result(), QDialog::Accepted);
 }
 
+TEST_F(AlarmSettingsTest, OkWithATimeThatDoesNotReadWritesNothing) {
+    const std::string before = ReadFileBytes(f.dir.File("TOLVENMARKCLOCK.INI"));
+    auto form = Open();
+    form->DateTimePicker1->findChild<QLineEdit*>()->setText("7:3O AM");
+    EXPECT_THROW(form->Button1Click(), ConversionError);
+    EXPECT_EQ(ReadFileBytes(f.dir.File("TOLVENMARKCLOCK.INI")), before);
+    EXPECT_TRUE(host.calls.empty());
+}
+
 TEST_F(AlarmSettingsTest, CancelShowsThePendingAlarmAgainAndWritesNothing) {
     f.Set("ALDATE", "1/2/2027");
     const std::string before = ReadFileBytes(f.dir.File("TOLVENMARKCLOCK.INI"));
@@ -401,6 +413,23 @@ INSTANTIATE_TEST_SUITE_P(
                      "Get up!", "File to Open"},
         HandoverCase{"network message", {"net send bob up", "NETMESS"}, {}, "Network Message", "", "",
                      "net send bob up", "File to Open"}));
+
+// Closing the bin without copying a file entry, after one copied on an earlier opening, changes no player.
+TEST_F(AlarmSettingsTest, ClosingTheStorageBinKeepsThePlayer) {
+    Install({"CUSTOM"});
+    f.Set("PLAYER", "CUSTOM");
+    AlarmSettingsHooks hooks;
+    int opening = 0;
+    hooks.openStorageBin = [&] {
+        if (++opening == 1) AppHandovers().copiedFile = {"/m/a.mp3", "CUSTOM"};
+    };
+    auto form = Open(hooks);
+    form->Button7Click();
+    form->CheckBox6->setChecked(false);
+    form->Button7Click();
+    EXPECT_EQ(Ticked(*form), "");
+    EXPECT_TRUE(f.prompts.shown.empty());
+}
 
 TEST_F(AlarmSettingsTest, CopiedAlarmFillsHeaderDateAndTime) {
     Install({"WMP"});

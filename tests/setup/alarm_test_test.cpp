@@ -1,5 +1,7 @@
 #include "setup/alarm_test.h"
 
+#include <cstdlib>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -126,13 +128,19 @@ TEST_F(AlarmTestTest, TheTestTakesTheTickedPlayerNotTheSavedOne) {
     EXPECT_THAT(player.Calls(), IsEmpty());
 }
 
-TEST_F(AlarmTestTest, NoTickedPlayerWarnsAndStartsNothing) {
+// No player ticked: the test plays with the first player found, as the alarm will.
+TEST_F(AlarmTestTest, NoTickedPlayerPlaysWithTheFirstPlayerFound) {
+    const std::string path = std::getenv("PATH");
+    RecordingScript mpv(f.dir.path(), "mpv", "exit 0");
+    setenv("PATH", (f.dir.path() + ":" + path).c_str(), 1);
     form->CheckBox1->setChecked(false);
     Select("MP3", song);
     PressAndFire();
-    EXPECT_THAT(f.prompts.shown, ElementsAre("Warning: No Media Player is selected."));
-    EXPECT_FALSE(Test().Timer1->isActive());
-    EXPECT_FALSE(player.WaitForCalls(1, 300));
+    setenv("PATH", path.c_str(), 1);
+    ASSERT_TRUE(mpv.WaitForCalls(1));
+    EXPECT_THAT(mpv.Calls()[0].args, ElementsAre("--", song));
+    EXPECT_THAT(f.prompts.shown, IsEmpty());
+    EXPECT_THAT(player.Calls(), IsEmpty());
 }
 
 // ---- Messages ------------------------------------------------------------
