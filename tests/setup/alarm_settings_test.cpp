@@ -272,15 +272,17 @@ TEST_F(AlarmSettingsTest, EmptyDrivesBuildAddressesForDriveD) {
 TEST_F(AlarmSettingsTest, BrowseFilterFollowsTheFileTypes) {
     f.Set("MTYPE", "MP3");
     auto form = Open();
-    std::vector<std::string> filters;
+    std::vector<std::string> filters, folders;
     form->OpenDialog1.chooser = [&](const OpenFileDialog& d) -> std::optional<std::string> {
         filters.push_back(d.filter);
-        return "/music/wake.mp3";
+        folders.push_back(d.folder);
+        return f.dir.File("wake.mp3");
     };
     form->Button3Click();
-    EXPECT_EQ(form->StartString(), "/music/wake.mp3");
+    EXPECT_EQ(form->StartString(), f.dir.File("wake.mp3"));
     form->ComboBox1->setCurrentIndex(4);  // internet radio keeps the last filter
     form->Button3Click();
+    EXPECT_EQ(folders[1], f.dir.path()) << "the next Browse opens where the file is";
     form->ComboBox1->setCurrentIndex(5);
     form->Button3Click();
     const std::string audio = "Audio Files|*.mp3 *.ogg *.opus *.oga *.flac *.wav *.m4a|All Files|*.*";

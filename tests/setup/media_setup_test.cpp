@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "setup/open_file_dialog.h"
 #include "setup/setup_fixture.h"
 
 namespace tolvenmark {
@@ -148,6 +149,18 @@ TEST(MediaSetup, BrowseOffersEachPlayersProgramAndTakesTheChosenPath) {
     EXPECT_EQ(asked[1], "Custom Player / All Files (*.*)|*.*|Custom Player (*.exe)|*.exe");
     EXPECT_EQ(form.Edit3->text().toStdString(), "/opt/real/realplay");
     EXPECT_EQ(form.Edit5->text().toStdString(), "");
+}
+
+// Browse opens where the field's file is; anything else goes to the fallback (the music folder).
+TEST(OpenFileDialog, StartsInTheFolderOfTheFieldsFile) {
+    SetupFixture f;
+    const std::string folder = f.dir.path();
+    EXPECT_EQ(StartFolder(folder + "/chime.opus", "/music"), folder) << "the file need not exist";
+    EXPECT_EQ(StartFolder(folder, "/music"), folder);
+    EXPECT_EQ(StartFolder(folder + "/gone/chime.opus", "/music"), "/music");
+    EXPECT_EQ(StartFolder("chime.opus", "/music"), "/music") << "relative to nothing the user sees";
+    EXPECT_EQ(StartFolder("C:\\Music\\a.mp3", "/music"), "/music");
+    EXPECT_EQ(StartFolder("", ""), "");
 }
 
 TEST(OpenFileDialog, FilterPairsBecomeQtNameFilters) {
