@@ -1,7 +1,5 @@
 #include "setup/alarm_test.h"
 
-#include <cstdlib>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -125,21 +123,6 @@ TEST_F(AlarmTestTest, TheTestTakesTheTickedPlayerNotTheSavedOne) {
     PressAndFire();
     ASSERT_TRUE(other.WaitForCalls(1));
     EXPECT_THAT(other.Calls()[0].args, ElementsAre(song));
-    EXPECT_THAT(player.Calls(), IsEmpty());
-}
-
-// No player ticked: the test plays with the first player found, as the alarm will.
-TEST_F(AlarmTestTest, NoTickedPlayerPlaysWithTheFirstPlayerFound) {
-    const std::string path = std::getenv("PATH");
-    RecordingScript mpv(f.dir.path(), "mpv", "exit 0");
-    setenv("PATH", (f.dir.path() + ":" + path).c_str(), 1);
-    form->CheckBox1->setChecked(false);
-    Select("MP3", song);
-    PressAndFire();
-    setenv("PATH", path.c_str(), 1);
-    ASSERT_TRUE(mpv.WaitForCalls(1));
-    EXPECT_THAT(mpv.Calls()[0].args, ElementsAre("--", song));
-    EXPECT_THAT(f.prompts.shown, IsEmpty());
     EXPECT_THAT(player.Calls(), IsEmpty());
 }
 

@@ -155,12 +155,8 @@ TEST(MediaSetup, BrowseOffersEachPlayersProgramAndTakesTheChosenPath) {
 TEST(OpenFileDialog, StartsInTheFolderOfTheFieldsFile) {
     SetupFixture f;
     const std::string folder = f.dir.path();
-    EXPECT_EQ(StartFolder(folder + "/chime.opus", "/music"), folder) << "the file need not exist";
-    EXPECT_EQ(StartFolder(folder, "/music"), folder);
-    EXPECT_EQ(StartFolder(folder + "/gone/chime.opus", "/music"), "/music");
-    EXPECT_EQ(StartFolder("chime.opus", "/music"), "/music") << "relative to nothing the user sees";
-    EXPECT_EQ(StartFolder("C:\\Music\\a.mp3", "/music"), "/music");
-    EXPECT_EQ(StartFolder("", ""), "");
+    for (const std::string& field : {folder + "/new.opus", folder}) EXPECT_EQ(StartFolder(field, "/m"), folder);
+    for (const char* field : {"/gone/a.ogg", "a.ogg", "C:\\Music\\a.mp3", ""}) EXPECT_EQ(StartFolder(field, "/m"), "/m");
 }
 
 TEST(OpenFileDialog, FilterPairsBecomeQtNameFilters) {
