@@ -406,21 +406,17 @@ INSTANTIATE_TEST_SUITE_P(
         HandoverCase{"network message", {"net send bob up", "NETMESS"}, {}, "Network Message", "", "",
                      "net send bob up", "File to Open"}));
 
-// Closing the bin without copying a file entry, after one copied on an earlier opening, changes no player.
+// An entry copied on an earlier opening of the bin is not taken again at the next close.
 TEST_F(AlarmSettingsTest, ClosingTheStorageBinKeepsThePlayer) {
     Install({"CUSTOM"});
-    f.Set("PLAYER", "CUSTOM");
     AlarmSettingsHooks hooks;
-    int opening = 0;
-    hooks.openStorageBin = [&] {
-        if (++opening == 1) AppHandovers().copiedFile = {"/m/a.mp3", "CUSTOM"};
-    };
+    int openings = 0;
+    hooks.openStorageBin = [&] { if (openings++ == 0) AppHandovers().copiedFile = {"/m/a.mp3", "CUSTOM"}; };
     auto form = Open(hooks);
     form->Button7Click();
     form->CheckBox6->setChecked(false);
     form->Button7Click();
     EXPECT_EQ(Ticked(*form), "");
-    EXPECT_TRUE(f.prompts.shown.empty());
 }
 
 TEST_F(AlarmSettingsTest, CopiedAlarmFillsHeaderDateAndTime) {
