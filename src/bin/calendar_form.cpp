@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include "bin/handover.h"
+#include "bin/typed_time.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
 #include "platform/dialog_finish.h"
@@ -17,15 +18,18 @@ namespace tolvenmark {
 
 namespace {
 
-CalendarDate Today() {
+CalendarDate OpeningDate() {
     const DateTime now = AppClock().Now();
+    const std::optional<DateTime> field =
+        ReadTypedDate(AppHandovers().calendarOpening, AppRegionalSettings(), now.year);
+    if (field) return {field->year, field->month, field->day};
     return {now.year, now.month, now.day};
 }
 
 }  // namespace
 
 TForm3::TForm3(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), date_(Today()) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), date_(OpeningDate()) {
     setWindowTitle("Calendar");
     setFixedSize(320, 204);
     const RegionalSettings& settings = AppRegionalSettings();
@@ -66,6 +70,10 @@ TForm3::TForm3(QWidget* parent)
     Button2->setGeometry(240, 176, 75, 25);
 
     ShowDate();
+    // The arrows move the day and Return takes it, before any click.
+    setTabOrder(Calendar1, ComboBox1);
+    setTabOrder(ComboBox1, SpinEdit1);
+    Calendar1->setFocus();
 
     connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
     connect(SpinEdit1, &QLineEdit::textEdited, this, [this] { SpinEdit1Change(); });
@@ -145,6 +153,7 @@ void TForm3::Button2Click() { reject(); }
 
 void PickCalendarDate(QWidget* parent, int caller, QLineEdit& field) {
     AppHandovers().calendarCaller = caller;
+    AppHandovers().calendarOpening = field.text().toStdString();
     auto* calendar = new TForm3(parent);  // owned by the opener, as every dialog is
     calendar->exec();
     const std::string& slot = AppHandovers().calendarResult[caller];

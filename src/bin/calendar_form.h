@@ -12,7 +12,9 @@ class QTableWidget;
 namespace tolvenmark {
 
 // "Calendar": picks a date into the CalendarResult slot that
-// AppHandovers().calendarCaller names. Starts on today's date.
+// AppHandovers().calendarCaller names. Starts on the date of the field it is
+// opened from (AppHandovers().calendarOpening), else on today's, with the
+// keyboard in the day grid.
 class TForm3 final : public QDialog {
     Q_OBJECT
 public:

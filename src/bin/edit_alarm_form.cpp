@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 
 #include "bin/alarm_time.h"
 #include "bin/calendar_form.h"
@@ -60,10 +59,12 @@ void TForm9::Button1Click() { PickCalendarDate(this, 2, *Edit2); }
 
 void TForm9::Button2Click() {
     AlarmHandover& alarm = AppHandovers().editedAlarm;
-    std::string header = SavedText(*Edit1);  // both first: a text that cannot be saved changes neither
-    alarm.date = SavedText(*Edit2);
-    alarm.header = std::move(header);
+    // All first: a text that cannot be saved or read changes nothing.
+    std::string header = SavedText(*Edit1);
+    std::string date = SavedText(*Edit2);
     alarm.time = TimeToStr(PickerTime(*DateTimePicker1), AppRegionalSettings());
+    alarm.date = std::move(date);
+    alarm.header = std::move(header);
     accept();
 }
 

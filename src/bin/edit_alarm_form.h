@@ -2,9 +2,10 @@
 
 #include <QDialog>
 
+#include "bin/time_picker.h"
+
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 
 namespace tolvenmark {
 
@@ -22,7 +23,7 @@ public:
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     QPushButton* Button1;
-    QTimeEdit* DateTimePicker1;
+    TimeField* DateTimePicker1;
     QPushButton* Button2;
     QPushButton* Button3;
 };

@@ -6,8 +6,8 @@
 namespace tolvenmark {
 
 // Values the storage bin, edit alarm and calendar dialogs hand to their
-// callers. They outlive every dialog and are never cleared, so a copied
-// entry stays in force for the rest of the run.
+// callers. They outlive every dialog; the alarm settings clear the copied
+// entries before each opening of the storage bin.
 struct FileHandover {
     std::string target;
     std::string defaultPlayer;  // a player code, "MESSAGE" or "NETMESS"
@@ -26,6 +26,7 @@ struct Handovers {
 
     // 1 alarm settings, 2 edit alarm, 3 schedule, 4 and 5 delete range.
     int calendarCaller = 0;
+    std::string calendarOpening;  // the date in the field the calendar opens from
     std::array<std::string, 6> calendarResult;  // slot 0 unused
 };
 

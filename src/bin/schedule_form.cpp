@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTimeEdit>
 
 #include "bin/alarm_time.h"
 #include "bin/calendar_form.h"
@@ -117,6 +116,10 @@ TForm10::TForm10(QWidget* parent, std::string appPath, ConfigKeys config, const 
     FinishDialog(*this);
 
     ShowSavedText(*Edit1, header);
+    connect(Edit2, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const bool reads = ReadTypedDate(text.toStdString(), AppRegionalSettings(), AppClock().Now().year).has_value();
+        MarkUnreadable(*Edit2, reads ? QString() : "'" + text + "' is not a valid date");
+    });
     ShowSavedText(*Edit2, date);
     const RegionalSettings& settings = AppRegionalSettings();
     SetPickerTime(*DateTimePicker1, OpeningTime(time, settings, AppClock().Now()));
@@ -188,13 +191,16 @@ ScheduleRequest TForm10::Request() const {
 }
 
 void TForm10::Button2Click() {
-    // The dialog closes whatever the generator ends with; its error still shows.
+    // A typed date or time that does not read keeps the dialog open to be put right.
+    const ScheduleRequest request = Request();
+    const RegionalSettings& settings = AppRegionalSettings();
+    StrToDate(request.startDate, settings, AppClock().Now().year);
+    // Past that, the dialog closes whatever the generator ends with; its error still shows.
     struct CloseAfter {
         QDialog* dialog;
         ~CloseAfter() { dialog->accept(); }
     } closeAfter{this};
-    const RegionalSettings& settings = AppRegionalSettings();
-    SetSchedule(Request(), AlarmsPath(appPath_), AppClock().Now(), settings);
+    SetSchedule(request, AlarmsPath(appPath_), AppClock().Now(), settings);
     SavedAlarmsChanged();
     if (config_.write)
         config_.write("ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat)));

@@ -7,6 +7,7 @@
 
 #include "bin/config_keys.h"
 #include "bin/schedule.h"
+#include "bin/time_picker.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -15,7 +16,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
-class QTimeEdit;
 
 namespace tolvenmark {
 
@@ -42,7 +42,7 @@ public:
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     QPushButton* Button1;
-    QTimeEdit* DateTimePicker1;
+    TimeField* DateTimePicker1;
     std::array<QRadioButton*, 3> RadioGroup1;  // "&Daily", "&Weekly", "&Monthly by Day"
     QGroupBox* GroupBox1;
     QLabel* Label4;

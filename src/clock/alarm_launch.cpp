@@ -1,5 +1,7 @@
 #include "clock/alarm_launch.h"
 
+#include "setup/media_types.h"
+
 namespace tolvenmark {
 
 AlarmLaunch::AlarmLaunch(LaunchHost& host, Launcher& launcher, Prompts& prompts, LaunchLookups lookups)
@@ -94,7 +96,7 @@ void AlarmLaunch::Snooze() {
         return;
     }
     if (lookups_.config.read("CLOSECONN") == "Yes" && Connected()) host_.InternetSetup().Disconnect();
-    if (player.empty()) {
+    if (!player.empty() && PlayerIndex(player) < 0) {
         prompts_.Warning(kNoPlayerSelected);
         return;
     }

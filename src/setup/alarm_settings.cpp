@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "bin/time_picker.h"
@@ -32,6 +31,10 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 const char* YesNo(bool on) { return on ? "Yes" : "No"; }
 
 QTime ToQTime(const DateTime& t) { return QTime(t.hour, t.minute, t.second); }
+
+// An empty slot plays with the first player found, so only a path that names
+// no file is worth a warning.
+bool NamesMissingFile(const std::string& path) { return !path.empty() && !FileExists(path); }
 
 }  // namespace
 
@@ -95,8 +98,7 @@ void TForm2::BuildControls() {
     Button6->setFixedWidth(32);
     Edit2->setMinimumWidth(80);
     Label4 = new QLabel("Time (24-HR Format)", setup);
-    DateTimePicker1 = new QTimeEdit(setup);
-    DateTimePicker1->setDisplayFormat(TimePickerFormat(AppRegionalSettings()));
+    DateTimePicker1 = new TimeField(setup);
     Label4->setBuddy(DateTimePicker1);
     CheckBox7 = new QCheckBox("Automaticall&y Change Alarm", setup);
     CheckBox8 = new QCheckBox("Automatically &Delete Old Alarm", setup);
@@ -196,7 +198,7 @@ void TForm2::FormCreate() {
     const int stored = PlayerIndex(player_);
     if (stored >= 0) boxes[stored]->setChecked(true);  // warns when the program is gone
     for (std::size_t i = 0; i < boxes.size(); ++i)
-        if (!FileExists(memory_.playerPaths[i])) boxes[i]->setChecked(false);
+        if (NamesMissingFile(memory_.playerPaths[i])) boxes[i]->setChecked(false);
 
     SelectMediaType(mediaType_);
     ApplyMediaTypeRule();
@@ -247,12 +249,7 @@ std::string TForm2::TickedPlayer() const {
 std::string TForm2::StartString() const { return SavedText(*Edit1); }
 
 std::string TForm2::PickerTime() const {
-    const QTime t = DateTimePicker1->time();
-    DateTime value;
-    value.hour = t.hour();
-    value.minute = t.minute();
-    value.second = t.second();
-    return TimeToStr(value, AppRegionalSettings());
+    return TimeToStr(tolvenmark::PickerTime(*DateTimePicker1), AppRegionalSettings());
 }
 
 void TForm2::SelectMediaType(const std::string& mediaType) { ComboBox1->setCurrentIndex(MediaTypeIndex(mediaType)); }
@@ -260,7 +257,7 @@ void TForm2::SelectMediaType(const std::string& mediaType) { ComboBox1->setCurre
 void TForm2::PlayerBoxClick(int player, bool ticked) {
     if (!ticked) return;
     const std::array<QCheckBox*, 5> boxes = PlayerBoxes();
-    if (!FileExists(memory_.playerPaths[static_cast<std::size_t>(player)])) {
+    if (NamesMissingFile(memory_.playerPaths[static_cast<std::size_t>(player)])) {
         AppPrompts().Warning(MissingPlayerText(player));
         boxes[static_cast<std::size_t>(player)]->setChecked(false);
         return;
@@ -287,8 +284,10 @@ void TForm2::ComboBox1Change() { ApplyMediaTypeRule(); }
 
 void TForm2::Button3Click() {
     const std::string type = SelectedMediaType();
-    if (type == "MP3") OpenDialog1.filter = "MP3 Files|*.mp3";
+    // Every sound file a player here plays, the shipped chime among them.
+    if (type == "MP3") OpenDialog1.filter = "Audio Files|*.mp3 *.ogg *.opus *.oga *.flac *.wav *.m4a|All Files|*.*";
     if (type == "Other File Format") OpenDialog1.filter = "All Files|*.*";
+    OpenDialog1.folder = StartFolder(Edit1->text().toStdString(), MusicFolder());
     if (const auto chosen = OpenDialog1.Execute(this)) ShowSavedText(*Edit1, *chosen);
 }
 
@@ -301,6 +300,7 @@ void TForm2::CheckBox4Click() {
 void TForm2::Button6Click() {
     if (!hooks_.openCalendar) return;
     AppHandovers().calendarCaller = 1;
+    AppHandovers().calendarOpening = Edit2->text().toStdString();
     hooks_.openCalendar();
     ShowSavedText(*Edit2, AppHandovers().calendarResult[1]);
 }

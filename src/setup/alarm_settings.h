@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include "bin/bin_files.h"
+#include "bin/time_picker.h"
 #include "setup/alarm_settings_host.h"
 #include "setup/config_keys.h"
 #include "setup/media_memory.h"
@@ -17,8 +18,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
-class QTimeEdit;
-
 namespace tolvenmark {
 
 // "Alarm Settings": what the pending alarm plays or shows, with which player,
@@ -67,7 +66,7 @@ public:
     QLineEdit* Edit2;
     QPushButton* Button6;
     QLabel* Label4;
-    QTimeEdit* DateTimePicker1;
+    TimeField* DateTimePicker1;
     QCheckBox *CheckBox7, *CheckBox8;
     QPushButton *Button10, *Button11, *Button8, *Button7, *Button5, *Button9, *Button4, *Button1, *Button2;
     OpenFileDialog OpenDialog1;

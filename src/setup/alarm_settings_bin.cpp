@@ -16,6 +16,10 @@ namespace tolvenmark {
 
 void TForm2::Button7Click() {
     if (!hooks_.openStorageBin) return;
+    // Only what is copied during this opening is taken: an entry copied on an
+    // earlier one would undo what the user changed since.
+    AppHandovers().copiedFile = {};
+    AppHandovers().copiedAlarm = {};
     hooks_.openStorageBin();
     // Copies, not references: ticking a box below can open message boxes.
     const FileHandover file = AppHandovers().copiedFile;
@@ -31,16 +35,11 @@ void TForm2::Button7Click() {
         ShowSavedText(*Edit1, file.target);
     }
 
-    const std::array<QCheckBox*, 5> boxes = PlayerBoxes();
-    if (!file.defaultPlayer.empty()) {
-        const int player = PlayerIndex(file.defaultPlayer);
-        if (player >= 0) {
-            boxes[static_cast<std::size_t>(player)]->setChecked(true);
-            player_ = file.defaultPlayer;
-        }
-    } else {
-        CheckBox1->setChecked(true);
-        player_ = "WMP";
+    // The copied entry's player, when it names one; else the user's stays.
+    const int player = PlayerIndex(file.defaultPlayer);
+    if (player >= 0) {
+        PlayerBoxes()[static_cast<std::size_t>(player)]->setChecked(true);
+        player_ = file.defaultPlayer;
     }
 
     if (!alarm.header.empty()) ShowSavedText(*Edit3, alarm.header);

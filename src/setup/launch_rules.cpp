@@ -85,11 +85,14 @@ std::string FallbackPlayerName(const LaunchLookups& lookups) {
 }
 
 PlayerCommand ResolvePlayer(const std::string& playerCode, const std::string& argument, const LaunchLookups& lookups) {
-    const auto code = std::find_if(kPlayerCodes.begin(), kPlayerCodes.end(),
-                                   [&](const char* c) { return playerCode == c; });
-    if (code == kPlayerCodes.end()) return {};
-    const std::string path = lookups.config.read(*code);
-    if (!path.empty()) return {true, lookups.existingPath(path), {}};
+    // No player ticked means the first player found, as an empty slot does.
+    if (!playerCode.empty()) {
+        const auto code = std::find_if(kPlayerCodes.begin(), kPlayerCodes.end(),
+                                       [&](const char* c) { return playerCode == c; });
+        if (code == kPlayerCodes.end()) return {};
+        const std::string path = lookups.config.read(*code);
+        if (!path.empty()) return {true, lookups.existingPath(path), {}};
+    }
     for (const Fallback& f : Fallbacks()) {
         if (f.wavOnly && !IsWav(argument)) continue;
         const std::string found = lookups.findProgram(f.name);

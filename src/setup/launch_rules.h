@@ -62,8 +62,9 @@ struct LaunchLookups {
 LaunchLookups SystemLookups(const ConfigKeys& config);
 
 // The player of a PLAYER code. A code counts as chosen even when its path is
-// empty or missing (the start then fails). An empty slot falls back to the
-// first installed of mpv, vlc, ffplay and paplay (WAV files only).
+// empty or missing (the start then fails). An empty slot, and an empty code
+// (no player ticked), fall back to the first installed of mpv, vlc, ffplay
+// and paplay (WAV files only); only an unknown code chooses nothing.
 struct PlayerCommand {
     bool chosen = false;
     std::string program;               // "" when nothing is there to run

@@ -12,6 +12,7 @@ struct MediaMemory {
     std::string cdDrive;   // a letter as stored, or a picked root such as "E:\"
     std::string dvdDrive;
     int cdDriveIndex = 0;  // position of the CD drive among the optical drives
+    bool noDrivesTold = false;  // "no CD or DVD drives" is said once a run
 };
 
 MediaMemory& AppMediaMemory();

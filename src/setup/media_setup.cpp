@@ -98,7 +98,9 @@ void TForm6::FormCreate() {
         ComboBox2->addItem(Q(root));
     }
     if (roots.empty()) {
-        AppPrompts().Information("There were no CD or DVD drives found on this machine.");
+        if (!memory_.noDrivesTold)
+            AppPrompts().Information("There were no CD or DVD drives found on this machine.");
+        memory_.noDrivesTold = true;
         ComboBox1->setEnabled(false);
         ComboBox2->setEnabled(false);
     }
@@ -119,6 +121,7 @@ void TForm6::FormCreate() {
 void TForm6::Browse(QLineEdit* edit, const char* title, const char* filter) {
     OpenDialog1.title = title;
     OpenDialog1.filter = filter;
+    OpenDialog1.folder = StartFolder(edit->text().toStdString(), MusicFolder());
     if (const auto chosen = OpenDialog1.Execute(this)) ShowSavedText(*edit, *chosen);
 }
 
@@ -141,8 +144,8 @@ void TForm6::Button4Click() {
     Browse(Edit4, "QuickTime", "QuickTime 6 (QuickTimePlayer.exe)|QuickTimePlayer.exe|All Files (*.*)|*.*");
 }
 
-// Programs here have no ".exe": every file is offered too, as for the other players.
-void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "Custom Player (*.exe)|*.exe|All Files (*.*)|*.*"); }
+// Programs here have no ".exe": every file comes first, or /usr/bin looks empty.
+void TForm6::Button7Click() { Browse(Edit5, "Custom Player", "All Files (*.*)|*.*|Custom Player (*.exe)|*.exe"); }
 
 void TForm6::ComboBox1Change(int index) {
     if (index < 0) return;

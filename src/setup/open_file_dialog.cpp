@@ -1,8 +1,11 @@
 #include "setup/open_file_dialog.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QString>
 
 namespace tolvenmark {
@@ -44,9 +47,27 @@ std::string QtNameFilters(const std::string& filter) {
     return out;
 }
 
+std::string StartFolder(const std::string& fieldText, const std::string& fallback) {
+    if (!fieldText.empty()) {
+        std::error_code error;
+        const std::filesystem::path path(fieldText);
+        if (path.is_absolute()) {
+            if (std::filesystem::is_directory(path, error)) return path.string();
+            if (std::filesystem::is_directory(path.parent_path(), error)) return path.parent_path().string();
+        }
+    }
+    return fallback;
+}
+
+std::string MusicFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    std::error_code error;
+    return !music.isEmpty() && std::filesystem::is_directory(music.toStdString(), error) ? music.toStdString() : "";
+}
+
 std::optional<std::string> OpenFileDialog::Execute(QWidget* parent) const {
     if (chooser) return chooser(*this);
-    const QString chosen = QFileDialog::getOpenFileName(parent, QString::fromStdString(title), QString(),
+    const QString chosen = QFileDialog::getOpenFileName(parent, QString::fromStdString(title), QString::fromStdString(folder),
                                                         QString::fromStdString(QtNameFilters(filter)));
     if (chosen.isEmpty()) return std::nullopt;
     return chosen.toStdString();

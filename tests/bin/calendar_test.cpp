@@ -119,17 +119,20 @@ TEST(TForm3, DoubleClickOnADayPicksIt) {
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
-TEST(TForm3, DayTheKeyboardMovesToIsTheOneReturnWrites) {
+// Opened from a field, the calendar starts on its date with the keys in the
+// day grid: the arrows move the day and Return writes it.
+TEST(TForm3, OpensOnTheFieldsDateAndTheArrowsMoveTheDayReturnWrites) {
     DialogEnv env;
-    AppHandovers().calendarCaller = 3;
-    TForm3 form(nullptr);
-    form.show();
-    form.Calendar1->setFocus();
-    QTest::keyClick(form.Calendar1, Qt::Key_Right);  // Tuesday 15th to Wednesday 16th
-    QTest::keyClick(form.Calendar1, Qt::Key_Down);
-    QTest::keyClick(form.Calendar1, Qt::Key_Return);
-    EXPECT_EQ(AppHandovers().calendarResult[3], "4/23/2003");
-    EXPECT_EQ(form.result(), QDialog::Accepted);
+    QLineEdit field("12/24/2003");
+    OnNextModal<TForm3>([](TForm3& calendar) {
+        EXPECT_EQ(calendar.ComboBox1->currentText(), "December");
+        EXPECT_EQ(calendar.focusWidget(), calendar.Calendar1);
+        QTest::keyClick(calendar.Calendar1, Qt::Key_Right);  // Wednesday 24th to Thursday 25th
+        QTest::keyClick(calendar.Calendar1, Qt::Key_Up);     // Thursday 18th
+        QTest::keyClick(calendar.Calendar1, Qt::Key_Return);
+    });
+    PickCalendarDate(nullptr, 3, field);
+    EXPECT_EQ(field.text(), "12/18/2003");
 }
 
 TEST(TForm3, SixWeekRowsShowWithoutScrolling) {

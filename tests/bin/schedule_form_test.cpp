@@ -117,11 +117,13 @@ TEST(TForm10, SetScheduleWritesLinesInTheLongTimeFormAndTheDateOrder) {
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
-TEST(TForm10, FailedStartDateClosesWithoutWritingAnything) {
+// A typed start date that does not read is marked and keeps the dialog open to be put right.
+TEST(TForm10, UnreadableStartDateIsMarkedAndWritesNothing) {
     ScheduleDialog d;
     TForm10 form(nullptr, d.dir.path(), d.Config(), "Gym", "20.4.2003", "6:45:00 PM");
+    EXPECT_FALSE(form.Edit2->toolTip().isEmpty());
     EXPECT_THROW(form.Button2Click(), ConversionError);
-    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(d.Key("ALFORMAT"), "");
     EXPECT_FALSE(std::ifstream(d.dir.File("Alarms.txt")).good());
 }

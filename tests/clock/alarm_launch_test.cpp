@@ -128,7 +128,6 @@ INSTANTIATE_TEST_SUITE_P(
         Matrix{"missing_file_gives_no_argument", "MP3", "WMP", "script", "gone", {}, ""},
         Matrix{"cd_audio_unchanged", "CD Audio", "WMP", "script", "cda://D,1", {"cda://D,1"}, ""},
         Matrix{"dvd_unchanged", "DVD", "WMP", "script", "dvd:///dev/sr0", {"dvd:///dev/sr0"}, ""},
-        Matrix{"empty_player", "MP3", "", "script", "song", {}, kNoPlayer.c_str()},
         Matrix{"unknown_player", "MP3", "MPLAYER", "script", "song", {}, kNoPlayer.c_str()},
         Matrix{"missing_player_file", "MP3", "WMP", "missing", "song", {}, kNotStarted.c_str()},
         Matrix{"player_fails_at_once", "MP3", "WMP", "failing", "song", {}, kNotStarted.c_str()}),
@@ -321,13 +320,16 @@ TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
     EXPECT_THAT(host.internet.calls, ElementsAre("hide", "hide", "hide", "disconnect"));
 }
 
-TEST_F(SnoozeTest, EmptyPlayerRefusesAndKeepsThePlayer) {
+TEST_F(SnoozeTest, UnknownPlayerRefusesAndKeepsThePlayerNoPlayerTickedSnoozes) {
     const pid_t pid = Started();
-    WriteConfigKey("PLAYER", "");
+    WriteConfigKey("PLAYER", "MPLAYER");
     launch.Snooze();
     EXPECT_THAT(prompts.shown, ElementsAre(std::string("Warning: ") + kNoPlayerSelected));
     EXPECT_TRUE(ProcessAlive(pid));
     EXPECT_TRUE(launch.PlayerStarted());
+    WriteConfigKey("PLAYER", "");  // the first player found, snoozed as any other
+    launch.Snooze();
+    EXPECT_TRUE(host.timer2.enabled);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include "setup/alarm_settings.h"
 #include "setup/media_types.h"
 #include "support/alarm_env.h"
+#include "support/recording_script.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_dir.h"
 
@@ -26,24 +29,32 @@ namespace tolvenmark {
 namespace {
 
 using testing::ReadFileBytes;
+using testing::RecordingScript;
 using testing::TempDir;
 using testing::WriteFileBytes;
 
 // The whole program in this process: start-up, the main window with its
-// permanent windows, AL_SETTINGS opening the real dialog, OK, and the tick
-// ringing the alarm the user set.
-TEST(AlarmSettingsFlowTest, ATextAlarmSetInTheDialogRingsAtItsSecond) {
+// permanent windows, AL_SETTINGS opening the real dialog, the user unticking
+// the one player and typing the time over the whole picker in 24-hour form
+// on a 12-hour clock, OK, and the tick ringing at that second with the first
+// player found.
+TEST(AlarmSettingsFlowTest, ATypedAlarmRingsAtItsSecondWithTheFirstPlayerFound) {
     int argc = 1;
     char name[] = "tolvenmark-clock";
     char* argv[] = {name, nullptr};
     TApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     TempDir dir;
+    RecordingScript mpv(dir.path(), "mpv");
+    const std::string path = std::getenv("PATH"), song = dir.File("chime.ogg");
+    setenv("PATH", (dir.path() + ":" + path).c_str(), 1);
+    WriteFileBytes(song, "OggS");
     qputenv("TOLVENMARK_WINDIR", QByteArray::fromStdString(dir.path()));
     WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
                    "[ALARM]\r\nAPPPATH=" + dir.path() +
                        "\r\nVERSION=1.1\r\nALFORMAT=123\r\nALDATESEP=/\r\nSKIN=Default\r\nALSET=TRUE\r\n"
-                       "ALHEADER=Old\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nICONNECT=\r\n"
+                       "ALHEADER=Old\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nICONNECT=\r\nPLAYER=CUSTOM\r\n"
+                       "CUSTOM=" + mpv.path() + "\r\nMTYPE=MP3\r\nALFILE=" + song + "\r\n"
                        "CHANGEALARM=No\r\nDELETEALARM=No\r\n");
 
     testing::ScriptedPrompts prompts;
@@ -62,40 +73,43 @@ TEST(AlarmSettingsFlowTest, ATextAlarmSetInTheDialogRingsAtItsSecond) {
     CreatePermanentWindows(form, windows);
     form.show();
 
-    // The user, once the dialog is up: a text message a few seconds ahead, then "&OK".
     const std::time_t due = std::time(nullptr) + 5;
     const auto [date, time] = testing::LocalAlarmTextsAt(due);
     std::tm tm{};
     localtime_r(&due, &tm);
+    char typed[16];
+    std::strftime(typed, sizeof typed, "%H:%M:%S", &tm);
     bool filledIn = false;
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, [&] {
         auto* dialog = form.findChild<TForm2*>();
         if (!dialog || !dialog->isVisible()) return;
         user.stop();
-        dialog->ComboBox1->setCurrentIndex(MediaTypeIndex("Text Message"));
-        dialog->ComboBox1Change();
-        dialog->Edit1->setText("Rise and shine");
+        QTest::mouseClick(dialog->CheckBox6, Qt::LeftButton);
         dialog->Edit3->setText("Flow");
         dialog->Edit2->setText(QString::fromStdString(date));
-        dialog->DateTimePicker1->setTime(QTime(tm.tm_hour, tm.tm_min, tm.tm_sec));
+        QTest::mouseClick(dialog->DateTimePicker1, Qt::LeftButton);
+        QTest::keyClick(dialog->DateTimePicker1, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(dialog->DateTimePicker1, typed);
         filledIn = true;
-        dialog->Button4->click();  // "&Test Alarm": rings about a second later, dialog closed or not
-        dialog->Button1->click();
+        dialog->Button4->click();  // "&Test Alarm": plays about a second later, dialog closed or not
+        QTest::mouseClick(dialog->Button1, Qt::LeftButton);
     });
     user.start(20);
     form.SkinForm1MouseUpNotify("AL_SETTINGS", Qt::LeftButton, {}, 0, 0);
     ASSERT_TRUE(filledIn) << "the alarm settings dialog did not open";
 
     const std::string config = ReadFileBytes(dir.File("TOLVENMARKCLOCK.INI"));
-    EXPECT_NE(config.find("MTYPE=Text Message"), std::string::npos) << config;
-    EXPECT_NE(config.find("ALTIME=" + time), std::string::npos) << config;
+    EXPECT_NE(config.find("PLAYER=\r\n"), std::string::npos) << config;
+    EXPECT_NE(config.find("ALTIME=" + time + "\r\n"), std::string::npos) << config;
     EXPECT_EQ(form.pendingAlarm.header, "Flow");
 
-    EXPECT_TRUE(QTest::qWaitFor([&] { return prompts.shown.size() >= 2; }, 15000));
-    QTest::qWait(1200);  // the test's box and the alarm's, nothing else said
-    EXPECT_EQ(prompts.shown,
-              (std::vector<std::string>{"Tolvenmark Clock: Rise and shine", "Tolvenmark Clock: Rise and shine"}));
+    // The test's sound and the alarm's, from the fallback player, nothing said.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mpv.Calls().size() >= 2; }, 15000));
+    EXPECT_LE(due, std::time(nullptr));
+    for (const auto& call : mpv.Calls()) EXPECT_EQ(call.args, (std::vector<std::string>{"--", song}));
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{});
+    setenv("PATH", path.c_str(), 1);
 
     SetAppClock(nullptr);
     SetAppRegionalSettings(nullptr);

@@ -130,6 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
         OpeningCase{"message kinds need no player",
                     {{"PLAYER", ""}, {"MTYPE", "Text Message"}, {"ALFILE", "Get up!"}},
                     {"WMP"}, "", "Text Message", "Message To Display", false, "Get up!", {}},
+        OpeningCase{"an empty slot stays ticked: the first player found plays",
+                    {{"PLAYER", "WINAMP"}, {"MTYPE", "MP3"}}, {"WMP"}, "WINAMP", "MP3", "File to Open", true, "", {}},
         OpeningCase{"player code compared exactly", {{"PLAYER", "wmp"}, {"MTYPE", "DVD"}}, {"WMP"}, "", "DVD",
                     "Command Line String for DVD", false, "", {}}));
 
@@ -269,18 +271,21 @@ TEST_F(AlarmSettingsTest, EmptyDrivesBuildAddressesForDriveD) {
 TEST_F(AlarmSettingsTest, BrowseFilterFollowsTheFileTypes) {
     f.Set("MTYPE", "MP3");
     auto form = Open();
-    std::vector<std::string> filters;
+    std::vector<std::string> filters, folders;
     form->OpenDialog1.chooser = [&](const OpenFileDialog& d) -> std::optional<std::string> {
         filters.push_back(d.filter);
-        return "/music/wake.mp3";
+        folders.push_back(d.folder);
+        return f.dir.File("wake.mp3");
     };
     form->Button3Click();
-    EXPECT_EQ(form->StartString(), "/music/wake.mp3");
+    EXPECT_EQ(form->StartString(), f.dir.File("wake.mp3"));
     form->ComboBox1->setCurrentIndex(4);  // internet radio keeps the last filter
     form->Button3Click();
+    EXPECT_EQ(folders[1], f.dir.path()) << "the next Browse opens where the file is";
     form->ComboBox1->setCurrentIndex(5);
     form->Button3Click();
-    EXPECT_EQ(filters, (std::vector<std::string>{"MP3 Files|*.mp3", "MP3 Files|*.mp3", "All Files|*.*"}));
+    const std::string audio = "Audio Files|*.mp3 *.ogg *.opus *.oga *.flac *.wav *.m4a|All Files|*.*";
+    EXPECT_EQ(filters, (std::vector<std::string>{audio, audio, "All Files|*.*"}));
 }
 
 // ---- OK and Cancel ----------------------------------------------------------
@@ -384,11 +389,11 @@ TEST_P(HandoverTest, CopiedEntryTakesOverTheDialog) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, HandoverTest,
     ::testing::Values(
-        HandoverCase{"cd is tested before the other kinds", {"C:\\Music\\abcd.wav", ""}, {}, "CD Audio", "WMP",
-                     "WMP", "wmpcd://0/1", "Command Line String for Windows Media Player"},
+        HandoverCase{"cd is tested before the other kinds, an entry without a player changes none",
+                     {"C:\\Music\\abcd.wav", ""}, {}, "CD Audio", "", "", "C:\\Music\\abcd.wav", "File to Open"},
         HandoverCase{"the VCD address selects VCD", {"D:\\Mpegav\\Avseq01.dat", "REALONE"}, {}, "VCD", "REALONE",
                      "REALONE", "D:\\Mpegav\\Avseq01.dat", "Video CD (VCD)"},
-        HandoverCase{"nothing copied ticks Windows Media Player", {}, {}, "", "WMP", "WMP", "", "File to Open"},
+        HandoverCase{"nothing copied changes no player", {}, {}, "", "", "", "", "File to Open"},
         HandoverCase{"mp3 in any place", {"/radio/mp3/stream.ogg", "WINAMP"}, {}, "MP3", "WINAMP", "WINAMP",
                      "/radio/mp3/stream.ogg", "File to Open"},
         HandoverCase{"upper-case MP3 is another file", {"/m/A.MP3", "WINAMP"}, {}, "Other File Format", "WINAMP",
@@ -400,6 +405,19 @@ INSTANTIATE_TEST_SUITE_P(
                      "Get up!", "File to Open"},
         HandoverCase{"network message", {"net send bob up", "NETMESS"}, {}, "Network Message", "", "",
                      "net send bob up", "File to Open"}));
+
+// An entry copied on an earlier opening of the bin is not taken again at the next close.
+TEST_F(AlarmSettingsTest, ClosingTheStorageBinKeepsThePlayer) {
+    Install({"CUSTOM"});
+    AlarmSettingsHooks hooks;
+    int openings = 0;
+    hooks.openStorageBin = [&] { if (openings++ == 0) AppHandovers().copiedFile = {"/m/a.mp3", "CUSTOM"}; };
+    auto form = Open(hooks);
+    form->Button7Click();
+    form->CheckBox6->setChecked(false);
+    form->Button7Click();
+    EXPECT_EQ(Ticked(*form), "");
+}
 
 TEST_F(AlarmSettingsTest, CopiedAlarmFillsHeaderDateAndTime) {
     Install({"WMP"});

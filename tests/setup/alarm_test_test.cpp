@@ -126,15 +126,6 @@ TEST_F(AlarmTestTest, TheTestTakesTheTickedPlayerNotTheSavedOne) {
     EXPECT_THAT(player.Calls(), IsEmpty());
 }
 
-TEST_F(AlarmTestTest, NoTickedPlayerWarnsAndStartsNothing) {
-    form->CheckBox1->setChecked(false);
-    Select("MP3", song);
-    PressAndFire();
-    EXPECT_THAT(f.prompts.shown, ElementsAre("Warning: No Media Player is selected."));
-    EXPECT_FALSE(Test().Timer1->isActive());
-    EXPECT_FALSE(player.WaitForCalls(1, 300));
-}
-
 // ---- Messages ------------------------------------------------------------
 
 TEST_F(AlarmTestTest, TextMessageBeepsShowsTheFieldAndComesToTheFront) {

@@ -132,6 +132,8 @@ TEST_F(PlayerRulesTest, AnEmptySlotFallsBackInOrder) {
     EXPECT_EQ(ResolvePlayer("WMP", "a.mp3", lookups).program, dir.File("vlc"));
     Program("mpv");
     EXPECT_EQ(ResolvePlayer("QUICKTIME", "a.mp3", lookups).program, dir.File("mpv"));
+    EXPECT_EQ(ResolvePlayer("", "a.mp3", lookups).program, dir.File("mpv"));  // no player ticked
+    EXPECT_FALSE(ResolvePlayer("NOTAPLAYER", "a.mp3", lookups).chosen);
     EXPECT_EQ(FallbackPlayerName(lookups), "mpv");
 }
 

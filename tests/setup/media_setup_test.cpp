@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "setup/open_file_dialog.h"
 #include "setup/setup_fixture.h"
 
 namespace tolvenmark {
@@ -69,12 +70,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "a stored drive that is gone selects nothing and is kept"},
         DriveCase{{}, "", "F", {}, "", "", 0, "", "", "no drives: nothing stored"}));
 
-TEST(MediaSetup, NoDrivesSaysSoAndDisablesBothLists) {
+TEST(MediaSetup, NoDrivesSaysSoOnceARunAndDisablesBothLists) {
     SetupFixture f;
-    TForm6 form(f.config, AppMediaMemory(), f.sysRoot());
+    MediaMemory run;
+    for (int opening = 0; opening < 2; ++opening) {
+        TForm6 form(f.config, run, f.sysRoot());
+        EXPECT_FALSE(form.ComboBox1->isEnabled());
+        EXPECT_FALSE(form.ComboBox2->isEnabled());
+    }
     EXPECT_EQ(f.prompts.shown, std::vector<std::string>{"Information: There were no CD or DVD drives found on this machine."});
-    EXPECT_FALSE(form.ComboBox1->isEnabled());
-    EXPECT_FALSE(form.ComboBox2->isEnabled());
 }
 
 // The disc index follows a picked drive only with OK, as CDDRIVE does.
@@ -142,9 +146,17 @@ TEST(MediaSetup, BrowseOffersEachPlayersProgramAndTakesTheChosenPath) {
     form.Button7Click();
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], "RealOne Player / RealOne Player (realplay.exe)|realplay.exe|All Files (*.*)|*.*");
-    EXPECT_EQ(asked[1], "Custom Player / Custom Player (*.exe)|*.exe|All Files (*.*)|*.*");
+    EXPECT_EQ(asked[1], "Custom Player / All Files (*.*)|*.*|Custom Player (*.exe)|*.exe");
     EXPECT_EQ(form.Edit3->text().toStdString(), "/opt/real/realplay");
     EXPECT_EQ(form.Edit5->text().toStdString(), "");
+}
+
+// Browse opens where the field's file is; anything else goes to the fallback (the music folder).
+TEST(OpenFileDialog, StartsInTheFolderOfTheFieldsFile) {
+    SetupFixture f;
+    const std::string folder = f.dir.path();
+    for (const std::string& field : {folder + "/new.opus", folder}) EXPECT_EQ(StartFolder(field, "/m"), folder);
+    for (const char* field : {"/gone/a.ogg", "a.ogg", "C:\\Music\\a.mp3", ""}) EXPECT_EQ(StartFolder(field, "/m"), "/m");
 }
 
 TEST(OpenFileDialog, FilterPairsBecomeQtNameFilters) {
