@@ -425,6 +425,34 @@ TEST_F(MainWindowTest, TickWritesTheTextsAndFindsTheAlarmDue) {
     EXPECT_EQ(form.dueAlarms.size(), 1u);
 }
 
+// The start-up check ran at 12:00:00, then the start took its time (a skin,
+// a hung bus): the first tick covers every second since the check.
+TEST_F(MainWindowTest, AnAlarmDueWhileTheClockStartedRingsLateOrIsToldMissed) {
+    const struct {
+        const char* alarm;
+        DateTime firstTick;
+        bool rings;
+        const char* missed;
+    } cases[] = {
+        {"12:00:00 PM", {2026, 12, 7, 12, 0, 1, 0}, true, ""},
+        {"12:00:05 PM", {2026, 12, 7, 12, 0, 9, 0}, true, ""},
+        {"12:00:05 PM", {2026, 12, 7, 12, 11, 0, 0}, false, "Missed alarm: Wake (12/7/2026 at 12:00:05 PM)"},
+    };
+    for (const auto& c : cases) {
+        TForm1 started;
+        started.TrayAvailable = [] { return false; };
+        clock.Set({2026, 12, 7, 12, 0, 0, 0});
+        config.alDate = "12/7/2026";
+        config.alTime = c.alarm;
+        WriteFileBytes(dir.File("Alarms.txt"), "Next^12/9/2026^6:30:00 AM^\r\n");
+        started.FormCreate(config, Pending());
+        clock.Set(c.firstTick);
+        started.Timer1Timer();
+        EXPECT_EQ(started.dueAlarms.size(), c.rings ? 1u : 0u) << c.alarm;
+        EXPECT_EQ(started.lastNotification, c.missed);
+    }
+}
+
 TEST_F(MainWindowTest, AlarmFoundLateIsMissedAndTheNextOneTaken) {
     config.alDate = "12/7/2026";
     config.alTime = "12:00:05 PM";

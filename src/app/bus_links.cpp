@@ -1,0 +1,101 @@
+#include "app/bus_links.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/bus_probe.h"
+
+namespace tolvenmark {
+
+namespace {
+
+constexpr int kAnswerMs = 2000;
+constexpr auto kAskAgain = std::chrono::seconds(15);
+
+std::atomic<bool> stuck{false};
+
+}  // namespace
+
+struct BusLinks::Shared {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stop = false;
+    bool connecting = false;
+    std::thread worker;
+};
+
+BusLinks::BusLinks(QObject* parent) : QObject(parent), shared_(std::make_shared<Shared>()) {}
+
+BusLinks::~BusLinks() {
+    bool waiting = false;
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->stop = true;
+        waiting = shared_->connecting;
+    }
+    shared_->wake.notify_all();
+    if (!shared_->worker.joinable()) return;
+    // A connect blocked on a stopped daemon may never return.
+    if (waiting)
+        shared_->worker.detach();
+    else
+        shared_->worker.join();
+}
+
+bool BusLinks::Stuck() { return stuck; }
+
+void BusLinks::Start() {
+    struct Bus {
+        std::string address;
+        QString name;
+        bool session;
+    };
+    std::vector<Bus> buses;
+    if (const std::string a = BusAddress(BusKind::Session); !a.empty()) buses.push_back({a, "tolvenmark-session", true});
+    if (const std::string a = BusAddress(BusKind::System); !a.empty()) buses.push_back({a, "tolvenmark-system", false});
+    shared_->worker = std::thread([shared = shared_, self = this, buses] {
+        std::vector<bool> linked(buses.size(), false);
+        for (;;) {
+            for (std::size_t i = 0; i < buses.size(); ++i) {
+                if (linked[i]) continue;
+                const auto socket = LocalBusSocket(buses[i].address);
+                if (socket && !BusesAnswer({*socket}, kAnswerMs)[0]) continue;
+                {
+                    std::lock_guard lock(shared->mutex);
+                    if (shared->stop) return;
+                    shared->connecting = true;
+                    stuck = true;
+                }
+                QDBusConnection bus = QDBusConnection::connectToBus(QString::fromStdString(buses[i].address), buses[i].name);
+                std::lock_guard lock(shared->mutex);
+                shared->connecting = false;
+                stuck = false;
+                if (shared->stop) return;
+                if (!bus.isConnected()) {
+                    QDBusConnection::disconnectFromBus(buses[i].name);
+                    continue;
+                }
+                linked[i] = true;
+                // Posted while the owner is known to live; dropped if it goes first.
+                QMetaObject::invokeMethod(
+                    self,
+                    [self, bus, session = buses[i].session] {
+                        const auto& use = session ? self->onSession : self->onSystem;
+                        if (use) use(bus);
+                    },
+                    Qt::QueuedConnection);
+            }
+            std::unique_lock lock(shared->mutex);
+            if (std::find(linked.begin(), linked.end(), false) == linked.end()) return;
+            if (shared->wake.wait_for(lock, kAskAgain, [&] { return shared->stop; })) return;
+        }
+    });
+}
+
+}  // namespace tolvenmark
