@@ -26,26 +26,20 @@ struct BusLinks::Shared {
     std::mutex mutex;
     std::condition_variable wake;
     bool stop = false;
-    bool connecting = false;
     std::thread worker;
 };
 
 BusLinks::BusLinks(QObject* parent) : QObject(parent), shared_(std::make_shared<Shared>()) {}
 
 BusLinks::~BusLinks() {
-    bool waiting = false;
     {
         std::lock_guard lock(shared_->mutex);
         shared_->stop = true;
-        waiting = shared_->connecting;
     }
     shared_->wake.notify_all();
-    if (!shared_->worker.joinable()) return;
-    // A connect blocked on a stopped daemon may never return.
-    if (waiting)
-        shared_->worker.detach();
-    else
-        shared_->worker.join();
+    // It may be asking a hung daemon, or in a connect that never returns; it
+    // hands nothing over once stopped, and keeps what it uses alive itself.
+    if (shared_->worker.joinable()) shared_->worker.detach();
 }
 
 bool BusLinks::Stuck() { return stuck; }
@@ -69,12 +63,10 @@ void BusLinks::Start() {
                 {
                     std::lock_guard lock(shared->mutex);
                     if (shared->stop) return;
-                    shared->connecting = true;
                     stuck = true;
                 }
                 QDBusConnection bus = QDBusConnection::connectToBus(QString::fromStdString(buses[i].address), buses[i].name);
                 std::lock_guard lock(shared->mutex);
-                shared->connecting = false;
                 stuck = false;
                 if (shared->stop) return;
                 if (!bus.isConnected()) {
