@@ -16,7 +16,9 @@ namespace tolvenmark {
 namespace {
 
 constexpr int kAnswerMs = 2000;
-constexpr auto kAskAgain = std::chrono::seconds(15);
+constexpr std::chrono::seconds kAskAgain{15};
+// A machine without the bus is not asked every 15 s for ever.
+constexpr std::chrono::seconds kAskAgainAtMost{600};
 
 std::atomic<bool> stuck{false};
 
@@ -55,6 +57,7 @@ void BusLinks::Start() {
     if (const std::string a = BusAddress(BusKind::System); !a.empty()) buses.push_back({a, "tolvenmark-system", false});
     shared_->worker = std::thread([shared = shared_, self = this, buses] {
         std::vector<bool> linked(buses.size(), false);
+        std::chrono::seconds askAgain = kAskAgain;
         for (;;) {
             for (std::size_t i = 0; i < buses.size(); ++i) {
                 if (linked[i]) continue;
@@ -85,7 +88,8 @@ void BusLinks::Start() {
             }
             std::unique_lock lock(shared->mutex);
             if (std::find(linked.begin(), linked.end(), false) == linked.end()) return;
-            if (shared->wake.wait_for(lock, kAskAgain, [&] { return shared->stop; })) return;
+            if (shared->wake.wait_for(lock, askAgain, [&] { return shared->stop; })) return;
+            askAgain = std::min(askAgain * 2, kAskAgainAtMost);
         }
     });
 }

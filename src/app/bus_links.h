@@ -11,7 +11,8 @@ namespace tolvenmark {
 // The clock's own connections to the session and system buses, made on a
 // thread of their own: the bus library waits for a hung daemon without a
 // limit, and that must hold up neither the start nor the tick. A daemon that
-// does not answer is asked again every 15 s. Each connection is handed over
+// does not answer is asked again after 15 s, then twice as long each time up
+// to 10 minutes. Each connection is handed over
 // on the user-interface thread; a bus never reached is never handed over.
 class BusLinks : public QObject {
 public:

@@ -41,10 +41,7 @@ TEST_F(WakeKeeperTest, OnlyLogindDrivesTheTickAndArmsTheHelperBeforeSleep) {
     daemon.start("dbus-daemon", {"--session", "--print-address", "--nofork"});
     ASSERT_TRUE(daemon.waitForStarted() && daemon.waitForReadyRead(5000)) << "dbus-daemon is missing";
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
-    logind.setProcessEnvironment(env);
-    logind.start(kPython, {"-m", "dbusmock", "--system", "--template", "logind"});
+    logind.start("env", {"DBUS_SYSTEM_BUS_ADDRESS=" + address, kPython, "-m", "dbusmock", "--system", "--template", "logind"});
     auto python = [&](const std::string& script) {
         return QProcess::execute(kPython, {"-c", QString::fromStdString("import dbus, sys\nbus = dbus.bus.BusConnection(sys.argv[1])\n" + script), address}) == 0;
     };
@@ -59,10 +56,7 @@ TEST_F(WakeKeeperTest, OnlyLogindDrivesTheTickAndArmsTheHelperBeforeSleep) {
     const std::string armed = dir.File("armed");
     testing::RecordingScript helper(dir.path(), "wake.sh", "exec cat > '" + armed + "'");
     int ticks = 0;
-    form.TickHook = [&] {
-        ++ticks;
-        form.Timer1->stop();  // only the ticks the signals run
-    };
+    form.TickHook = [&] { ++ticks, form.Timer1->stop(); };  // only the ticks the signals run
     form.pendingAlarm = {"Wake", "1/1/2099", "7:00:00 AM"};
     form.AlarmOnFlag = true;
     WakeKeeper keeper(form, QString::fromStdString(helper.path()), QDBusConnection::connectToBus(address, "wake-test"));
