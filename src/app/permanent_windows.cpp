@@ -147,9 +147,15 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         launchHost->notice.Attach(bus);
         missed->Attach(bus);
     };
-    windows.buses->onSystem = [wake = windows.wake, lateDialUp](QDBusConnection bus) {
-        wake->AttachBus(bus);
-        lateDialUp->Attach(MakeNetworkManagerBackend(bus));
+    windows.buses->onSystem = [&form, wake = windows.wake, lateDialUp](QDBusConnection bus) {
+        // Right after a tick: the dial-up model's set-up waits on the bus.
+        QObject::connect(
+            form.Timer1, &QTimer::timeout, &form,
+            [wake, lateDialUp, bus] {
+                wake->AttachBus(bus);
+                lateDialUp->Attach(MakeNetworkManagerBackend(bus));
+            },
+            Qt::SingleShotConnection);
     };
     windows.buses->Start();
 }
