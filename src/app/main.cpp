@@ -1,11 +1,13 @@
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/application.h"
+#include "app/bus_links.h"
 #include "app/command_handler.h"
 #include "app/control_options.h"
 #include "app/instance_channel.h"
@@ -13,6 +15,7 @@
 #include "app/permanent_windows.h"
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
+#include "platform/bus_probe.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
@@ -159,6 +162,8 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     const bool showSkin = options.kind == ControlOptions::Kind::ShowSkin;
     const auto folder = showSkin ? std::optional<std::string>("") : ChannelFolder();
     if (!folder) return 1;
+    // Before the toolkit, whose own users of the buses wait on this thread.
+    SettleBusEnvironment(1000);
     TApplication app(argc, argv);
     auto prompts = MakeDesktopPrompts();
     SetAppPrompts(prompts.get());
@@ -231,12 +236,18 @@ int main(int argc, char** argv) {
             break;
     }
     // Whatever goes wrong ends here with its reason, never with an abort.
+    int status = 1;
     try {
-        return RunClock(argc, argv, options);
+        status = RunClock(argc, argv, options);
     } catch (const std::exception& e) {
         Say(e.what());
     } catch (...) {
         Say("unknown error");
     }
-    return 1;
+    // The bus library's clean-up would wait for a hung daemon for ever.
+    if (BusLinks::Stuck()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/bus_links.h"
 #include "bin/calendar_form.h"
 #include "bin/schedule_form.h"
 #include "bin/storage_bin_form.h"
 #include "clock/alarm_launch.h"
 #include "clock/config.h"
+#include "clock/desktop_notice.h"
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
 #include "clock/ringing_notice.h"
@@ -19,7 +21,8 @@
 #include "setup/alarm_test.h"
 #include "setup/internet_setup.h"
 #include "setup/media_memory.h"
-#include "setup/ras_backend.h"
+#include "setup/ras_late_backend.h"
+#include "setup/ras_nm_backend.h"
 #include "skin/about_box.h"
 #include "skin/program_settings.h"
 
@@ -98,7 +101,9 @@ void WireProgramSettings(TForm1& form, PermanentWindows& windows) {
 }
 
 void WireLaunch(TForm1& form, PermanentWindows& windows) {
-    windows.form8 = std::make_unique<TForm8>(MakeSystemRasBackend(), AppConfigKeys(), AppPrompts(), nullptr, true);
+    auto dialUp = std::make_unique<LateRasBackend>();
+    LateRasBackend* lateDialUp = dialUp.get();
+    windows.form8 = std::make_unique<TForm8>(std::move(dialUp), AppConfigKeys(), AppPrompts(), nullptr, true);
     windows.launcher = std::make_unique<Launcher>();
     auto host = std::make_unique<MainWindowLaunchHost>(form, *windows.form8);
     MainWindowLaunchHost* launchHost = host.get();
@@ -134,6 +139,25 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         QTimer::singleShot(0, &form, [&form] { form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, {}, 0, 0); });
     };
     launchHost->notice.OnStop = [&form, stop = step(&AlarmLaunch::Stop)] { QTimer::singleShot(0, &form, stop); };
+
+    auto* missed = new DesktopNotice(&form);
+    form.DesktopNotifyHook = [missed](const std::string& text) { return missed->Show(kApplicationTitle, text); };
+    windows.buses = std::make_unique<BusLinks>();
+    windows.buses->onSession = [launchHost, missed](QDBusConnection bus) {
+        launchHost->notice.Attach(bus);
+        missed->Attach(bus);
+    };
+    windows.buses->onSystem = [&form, wake = windows.wake, lateDialUp](QDBusConnection bus) {
+        // Right after a tick: the dial-up model's set-up waits on the bus.
+        QObject::connect(
+            form.Timer1, &QTimer::timeout, &form,
+            [wake, lateDialUp, bus] {
+                wake->AttachBus(bus);
+                lateDialUp->Attach(MakeNetworkManagerBackend(bus));
+            },
+            Qt::SingleShotConnection);
+    };
+    windows.buses->Start();
 }
 
 void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {

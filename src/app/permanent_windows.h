@@ -10,6 +10,7 @@ class AlarmLaunch;
 class Launcher;
 class LaunchHost;
 class AlarmSettingsHost;
+class BusLinks;
 class TForm1;
 class TForm4;
 class TForm8;
@@ -30,6 +31,9 @@ struct PermanentWindows {
     std::unique_ptr<AlarmSettingsHost> alarmSettingsHost;
     ConfigKeys alarmSettingsKeys;  // outlives every alarm settings dialog
     WakeKeeper* wake = nullptr;  // owned by the main window
+    // The session and system buses, connected off the user-interface thread
+    // and handed to the notifications, the wake keeper and the dial-up service.
+    std::unique_ptr<BusLinks> buses;
 };
 
 void CreatePermanentWindows(TForm1& form, PermanentWindows& windows);

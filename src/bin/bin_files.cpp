@@ -56,10 +56,12 @@ std::string ReadAll(int fd) {
 }
 
 // A missing file reads as empty: neither file has to exist. Anything else
-// that is not a regular file is refused.
+// that is not a regular file is refused, and so is one too large to be a list
+// of alarms, before it is read.
 std::string ReadBinFile(const std::string& path) {
     std::string content;
-    const int error = ReadRegularFile(path, content);
+    const int error = ReadRegularFile(path, content, kMaxBinFileBytes);
+    if (error == EFBIG) throw OperationError(LargeBinFileMessage(path));
     if (error != 0 && error != ENOENT && error != ENOTDIR) ThrowInOut(error);
     return content;
 }
@@ -76,6 +78,7 @@ void AppendText(const std::string& path, const std::string& text) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) ThrowInOut(errno);
     if (!S_ISREG(st.st_mode)) ThrowInOut(kNotRegularFile);
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxBinFileBytes) throw OperationError(LargeBinFileMessage(path));
     const std::string existing = ReadAll(fd.get());
 
     // Readers stop at a Ctrl-Z, so a line appended after one would be lost:
@@ -134,6 +137,11 @@ std::string StorageBinPath(const std::string& appPath) { return appPath + "/Stor
 std::string LongBinLineMessage(const std::string& path, std::size_t lineNumber) {
     return "Line " + std::to_string(lineNumber) + " of the file : " + path + " is longer than " +
            std::to_string(kMaxBinLineBytes) + " characters; the file was left as it is.";
+}
+
+std::string LargeBinFileMessage(const std::string& path) {
+    return "The file : " + path + " is larger than " + std::to_string(kMaxBinFileBytes / (1024 * 1024)) +
+           " MB and was not read; the file was left as it is.";
 }
 
 SavedAlarmList LoadSavedAlarms(const std::string& path, std::vector<std::size_t>& longLines) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ FileSettingList LoadFileSettings(const std::string& path);
 // For a reader that never writes what it read: such lines are cut instead,
 // their numbers in longLines.
 SavedAlarmList LoadSavedAlarms(const std::string& path, std::vector<std::size_t>& longLines);
+
+// No list of alarms comes near this; a larger file is refused unread
+// (LargeBinFileMessage), so a huge or sparse file costs nothing at start.
+inline constexpr std::uint64_t kMaxBinFileBytes = 64ull * 1024 * 1024;
+std::string LargeBinFileMessage(const std::string& path);
 
 // Names the file and the line; says the file was left as it is.
 std::string LongBinLineMessage(const std::string& path, std::size_t lineNumber);

@@ -77,7 +77,7 @@ Instant FirstInstantOf(const DateTime& local, const LocalZone& zone) {
 DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
                           const RegionalSettings& settings) {
     const Instant current = CurrentInstant(now);
-    // The first tick covers its own second only.
+    // A first tick without a start-up check covers its own second only.
     Instant after = previous_.value_or(current - 1);
     if (coverFrom_) after = std::min(after, *coverFrom_);
     coverFrom_.reset();
@@ -91,6 +91,11 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     doneAlarm_ = alarm;
     doneWasDue_ = current - at <= kCatchUpSeconds;
     return doneWasDue_ ? DueVerdict::Due : DueVerdict::Missed;
+}
+
+void DueTest::CoverFrom(const DateTime& checked) {
+    previous_ = FirstInstantOf(checked, zone_) - 1;
+    previousLocal_ = zone_.toLocal(*previous_);
 }
 
 std::optional<DateTime> DueTest::CatchUpFrom(const DateTime& now, const PendingAlarm& launched) {

@@ -43,6 +43,11 @@ public:
     DueVerdict Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
                      const RegionalSettings& settings);
 
+    // The start-up check that moved a passed alarm on ran at `checked`: the
+    // first Check covers every second from there, so an alarm whose second
+    // came while the clock was starting rings late or is found missed.
+    void CoverFrom(const DateTime& checked);
+
     // After the launch of the alarm Check last found due: where the succession
     // looks for the next saved alarm, so the ones this launch rang over are
     // caught up, none further back than the catch-up window; the next Check

@@ -97,8 +97,11 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
     config = loaded;
     pendingAlarm = pending;
 
-    // An alarm that passed while the clock was not running.
+    // An alarm that passed while the clock was not running. One whose second
+    // comes while the rest starts is the first tick's.
+    const DateTime checked = AppClock().Now();
     MovePassedAlarmOn();
+    dueTest_.CoverFrom(checked);
     movesOn = this;
     SetSavedAlarmsChangedHandler([] {
         if (movesOn) movesOn->MovePassedAlarmOn();

@@ -81,6 +81,8 @@ public:
     std::function<void()> ProgramSettingsHook;  // PROG_SETTINGS: the permanent settings dialog
     std::function<void()> AlarmSettingsHook;    // AL_SETTINGS and the tray's alarm settings item
     std::function<void()> TickHook;             // first thing in every tick
+    // News through the desktop's notification service; false when it has none.
+    std::function<bool(const std::string&)> DesktopNotifyHook;
 
     // Shows a dialog the hooks made, owned by this window, modally, and frees
     // it after it closes, so opening it again and again does not add up.

@@ -175,6 +175,7 @@ void TForm1::Notify(const std::string& text) {
     lastNotification = text;
     const bool scripted = qEnvironmentVariable("TOLVENMARK_PROMPTS") == "stderr";
     if (scripted) std::fprintf(stderr, "Notification: %s\n", text.c_str());
+    if (DesktopNotifyHook && DesktopNotifyHook(text)) return;
     if (!TrayAvailable()) {
         if (scripted) return;
         // Without a tray the news must still reach the user, but never by a

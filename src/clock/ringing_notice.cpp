@@ -1,9 +1,10 @@
 #include "clock/ringing_notice.h"
 
+#include <limits>
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QFileInfo>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -23,25 +24,26 @@ QString BodyText(const std::string& body, bool markup) {
 
 }  // namespace
 
-RingingNotice::RingingNotice(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus)) {
-    if (!bus_.isConnected()) return;
-    bus_.connect(kService, kPath, kInterface, "ActionInvoked", this, SLOT(ActionInvoked(uint, QString)));
-    bus_.connect(kService, kPath, kInterface, "NotificationClosed", this, SLOT(NotificationClosed(uint, uint)));
+// A server slower than the bus library's default wait would answer after the
+// call was given up, and its notification, which never expires, would stay.
+constexpr int kNoTimeout = std::numeric_limits<int>::max();
+
+RingingNotice::RingingNotice(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(QString()) {
+    Attach(std::move(bus));
+}
+
+void RingingNotice::Attach(QDBusConnection bus) {
+    if (!bus.isConnected() || bus_.isConnected()) return;
+    bus_ = std::move(bus);
+    // No service name: naming one makes the bus library ask for its owner and
+    // wait for the answer. The sender is checked against the server instead.
+    bus_.connect(QString(), kPath, kInterface, "ActionInvoked", this, SLOT(ActionInvoked(uint, QString)));
+    bus_.connect(QString(), kPath, kInterface, "NotificationClosed", this, SLOT(NotificationClosed(uint, uint)));
 }
 
 RingingNotice::~RingingNotice() {
     // Its buttons would do nothing once the clock has ended.
     Close();
-}
-
-QDBusConnection RingingNotice::SessionBus() {
-    // Without either, the bus library may launch a bus of its own that
-    // outlives the clock.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
-        (runtime.isEmpty() || !QFileInfo::exists(runtime + "/bus")))
-        return QDBusConnection(QString());
-    return QDBusConnection::sessionBus();
 }
 
 void RingingNotice::Show(const std::string& summary, const std::string& body) {
@@ -84,13 +86,14 @@ void RingingNotice::Send() {
          << QStringList{"snooze", "Snooze", "stop", "Stop"} << hints << qint32(0);
     waiting_ = true;
     resend_ = false;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kNoTimeout), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
         const QDBusPendingReply<uint> reply = *w;
         waiting_ = false;
         if (reply.isError()) return;
         id_ = reply.value();
+        server_ = reply.reply().service();
         // Withdrawn, or changed, while the server was answering.
         if (!wanted_)
             Close();
@@ -113,15 +116,20 @@ void RingingNotice::Close() {
     id_ = 0;
 }
 
+bool RingingNotice::FromServer(uint id) const {
+    return id != 0 && id == id_ && (!calledFromDBus() || message().service() == server_);
+}
+
 void RingingNotice::ActionInvoked(uint id, const QString& action) {
-    if (id == 0 || id != id_) return;
+    // Another program's notification, or ours once withdrawn, does nothing.
+    if (!wanted_ || !FromServer(id)) return;
     if (action == "snooze" && OnSnooze) OnSnooze();
     if (action == "stop" && OnStop) OnStop();
 }
 
 void RingingNotice::NotificationClosed(uint id, uint) {
     // Dismissed by the user, or by the server after an action.
-    if (id != 0 && id == id_) {
+    if (FromServer(id)) {
         id_ = 0;
         wanted_ = false;
     }

@@ -39,7 +39,8 @@ TickTexts ComputeTickTexts(const DateTime& now, RegionalSettings& settings) {
         bare.pmDesignator.clear();
         texts.time = FormatDateTime(settings.shortTimeFormat, now, bare);
         if (texts.time.size() == 5) texts.time.insert(0, " ");
-        texts.amPm = TimeToStr(now, settings).find("AM") != std::string::npos ? "AM" : "PM";
+        // By the hour: designators of most languages are other words than these.
+        texts.amPm = now.hour < 12 ? "AM" : "PM";
     } else {
         texts.clockMode = "24";
         texts.time = FormatDateTime(settings.shortTimeFormat, now, settings);

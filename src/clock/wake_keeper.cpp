@@ -31,6 +31,7 @@ bool MachineCanWake() {
 WakeKeeper::WakeKeeper(TForm1& form, QString helperProgram, QDBusConnection bus)
     : QObject(&form), form_(form), helper_(std::move(helperProgram)), resume_(std::move(bus)),
       wakeClock_(MachineCanWake()) {
+    clockMs = Milliseconds;
     resume_.OnPrepareForSleep = [this](bool sleeping) { SleepChanged(sleeping); };
 }
 
@@ -48,11 +49,11 @@ void WakeKeeper::Sync() {
     }
 
     QTimer& snooze = *form_.Timer2;
-    const std::int64_t boot = Milliseconds(CLOCK_BOOTTIME);
-    if (const auto left = relaunch_.Observe({snooze.isActive(), snooze.remainingTime(), Milliseconds(CLOCK_MONOTONIC), boot}))
+    const std::int64_t boot = clockMs(CLOCK_BOOTTIME);
+    if (const auto left = relaunch_.Observe({snooze.isActive(), snooze.remainingTime(), clockMs(CLOCK_MONOTONIC), boot}))
         ShortenSnooze(*left);
     std::optional<Instant> relaunch;
-    const std::int64_t realMs = Milliseconds(CLOCK_REALTIME);
+    const std::int64_t realMs = clockMs(CLOCK_REALTIME);
     if (const auto left = relaunch_.LeftMs(boot)) relaunch = (realMs + *left + 999) / 1000;
 
     helper_.Want(EarliestWake(realMs / 1000, alarm, relaunch));
@@ -60,9 +61,12 @@ void WakeKeeper::Sync() {
 
 void WakeKeeper::SleepChanged(bool sleeping) {
     if (sleeping) {
+        tickOnWake_ = true;
         Sync();
         return;
     }
+    if (!tickOnWake_) return;
+    tickOnWake_ = false;
     // The tick, which syncs first, now rather than when its timer comes round.
     form_.Timer1->start(0);
 }

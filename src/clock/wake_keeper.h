@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <optional>
 
 #include <QDBusConnection>
@@ -20,8 +22,14 @@ class TForm1;
 // wakes, the tick runs at once and the snooze timer is set to what is left.
 class WakeKeeper : public QObject {
 public:
-    // bus: where logind's signals come from (the system bus but in tests).
-    WakeKeeper(TForm1& form, QString helperProgram, QDBusConnection bus = QDBusConnection::systemBus());
+    // bus: where logind's signals come from (the system bus, attached once
+    // it is there; a private one in tests).
+    WakeKeeper(TForm1& form, QString helperProgram, QDBusConnection bus = QDBusConnection(QString()));
+    void AttachBus(QDBusConnection bus) { resume_.Attach(std::move(bus)); }
+
+    // Milliseconds of a clock (CLOCK_MONOTONIC, CLOCK_BOOTTIME,
+    // CLOCK_REALTIME); tests step them as a sleep would.
+    std::function<std::int64_t(clockid_t)> clockMs;
 
     // Looks at the window's alarm, switch and snooze; the helper hears of a change.
     void Sync();
@@ -41,6 +49,9 @@ private:
     // The snooze timer's own interval while it counts down a shortened rest.
     std::optional<int> snoozeInterval_;
     bool wakeClock_;
+    // The next "woken" runs the tick at once; set again by "going to sleep",
+    // so a burst of signals costs one tick.
+    bool tickOnWake_ = true;
 };
 
 }  // namespace tolvenmark

@@ -40,8 +40,14 @@ int ReadRegularFile(const std::string& path, std::string& content, std::uint64_t
     const int fd = OpenRegularFile(path);
     if (fd < 0) return errno;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && static_cast<std::uint64_t>(st.st_size) <= maxBytes)
+    if (::fstat(fd, &st) == 0) {
+        // Refused before a byte is read: a huge (or sparse) file costs nothing.
+        if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+            ::close(fd);
+            return EFBIG;
+        }
         content.reserve(static_cast<std::size_t>(st.st_size));
+    }
     int error = 0;
     char buffer[65536];
     while (true) {

@@ -219,6 +219,10 @@ std::unique_ptr<RasBackend> MakeNetworkManagerBackend(const std::string& busAddr
                               ? QDBusConnection::systemBus()
                               : QDBusConnection::connectToBus(QString::fromStdString(busAddress),
                                                               QString::fromStdString("tolvenmark-nm " + busAddress));
+    return MakeNetworkManagerBackend(bus);
+}
+
+std::unique_ptr<RasBackend> MakeNetworkManagerBackend(QDBusConnection bus) {
     if (!bus.isConnected()) return nullptr;
     return std::make_unique<NmBackend>(bus);
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include <QDBusConnection>
+
 #include "setup/ras_backend.h"
 
 namespace tolvenmark {
@@ -16,6 +18,8 @@ namespace tolvenmark {
 // cdma), PPPoE, ADSL and VPN; other active connections are left alone, so a
 // hang-up never takes down the machine's own network.
 std::unique_ptr<RasBackend> MakeNetworkManagerBackend(const std::string& busAddress = "");
+// The same on a bus already connected; empty when it is not.
+std::unique_ptr<RasBackend> MakeNetworkManagerBackend(QDBusConnection bus);
 
 bool IsDialingConnectionType(const std::string& type);
 

@@ -243,6 +243,27 @@ TEST_F(BinFilesTest, ALineLongerThanAnyEntryRefusesTheFileNamingTheLine) {
     EXPECT_EQ(cut[2], (SavedAlarm{"C", "2/2/2003", "8:00:00 AM"}));
 }
 
+// A sparse file is refused by its size, unread and untouched, by every reader
+// and by an append.
+TEST_F(BinFilesTest, AFileLargerThanAnyListIsRefusedUnreadNamingTheFile) {
+    for (const std::uint64_t size : {std::uint64_t{4} << 30, kMaxBinFileBytes + 1}) {
+        WriteFileBytes(alarms, "A^1/1/2003^7:00:00 AM^\r\n");
+        ASSERT_EQ(::truncate(alarms.c_str(), static_cast<off_t>(size)), 0);
+        for (const auto& load : std::vector<std::function<void()>>{
+                 [&] { LoadSavedAlarms(alarms); }, [&] { LoadBinLines(alarms); },
+                 [&] { AppendSavedAlarm(alarms, {"B", "2/2/2003", "8:00:00 AM"}); }}) {
+            try {
+                load();
+                ADD_FAILURE() << "read a file of " << size << " bytes";
+            } catch (const OperationError& e) {
+                EXPECT_EQ(e.what(), "The file : " + alarms + " is larger than 64 MB and was not read; the file was left as it is.");
+            }
+        }
+        struct stat st {};
+        EXPECT_TRUE(::stat(alarms.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_size) == size);
+    }
+}
+
 TEST_F(BinFilesTest, DuplicatesCompareTextsExactly) {
     const SavedAlarmList list{{"One", "4/20/2003", "7:30:00 AM"}, {"Two", "4/21/2003", "8:00:00 AM"}};
     EXPECT_TRUE(IsDuplicateAlarm(list, "4/20/2003", "7:30:00 AM"));

@@ -425,6 +425,23 @@ TEST_F(MainWindowTest, TickWritesTheTextsAndFindsTheAlarmDue) {
     EXPECT_EQ(form.dueAlarms.size(), 1u);
 }
 
+// The start-up check ran at 12:00:00, then the start took its time (a skin,
+// a hung bus): the first tick covers every second since the check.
+TEST_F(MainWindowTest, AnAlarmDueWhileTheClockStartedRingsLateOrIsToldMissed) {
+    const std::tuple<const char*, int, int, const char*> cases[] = {  // alarm, first tick, rings, missed
+        {"12:00:00 PM", 1, 1, ""}, {"12:00:05 PM", 9, 1, ""}, {"12:00:05 PM", 660, 0, "Missed alarm: Wake (12/7/2026 at 12:00:05 PM)"}};
+    for (const auto& [alarm, tick, rings, missed] : cases) {
+        TForm1 started;
+        started.TrayAvailable = [] { return false; };
+        clock.Set({2026, 12, 7, 12, 0, 0, 0});
+        started.FormCreate(config, {"Wake", "12/7/2026", alarm});
+        clock.Set({2026, 12, 7, 12, tick / 60, tick % 60, 0});
+        started.Timer1Timer();
+        EXPECT_EQ(started.dueAlarms.size(), static_cast<std::size_t>(rings)) << alarm;
+        EXPECT_EQ(started.lastNotification, missed);
+    }
+}
+
 TEST_F(MainWindowTest, AlarmFoundLateIsMissedAndTheNextOneTaken) {
     config.alDate = "12/7/2026";
     config.alTime = "12:00:05 PM";

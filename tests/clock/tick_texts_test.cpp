@@ -58,6 +58,21 @@ INSTANTIATE_TEST_SUITE_P(
         // A short format that shows seconds keeps them.
         TickCase{"h:mm:ss", 9, 5, 7, "24", " 9:05", "", "h:mm:ss"}));
 
+// The face's light says "AM" or "PM" by the hour whatever words the locale
+// uses (Greek, Korean, German, and a PM word that holds "AM").
+TEST(TickTextsTest, TheAmPmLightFollowsTheHourInEveryLanguage) {
+    const std::pair<const char*, const char*> designators[] = {
+        {"AM", "PM"}, {"\u03c0\u03bc", "\u03bc\u03bc"}, {"\uc624\uc804", "\uc624\ud6c4"}, {"vorm.", "nachm."}, {"X", "SPAM"}};
+    const std::pair<int, const char*> hours[] = {{0, "AM"}, {11, "AM"}, {12, "PM"}, {23, "PM"}};
+    for (const auto& [am, pm] : designators)
+        for (const auto& [hour, light] : hours) {
+            RegionalSettings settings;  // h:mm AMPM
+            settings.amDesignator = am;
+            settings.pmDesignator = pm;
+            EXPECT_EQ(ComputeTickTexts({2026, 12, 7, hour, 59, 59, 0}, settings).amPm, light) << am << " " << hour;
+        }
+}
+
 TEST(TickTextsTest, DateUsesTheLocaleMonthNames) {
     RegionalSettings settings;
     settings.longMonthNames[11] = "Dezember";

@@ -1,3 +1,4 @@
+#include <csignal>
 #include <functional>
 #include <sstream>
 
@@ -6,7 +7,15 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMessageBox>
+
 #include "clock/config.h"
+#include "clock/desktop_notice.h"
+#include "clock/main_window.h"
+#include "support/app_seams.h"
+#include "support/gui_app.h"
+#include "support/scripted_prompts.h"
 #include "support/alarm_env.h"
 #include "support/program_run.h"
 #include "support/recording_script.h"
@@ -92,6 +101,10 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     EXPECT_TRUE(status("player=running\n"));
     // "Snooze" on the notification silences the helper and withdraws it.
     const pid_t first = helper(1);
+    // Another notification's "Stop" (another program's) does nothing.
+    ASSERT_TRUE(server.Call("EmitSignal('org.freedesktop.Notifications', 'ActionInvoked', 'us', [dbus.UInt32(7), "
+                            "'stop'], dbus_interface='org.freedesktop.DBus.Mock')"));
+    EXPECT_TRUE(status("player=running\n"));
     ASSERT_TRUE(server.Call("EmitSignal('org.freedesktop.Notifications', 'ActionInvoked', 'us', [dbus.UInt32(1), "
                             "'snooze'], dbus_interface='org.freedesktop.DBus.Mock')"));
     EXPECT_TRUE(gone(first));
@@ -126,6 +139,78 @@ TEST(RingingDayTest, NotifiedSnoozedSwitchedOffEndedByItselfAndAMessageNotSent) 
     EXPECT_EQ(ctl({"--set-alarm", date, time}).exitCode, 0);
     EXPECT_TRUE(clock.WaitForError("Warning: The alarm could not be started.", 15000)) << clock.Error();
     EXPECT_EQ(clock.Error().find("Network message sent."), std::string::npos);
+}
+
+// A missed alarm goes through the desktop's notification service; the
+// balloon (here the box of a desktop without a tray) is for desktops without one.
+TEST(RingingDayTest, AMissedAlarmIsToldThroughTheNotificationService) {
+    testing::EnsureGuiApplication();
+    testing::TempDir dir;
+    MockNotifications server(dir.File("notifications.log"));
+    if (server.address.empty()) GTEST_SKIP() << "dbus-daemon or python3-dbusmock is missing";
+    FixedClock now{DateTime{2026, 12, 7, 12, 0, 0, 0}};
+    RegionalSettings settings;
+    testing::ScriptedPrompts prompts;
+    testing::ScopedAppSeams seams{now, settings, prompts};
+    SetConfigPath(dir.File("TOLVENMARKCLOCK.INI"));
+    testing::WriteFileBytes(ConfigPath(), "[ALARM]\nAPPPATH=" + dir.path() + "\n");
+    TForm1 form;
+    form.TrayAvailable = [] { return false; };
+    DesktopNotice notice;
+    notice.Attach(QDBusConnection::connectToBus(QString::fromStdString(server.address), "missed-test"));
+    form.DesktopNotifyHook = [&](const std::string& text) { return notice.Show("Tolvenmark Clock", text); };
+    ASSERT_TRUE(WaitFor([&] { return QCoreApplication::processEvents(), notice.Available(); }));
+    StartupConfig config;
+    config.appPath = dir.path();
+    config.alSet = "TRUE";
+    form.FormCreate(config, {"Wake", "12/7/2026", "12:00:05 PM"});
+    now.Set({2026, 12, 7, 12, 20, 0, 0});
+    form.Timer1Timer();
+    EXPECT_TRUE(server.Logged("Missed alarm: Wake (12/7/2026 at 12:00:05 PM)")) << ReadFileBytes(server.log);
+    EXPECT_TRUE(form.findChildren<QMessageBox*>().isEmpty());
+}
+
+// A clock started beside a stopped system bus daemon and a stopped notification
+// server (its name on the session bus never answers): it shows itself, rings,
+// and once the server answers again the ringing is withdrawn as soon as the
+// server names it, although it answers past the bus library's 25 s wait.
+TEST(RingingDayTest, HungBusesHoldUpNeitherTheStartNorTheAlarmNorLeaveANotice) {
+    testing::TempDir dir;
+    MockNotifications server(dir.File("notifications.log"));
+    if (server.address.empty()) GTEST_SKIP() << "dbus-daemon or python3-dbusmock is missing";
+    QProcess system;
+    system.start("dbus-daemon", {"--session", "--print-address", "--nofork"});
+    ASSERT_TRUE(system.waitForReadyRead(5000));
+    auto env = testing::ClockEnv(dir);
+    env["DBUS_SYSTEM_BUS_ADDRESS"] = system.readLine().trimmed().toStdString();
+    env["DBUS_SESSION_BUS_ADDRESS"] = server.address;
+    env["TOLVENMARK_REPORT_FIRST_FRAME"] = "1";
+    testing::RecordingScript player(dir.path(), "player.sh", "sleep 1");
+    auto [date, time] = testing::LocalAlarmTexts(4);
+    testing::WriteFileBytes(dir.File("TOLVENMARKCLOCK.INI"),
+                            "[ALARM]\nAPPPATH=" + dir.path() + "\nVERSION=1.1\nALFORMAT=123\nALDATESEP=/\nALSET=TRUE\n"
+                            "ALHEADER=Wake\nALDATE=" + date + "\nALTIME=" + time + "\nMTYPE=Other File Format\n"
+                            "ALFILE=song.ogg\nPLAYER=CUSTOM\nCUSTOM=" + player.path() + "\nSNOOZE=No\n");
+    ::kill(static_cast<pid_t>(system.processId()), SIGSTOP);
+    ::kill(static_cast<pid_t>(server.mock.processId()), SIGSTOP);
+    testing::RunningClock clock({}, env);
+    EXPECT_TRUE(clock.WaitForError("first-frame-ns", 15000)) << clock.Error();
+    ::kill(static_cast<pid_t>(server.mock.processId()), SIGCONT);
+    EXPECT_TRUE(player.WaitForCalls(1, 15000)) << clock.Error();
+    ::kill(static_cast<pid_t>(system.processId()), SIGCONT);
+
+    // The player ends by itself, which withdraws its notification; the next
+    // one ends while the server hangs, before it answers.
+    ASSERT_TRUE(server.Logged("CloseNotification 1")) << ReadFileBytes(server.log) << clock.Error();
+    ::kill(static_cast<pid_t>(server.mock.processId()), SIGSTOP);
+    std::tie(date, time) = testing::LocalAlarmTexts(3);
+    ASSERT_EQ(testing::RunClock({"--set-alarm", date, time}, env).exitCode, 0);
+    ASSERT_TRUE(player.WaitForCalls(2, 15000)) << clock.Error();
+    QThread::sleep(27);
+    ::kill(static_cast<pid_t>(server.mock.processId()), SIGCONT);
+    EXPECT_TRUE(server.Logged("CloseNotification 2")) << ReadFileBytes(server.log) << clock.Error();
+    system.kill();
+    system.waitForFinished();
 }
 
 }  // namespace
