@@ -128,7 +128,7 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
     form.PlayerRunningHook = [launch] { return launch->AnyPlayerRunning(); };
     // Ends are reaped as they happen; a stop's SIGKILL comes from the same fd.
     auto* ends = new QSocketNotifier(launcher->NotifyFd(), QSocketNotifier::Read, &form);
-    QObject::connect(ends, &QSocketNotifier::activated, &form, [launcher] { launcher->Service(); });
+    QObject::connect(ends, &QSocketNotifier::activated, &form, [launcher] { launcher->ServeEnds(); });
     launcher->OnEnded = [&form, check = step(&AlarmLaunch::CheckPlayer)] { QTimer::singleShot(0, &form, check); };
     // Each second the launches are followed into what they started since.
     form.TickHook = [&form, launcher, launch] {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
@@ -227,7 +228,7 @@ void Launcher::Stop(ProcessHandle handle) {
 }
 
 bool Launcher::StopAll(ProcessHandle except) {
-    Service();
+    Serve(false);
     bool any = false;
     for (auto& [leader, launch] : launches_) {
         if (leader == except.pid || launch.stopping) continue;
@@ -251,7 +252,9 @@ bool Launcher::RunCommandLine(const std::string& commandLine) {
     return true;
 }
 
-void Launcher::Service() {
+void Launcher::Service() { Serve(true); }
+
+void Launcher::Serve(bool follow) {
     // OnEnded may run a nested event loop that comes back here.
     if (serving_) return;
     serving_ = true;
@@ -259,48 +262,63 @@ void Launcher::Service() {
     if (timer_ >= 0) (void)!read(timer_, &expirations, sizeof expirations);
     std::erase_if(commands_, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 
-    bool endedAny = false;
-    if (!launches_.empty()) {
-        unsigned long long since = ~0ULL;
-        for (const auto& [leader, launch] : launches_) since = std::min(since, launch.startTicks);
-        const std::vector<ProcessEntry> processes = ProcessesSince(since);
-        const auto now = SteadyClock::now();
-        for (auto it = launches_.begin(); it != launches_.end();) {
-            const pid_t leader = it->first;
-            Launch& launch = it->second;
-            Follow(launch, processes);
-            std::vector<pid_t> gone;
-            for (const auto& [pid, member] : launch.members) {
-                if (!MemberEnded(pid, member.pidfd)) continue;
-                int status = 0;
-                if (member.child && waitpid(pid, &status, WNOHANG) != pid) continue;
-                if (pid == leader && !launch.stopping)
-                    launch.leaderFailed = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
-                gone.push_back(pid);
-            }
-            for (pid_t pid : gone) Drop(launch, pid);
-            if (launch.stopping && !launch.killed && now >= launch.killAt) {
-                // Whatever ignored SIGTERM.
-                launch.killed = true;
-                Signal(launch, SIGKILL);
-            }
-            if (!launch.members.empty()) {
-                ++it;
-                continue;
-            }
-            if (!launch.stopping) {
-                const bool unplayed = launch.leaderFailed && now - launch.started <= std::chrono::milliseconds(playGraceMs);
-                if (ended_.size() >= 64) ended_.erase(ended_.begin());
-                ended_[leader] = unplayed ? LaunchState::Unplayed : LaunchState::Ended;
-                if (unplayed) lastOutput_[leader] = ReadOutput(launch.logOffset);
-                endedAny = true;
-            }
-            it = launches_.erase(it);
+    // Reading /proc costs a few milliseconds: once, and only when asked or
+    // before a launch whose known processes all ended counts as ended.
+    std::optional<std::vector<ProcessEntry>> processes;
+    auto scan = [&]() -> const std::vector<ProcessEntry>& {
+        if (!processes) {
+            unsigned long long since = ~0ULL;
+            for (const auto& [leader, launch] : launches_) since = std::min(since, launch.startTicks);
+            processes = ProcessesSince(since);
         }
+        return *processes;
+    };
+    bool endedAny = false;
+    const auto now = SteadyClock::now();
+    for (auto it = launches_.begin(); it != launches_.end();) {
+        const pid_t leader = it->first;
+        Launch& launch = it->second;
+        if (follow) Follow(launch, scan());
+        ReapMembers(launch);
+        if (launch.members.empty() && !follow) {
+            Follow(launch, scan());
+            ReapMembers(launch);
+        }
+        if (launch.stopping && !launch.killed && now >= launch.killAt) {
+            // Whatever ignored SIGTERM.
+            launch.killed = true;
+            Signal(launch, SIGKILL);
+        }
+        if (!launch.members.empty()) {
+            ++it;
+            continue;
+        }
+        if (!launch.stopping) {
+            const bool unplayed = launch.leaderFailed && now - launch.started <= std::chrono::milliseconds(playGraceMs);
+            if (ended_.size() >= 64) ended_.erase(ended_.begin());
+            ended_[leader] = unplayed ? LaunchState::Unplayed : LaunchState::Ended;
+            if (unplayed) lastOutput_[leader] = ReadOutput(launch.logOffset);
+            endedAny = true;
+        }
+        it = launches_.erase(it);
     }
     ArmTimer();
     serving_ = false;
     if (endedAny && OnEnded) OnEnded();
+}
+
+void Launcher::ReapMembers(Launch& launch) {
+    std::vector<pid_t> gone;
+    for (const auto& [pid, member] : launch.members) {
+        if (!MemberEnded(pid, member.pidfd)) continue;
+        int status = 0;
+        // -1: reaped elsewhere; it is gone all the same, and its fd must not stay readable.
+        if (member.child && waitpid(pid, &status, WNOHANG) == 0) continue;
+        if (pid == launch.leader && !launch.stopping)
+            launch.leaderFailed = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        gone.push_back(pid);
+    }
+    for (pid_t pid : gone) Drop(launch, pid);
 }
 
 void Launcher::ArmTimer() {
@@ -337,7 +355,7 @@ std::string Launcher::ReadOutput(long offset) const {
 }
 
 LaunchState Launcher::State(ProcessHandle handle) {
-    Service();
+    Serve(false);
     if (const auto it = launches_.find(handle.pid); handle && it != launches_.end())
         return it->second.stopping ? LaunchState::Ended : LaunchState::Running;
     const auto it = ended_.find(handle.pid);
@@ -345,12 +363,12 @@ LaunchState Launcher::State(ProcessHandle handle) {
 }
 
 bool Launcher::AnyRunning() {
-    Service();
+    Serve(false);
     return std::any_of(launches_.begin(), launches_.end(), [](const auto& l) { return !l.second.stopping; });
 }
 
 bool Launcher::AnyAlive() {
-    Service();
+    Serve(false);
     return !launches_.empty();
 }
 

@@ -61,10 +61,13 @@ public:
     // not followed, it is only reaped.
     bool RunCommandLine(const std::string& commandLine);
 
-    // Reaps, follows launches into new processes, sends due SIGKILLs and
-    // notes ends. Call it when NotifyFd is readable and now and then (the
-    // clock's tick), so new processes of a launch are found while it runs.
+    // Reaps, follows launches into new processes (reading /proc, a few
+    // milliseconds), sends due SIGKILLs and notes ends. Call it now and then
+    // (the clock's tick), so new processes of a launch are found while it runs.
     void Service();
+    // The same without reading /proc unless a launch may have ended: for
+    // each time NotifyFd is readable.
+    void ServeEnds() { Serve(false); }
 
     LaunchState State(ProcessHandle handle);
     bool IsRunning(ProcessHandle handle) { return State(handle) == LaunchState::Running; }
@@ -104,7 +107,9 @@ private:
         long logOffset = 0;
     };
 
+    void Serve(bool follow);
     void Follow(Launch& launch, const std::vector<ProcessEntry>& processes);
+    void ReapMembers(Launch& launch);
     void Adopt(Launch& launch, pid_t pid, bool child);
     void Signal(Launch& launch, int sig);
     void Drop(Launch& launch, pid_t pid);
