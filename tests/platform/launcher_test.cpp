@@ -1,4 +1,5 @@
 #include "platform/launcher.h"
+#include "platform/launcher_tree.h"
 
 #include <chrono>
 #include <csignal>
@@ -102,6 +103,8 @@ struct StopCase {
     bool ignoresTerm;
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.script; }
+
 class LauncherStopTest : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(LauncherStopTest, EndsEveryProcessOfTheLaunch) {
@@ -110,7 +113,7 @@ TEST_P(LauncherStopTest, EndsEveryProcessOfTheLaunch) {
     for (std::size_t at; (at = script.find("HELPER")) != std::string::npos;) script.replace(at, 6, dir.File("helper"));
     RecordingScript player(dir.path(), "player", script);
     Launcher launcher;
-    launcher.stopGraceMs = GetParam().ignoresTerm ? 300 : 600000;
+    launcher.stopGraceMs = GetParam().ignoresTerm ? 300 : 10000;
     const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
     ASSERT_TRUE(h);
     for (int i = 0; i < 300 && testing::ReadFileBytes(dir.File("helper")).empty(); ++i)
@@ -121,7 +124,7 @@ TEST_P(LauncherStopTest, EndsEveryProcessOfTheLaunch) {
     EXPECT_EQ(launcher.State(h), LaunchState::Running);
     launcher.Stop(h);
     EXPECT_EQ(launcher.State(h), LaunchState::Ended);
-    EXPECT_TRUE(launcher.WaitIdle(10000));
+    EXPECT_TRUE(launcher.WaitIdle(5000));  // before any SIGKILL of a helper that takes SIGTERM
     EXPECT_TRUE(Reaped(h.pid));
     EXPECT_FALSE(launcher.AnyAlive());
     EXPECT_FALSE(ProcessAlive(helper));
@@ -181,6 +184,44 @@ TEST(LauncherTest, RunCommandLineSplitsWithoutAShell) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     launcher.Service();
     EXPECT_TRUE(Reaped(tool.Calls()[0].pid));
+}
+
+struct StatLine {
+    std::string line;
+    bool read;
+    pid_t pid, ppid;
+    bool zombie;
+};
+void PrintTo(const StatLine& l, std::ostream* os) { *os << l.line; }
+
+class ProcStatTest : public ::testing::TestWithParam<StatLine> {};
+
+TEST_P(ProcStatTest, ReadsIdsStartAndState) {
+    const auto entry = ParseProcStat(GetParam().line);
+    ASSERT_EQ(entry.has_value(), GetParam().read);
+    if (!entry) return;
+    EXPECT_EQ(entry->pid, GetParam().pid);
+    EXPECT_EQ(entry->ppid, GetParam().ppid);
+    EXPECT_EQ(entry->startTicks, 777u);
+    EXPECT_EQ(entry->zombie, GetParam().zombie);
+}
+
+const std::string kStatTail = " 0 0 0 0 0 0 0 0 0 0 0 0 0 20 0 1 0 777 1000 50 18446744073709551615\n";
+
+// A process names itself: blanks, parentheses and digits in the name must not shift the fields.
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ProcStatTest,
+    ::testing::Values(StatLine{"42 (mpv) S 7" + kStatTail, true, 42, 7, false},
+                      StatLine{"42 (a) Z 9 (b) S 7" + kStatTail, true, 42, 7, false},
+                      StatLine{"42 () 1 2) Z 7" + kStatTail, true, 42, 7, true},
+                      StatLine{"42 (mpv) S 7 0 0", false, 0, 0, false}, StatLine{"(mpv) S 7" + kStatTail, false, 0, 0, false},
+                      StatLine{"42 (mpv) S -7" + kStatTail, false, 0, 0, false}, StatLine{"", false, 0, 0, false}));
+
+TEST(ProcStatTest, ReadsThisProcess) {
+    const auto self = ReadProcess(getpid());
+    ASSERT_TRUE(self);
+    EXPECT_EQ(self->ppid, getppid());
+    EXPECT_FALSE(self->zombie);
 }
 
 struct Split {
