@@ -217,13 +217,6 @@ INSTANTIATE_TEST_SUITE_P(
                       StatLine{"42 (mpv) S 7 0 0", false, 0, 0, false}, StatLine{"(mpv) S 7" + kStatTail, false, 0, 0, false},
                       StatLine{"42 (mpv) S -7" + kStatTail, false, 0, 0, false}, StatLine{"", false, 0, 0, false}));
 
-TEST(ProcStatTest, ReadsThisProcess) {
-    const auto self = ReadProcess(getpid());
-    ASSERT_TRUE(self);
-    EXPECT_EQ(self->ppid, getppid());
-    EXPECT_FALSE(self->zombie);
-}
-
 struct Split {
     const char* line;
     std::vector<std::string> words;
