@@ -162,10 +162,10 @@ ProcessHandle Launcher::Start(const std::string& program, const std::string& arg
     return {pid};
 }
 
-void Launcher::Adopt(Launch& launch, pid_t pid, bool child) {
+bool Launcher::Adopt(Launch& launch, pid_t pid, bool child) {
     const int pidfd = PidfdOpen(pid);
     // Gone before we looked, and not ours to reap.
-    if (pidfd < 0 && errno != ENOSYS && !child) return;
+    if (pidfd < 0 && errno != ENOSYS && !child) return false;
     if (pidfd >= 0) {
         epoll_event ev{};
         ev.events = EPOLLIN;
@@ -174,11 +174,12 @@ void Launcher::Adopt(Launch& launch, pid_t pid, bool child) {
     launch.members[pid] = {pidfd, child};
     // Born while the launch was being stopped: it goes the same way.
     const int sig = launch.killed ? SIGKILL : launch.stopping ? SIGTERM : 0;
-    if (sig == 0) return;
+    if (sig == 0) return true;
     if (pidfd >= 0)
         syscall(SYS_pidfd_send_signal, pidfd, sig, nullptr, 0);
     else
         kill(pid, sig);
+    return true;
 }
 
 void Launcher::Drop(Launch& launch, pid_t pid) {
@@ -188,18 +189,18 @@ void Launcher::Drop(Launch& launch, pid_t pid) {
     launch.members.erase(it);
 }
 
-void Launcher::Follow(Launch& launch, const std::vector<ProcessEntry>& processes) {
+bool Launcher::Follow(Launch& launch, const std::vector<ProcessEntry>& processes) {
+    bool found = false;
     // Until nothing new: a child may be listed before its parent.
     for (bool grew = true; grew;) {
         grew = false;
         for (const ProcessEntry& e : processes) {
             if (e.zombie || e.startTicks < launch.startTicks || launch.members.contains(e.pid)) continue;
-            if (launch.members.contains(e.ppid) || EnvironmentHolds(e.pid, launch.mark)) {
-                Adopt(launch, e.pid, e.ppid == getpid());
-                grew = true;
-            }
+            if (launch.members.contains(e.ppid) || EnvironmentHolds(e.pid, launch.mark))
+                if (Adopt(launch, e.pid, e.ppid == getpid())) grew = found = true;
         }
     }
+    return found;
 }
 
 void Launcher::Signal(Launch& launch, int sig) {
@@ -262,7 +263,7 @@ void Launcher::Serve(bool follow) {
     if (timer_ >= 0) (void)!read(timer_, &expirations, sizeof expirations);
     std::erase_if(commands_, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 
-    // Reading /proc costs a few milliseconds: once, and only when asked or
+    // Reading /proc costs a few milliseconds: once when asked, and again
     // before a launch whose known processes all ended counts as ended.
     std::optional<std::vector<ProcessEntry>> processes;
     auto scan = [&]() -> const std::vector<ProcessEntry>& {
@@ -280,10 +281,9 @@ void Launcher::Serve(bool follow) {
         Launch& launch = it->second;
         if (follow) Follow(launch, scan());
         ReapMembers(launch);
-        if (launch.members.empty() && !follow) {
-            Follow(launch, scan());
-            ReapMembers(launch);
-        }
+        // Ended only when a look made after its last known process ended finds
+        // no other: a child forked just before its parent ended is seen then.
+        while (launch.members.empty() && Follow(launch, ProcessesSince(launch.startTicks))) ReapMembers(launch);
         if (launch.stopping && !launch.killed && now >= launch.killAt) {
             // Whatever ignored SIGTERM.
             launch.killed = true;

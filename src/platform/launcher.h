@@ -108,9 +108,9 @@ private:
     };
 
     void Serve(bool follow);
-    void Follow(Launch& launch, const std::vector<ProcessEntry>& processes);
+    bool Follow(Launch& launch, const std::vector<ProcessEntry>& processes);  // true: found more
     void ReapMembers(Launch& launch);
-    void Adopt(Launch& launch, pid_t pid, bool child);
+    bool Adopt(Launch& launch, pid_t pid, bool child);  // false: it is gone
     void Signal(Launch& launch, int sig);
     void Drop(Launch& launch, pid_t pid);
     void ArmTimer();
