@@ -295,7 +295,10 @@ void Launcher::Serve(bool follow) {
         }
         if (!launch.stopping) {
             const bool unplayed = launch.leaderFailed && now - launch.started <= std::chrono::milliseconds(playGraceMs);
-            if (ended_.size() >= 64) ended_.erase(ended_.begin());
+            if (ended_.size() >= 64) {
+                lastOutput_.erase(ended_.begin()->first);
+                ended_.erase(ended_.begin());
+            }
             ended_[leader] = unplayed ? LaunchState::Unplayed : LaunchState::Ended;
             if (unplayed) lastOutput_[leader] = ReadOutput(launch.logOffset);
             endedAny = true;
