@@ -316,26 +316,6 @@ INSTANTIATE_TEST_SUITE_P(States, StopTest,
                                            StopCase{{"fire", "snooze", "timer2"}, false}, StopCase{{"due"}, true},
                                            StopCase{{"fire", "due"}, true}));
 
-TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
-    Started();
-    WriteConfigKey("CLOSECONN", "Yes");
-    launch.Snooze();
-    EXPECT_THAT(host.internet.calls, ElementsAre("hide"));  // not connected
-
-    launch.Timer2Timer();
-    launch.Timer3Timer();
-    host.internet.state = 8192;
-    WriteConfigKey("CLOSECONN", "No");
-    launch.Snooze();
-    EXPECT_THAT(host.internet.calls, ElementsAre("hide", "hide"));
-
-    launch.Timer2Timer();
-    launch.Timer3Timer();
-    WriteConfigKey("CLOSECONN", "Yes");
-    launch.Snooze();
-    EXPECT_THAT(host.internet.calls, ElementsAre("hide", "hide", "hide", "disconnect"));
-}
-
 TEST_F(SnoozeTest, ASecondAlarmEndsTheFirstPlayer) {
     const pid_t first = Started();
     Fire();
@@ -363,6 +343,26 @@ TEST_P(TestSoundTest, EndsWithoutABox) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, TestSoundTest, ::testing::Values("snooze", "stop"));
+
+TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
+    Started();
+    WriteConfigKey("CLOSECONN", "Yes");
+    launch.Snooze();
+    EXPECT_THAT(host.internet.calls, ElementsAre("hide"));  // not connected
+
+    launch.Timer2Timer();
+    launch.Timer3Timer();
+    host.internet.state = 8192;
+    WriteConfigKey("CLOSECONN", "No");
+    launch.Snooze();
+    EXPECT_THAT(host.internet.calls, ElementsAre("hide", "hide"));
+
+    launch.Timer2Timer();
+    launch.Timer3Timer();
+    WriteConfigKey("CLOSECONN", "Yes");
+    launch.Snooze();
+    EXPECT_THAT(host.internet.calls, ElementsAre("hide", "hide", "hide", "disconnect"));
+}
 
 TEST_F(SnoozeTest, EmptyPlayerRefusesAndKeepsThePlayer) {
     const pid_t pid = Started();
