@@ -95,7 +95,7 @@ void BM_AlarmLaunchLatency(benchmark::State& state) {
         const double latency = started > 0 ? started - due : 5.0;
         latencies.push_back(latency);
         state.SetIterationTime(latency);
-        // Let the launch finish (it waits for an early error), then stop the player.
+        // Let the launch finish, then stop the player.
         while (host.timer3.isActive() || !launch.PlayerStarted()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             if (!prompts.last.empty()) break;

@@ -1,6 +1,7 @@
 #include "app/permanent_windows.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "app/bus_links.h"
@@ -105,6 +106,7 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
     LateRasBackend* lateDialUp = dialUp.get();
     windows.form8 = std::make_unique<TForm8>(std::move(dialUp), AppConfigKeys(), AppPrompts(), nullptr, true);
     windows.launcher = std::make_unique<Launcher>();
+    windows.launcher->outputLog = PlayerLogPath();
     auto host = std::make_unique<MainWindowLaunchHost>(form, *windows.form8);
     MainWindowLaunchHost* launchHost = host.get();
     windows.launchHost = std::move(host);
@@ -128,10 +130,14 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
     };
     form.SnoozeHook = step(&AlarmLaunch::Snooze);
     form.StopHook = step(&AlarmLaunch::Stop);
-    form.PlayerRunningHook = [launch] { return launch->PlayerRunning(); };
-    // A player that ended by itself must not stay a zombie, nor its notification.
+    form.PlayerRunningHook = [launch] { return launch->AnyPlayerRunning(); };
+    // Ends are reaped as they happen; a stop's SIGKILL comes from the same fd.
+    auto* ends = new QSocketNotifier(launcher->NotifyFd(), QSocketNotifier::Read, &form);
+    QObject::connect(ends, &QSocketNotifier::activated, &form, [launcher] { launcher->ServeEnds(); });
+    launcher->OnEnded = [&form, check = step(&AlarmLaunch::CheckPlayer)] { QTimer::singleShot(0, &form, check); };
+    // Each second the launches are followed into what they started since.
     form.TickHook = [&form, launcher, launch] {
-        launcher->ReapChildren();
+        launcher->Service();
         form.PlayerStarted = launch->PlayerRunning();
     };
     // Not inside the bus's delivery: the snooze may show a box.

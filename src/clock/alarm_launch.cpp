@@ -58,14 +58,21 @@ void AlarmLaunch::LaunchMedia() {
         prompts_.Warning(kNoPlayerSelected);
         return;
     }
+    // One sound at a time: an earlier alarm's player, or a test's, ends first.
+    const bool wasRinging = playerStarted_;
+    launcher_.StopAll();
+    player_ = {};
+    playerStarted_ = false;
     const ProcessHandle started = launcher_.Start(player.program, argument, player.options);
     if (!started) {
+        if (wasRinging) host_.Ringing(false);
         host_.Timer3().SetEnabled(false);
         prompts_.Warning(kAlarmNotStarted);
         return;
     }
     player_ = started;
     playerStarted_ = true;
+    unplayed_ = false;
     host_.Ringing(true);
 }
 
@@ -86,13 +93,16 @@ void AlarmLaunch::Snooze() {
     const std::string snooze = lookups_.config.read("SNOOZE");
     const std::string snoozeMin = lookups_.config.read("SNOOZEMIN");
     const std::string player = lookups_.config.read("PLAYER");
+    // Other sounds (Test Alarm) are no alarm to bring back: a snooze just ends them.
+    PlayerRunning();
+    const bool othersStopped = launcher_.StopAll(player_);
     if (snooze != "Yes") {
-        prompts_.Information("The Snooze feature is not enabled in Alarm Settings.");
+        if (!othersStopped || playerStarted_) prompts_.Information("The Snooze feature is not enabled in Alarm Settings.");
         return;
     }
     // A player that ended by itself has nothing left to snooze.
     if (!PlayerRunning()) {
-        prompts_.Information("No alarm was started to Snooze!");
+        if (!othersStopped) prompts_.Information("No alarm was started to Snooze!");
         return;
     }
     if (lookups_.config.read("CLOSECONN") == "Yes" && Connected()) host_.InternetSetup().Disconnect();
@@ -114,15 +124,31 @@ void AlarmLaunch::Stop() {
         relaunch_ = false;
     }
     if (PlayerRunning()) StopPlayer();
+    launcher_.StopAll();
 }
 
 bool AlarmLaunch::PlayerRunning() {
-    if (playerStarted_ && !launcher_.IsRunning(player_)) {
-        player_ = {};
-        playerStarted_ = false;
-        host_.Ringing(false);
+    if (!playerStarted_) return false;
+    const LaunchState state = launcher_.State(player_);
+    if (state == LaunchState::Running) return true;
+    if (state == LaunchState::Unplayed) {
+        unplayed_ = true;
+        unplayedOutput_ = launcher_.LastOutput(player_);
     }
-    return playerStarted_;
+    player_ = {};
+    playerStarted_ = false;
+    host_.Ringing(false);
+    return false;
+}
+
+bool AlarmLaunch::AnyPlayerRunning() { return PlayerRunning() || launcher_.AnyAlive(); }
+
+void AlarmLaunch::CheckPlayer() {
+    PlayerRunning();
+    if (!unplayed_) return;
+    unplayed_ = false;
+    // What the player said last tells the user why (no audio device, a broken file).
+    prompts_.Warning(kAlarmNotPlayed + (unplayedOutput_.empty() ? "" : "\n\n" + unplayedOutput_));
 }
 
 void AlarmLaunch::StopPlayer() {

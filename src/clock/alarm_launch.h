@@ -49,9 +49,16 @@ public:
     // The alarm switched off: no snoozed alarm comes back, and the player
     // the clock started stops as at a snooze.
     void Stop();
-    // Whether the started player (its group) still plays; one that ended by
-    // itself no longer counts as started. The tick asks it every second.
+    // Whether the started player (or anything it started) still plays; one
+    // that ended by itself no longer counts as started. The tick asks it
+    // every second.
     bool PlayerRunning();
+    // The alarm's player or any other sound the clock started (Test Alarm):
+    // what --status calls a running player.
+    bool AnyPlayerRunning();
+    // After the launcher saw a launch end: says so when the alarm's player
+    // ended with an error at once, so the alarm was not heard.
+    void CheckPlayer();
 
     bool PlayerStarted() const { return playerStarted_; }
     ProcessHandle Player() const { return player_; }
@@ -71,11 +78,14 @@ private:
     LaunchSettings settings_;
     ProcessHandle player_;
     bool playerStarted_ = false;
+    bool unplayed_ = false;  // the player ended with an error at once, not yet said
+    std::string unplayedOutput_;
     // The pending launch repeats a snoozed alarm: the succession already ran
     // after its first launch and must not take the next alarm away unheard.
     bool relaunch_ = false;
 };
 
 inline constexpr const char* kNoPlayerSelected = "No Media Player is selected in Alarm Settings.";
+inline constexpr const char* kAlarmNotPlayed = "The alarm could not be played.";
 
 }  // namespace tolvenmark

@@ -1,15 +1,25 @@
 #include "platform/launcher.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/epoll.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/timerfd.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+
+#include "platform/launcher_tree.h"
 
 extern char** environ;
 
@@ -17,26 +27,33 @@ namespace tolvenmark {
 
 namespace {
 
-// Ended but not yet reaped (the zombie keeps its id and group reserved).
-bool HasEnded(pid_t pid, siginfo_t& info) {
-    info = {};
-    if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) return true;
-    return info.si_pid == pid;
+constexpr const char* kMarkName = "TOLVENMARK_LAUNCH=";
+constexpr off_t kLogLimit = 1 << 20;
+
+using SteadyClock = std::chrono::steady_clock;
+
+int PidfdOpen(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
+
+// Ended, a zombie included; without pidfds (kernels before 5.3) /proc says.
+bool MemberEnded(pid_t pid, int pidfd) {
+    if (pidfd < 0) {
+        const auto entry = ReadProcess(pid);
+        return !entry || entry->zombie;
+    }
+    pollfd p{pidfd, POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
 }
 
-// Any member left in the group, a zombie or one we may not signal included.
-bool GroupAlive(pid_t group) { return kill(-group, 0) == 0 || errno == EPERM; }
-
-bool CanRun(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
-}
-
-pid_t Spawn(const std::string& path, const std::vector<std::string>& words) {
+pid_t Spawn(const std::string& path, const std::vector<std::string>& words, const std::string& mark, int output) {
     std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
     for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
     argv.push_back(nullptr);
+    // Our own mark, never one the clock itself was started with.
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, kMarkName, std::strlen(kMarkName)) != 0) envp.push_back(*e);
+    if (!mark.empty()) envp.push_back(const_cast<char*>(mark.c_str()));
+    envp.push_back(nullptr);
 
     posix_spawnattr_t attr;
     posix_spawnattr_init(&attr);
@@ -45,162 +62,342 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& words) {
     sigfillset(&all);
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &all);
-    // Its own session, so a stop reaches the helpers players start.
+    // Its own session: no terminal's signals, and a group a stop can reach at once.
     posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (output >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, output, 1);
+        posix_spawn_file_actions_adddup2(&actions, output, 2);
+    }
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 
     pid_t pid = 0;
     // posix_spawn, unlike execvp, never hands a file without a header to sh.
-    const int rc = posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), environ);
+    const int rc = posix_spawn(&pid, path.c_str(), &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     return rc == 0 ? pid : 0;
 }
 
+std::string LastLine(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    // A progress line rewritten with CR shows its last state.
+    const std::size_t start = text.find_last_of("\r\n");
+    if (start != std::string::npos) text.erase(0, start + 1);
+    if (text.size() > 300) text.resize(300);
+    return text;
+}
+
 }  // namespace
+
+Launcher::Launcher() {
+    epoll_ = epoll_create1(EPOLL_CLOEXEC);
+    timer_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    if (epoll_ >= 0 && timer_ >= 0) epoll_ctl(epoll_, EPOLL_CTL_ADD, timer_, &ev);
+}
+
+Launcher::~Launcher() {
+    OnEnded = nullptr;
+    StopAll();
+    WaitIdle(stopGraceMs + 1000);
+    for (auto& [leader, launch] : launches_)
+        for (auto& [pid, member] : launch.members)
+            if (member.pidfd >= 0) close(member.pidfd);
+    if (timer_ >= 0) close(timer_);
+    if (epoll_ >= 0) close(epoll_);
+}
+
+int Launcher::OpenLog(long& offset) const {
+    offset = 0;
+    if (outputLog.empty()) return open("/dev/null", O_WRONLY | O_CLOEXEC);
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::path(outputLog).parent_path();
+    if (std::filesystem::create_directories(folder, ignored)) chmod(folder.c_str(), 0700);
+    const int fd = open(outputLog.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return open("/dev/null", O_WRONLY | O_CLOEXEC);
+    struct stat st {};
+    // A log that only grows would fill the disk over months of alarms.
+    if (fstat(fd, &st) == 0 && st.st_size > kLogLimit) ftruncate(fd, 0);
+    offset = lseek(fd, 0, SEEK_END);
+    return fd;
+}
 
 ProcessHandle Launcher::Start(const std::string& program, const std::string& argument,
                               const std::vector<std::string>& options) {
-    ReapChildren();
     const std::string path = FindProgram(program);
     if (path.empty()) return {};
     std::vector<std::string> words{program};
     words.insert(words.end(), options.begin(), options.end());
     if (!argument.empty()) words.push_back(argument);
-    const pid_t pid = Spawn(path, words);
-    if (pid <= 0) return {};
-    children_.insert(pid);
 
-    // A player that cannot open what it was given ends at once with an error.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(startGraceMs);
-    siginfo_t info{};
-    while (std::chrono::steady_clock::now() < until) {
-        if (HasEnded(pid, info)) {
-            const bool failed = info.si_code != CLD_EXITED || info.si_status != 0;
-            // Reported as not started, so nothing of it may play on unstoppable.
-            if (failed) kill(-pid, SIGKILL);
-            ReapChildren();
-            if (failed) groups_.erase(pid);
-            return failed ? ProcessHandle{} : ProcessHandle{pid};
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    Launch launch;
+    launch.mark = kMarkName + std::to_string(getpid()) + "." + std::to_string(++serial_) + "." +
+                  std::to_string(SteadyClock::now().time_since_epoch().count());
+    const int output = OpenLog(launch.logOffset);
+    if (output >= 0 && !outputLog.empty()) {
+        const std::time_t now = std::time(nullptr);
+        char when[32] = "";
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+        std::string header = std::string("--- ") + when + " " + path;
+        for (std::size_t i = 1; i < words.size(); ++i) header += " " + words[i];
+        header += "\n";
+        if (write(output, header.data(), header.size()) > 0) launch.logOffset += static_cast<long>(header.size());
     }
+    const pid_t pid = Spawn(path, words, launch.mark, output);
+    if (output >= 0) close(output);
+    if (pid <= 0) return {};
+    launch.started = SteadyClock::now();
+    const auto entry = ReadProcess(pid);
+    launch.startTicks = entry ? entry->startTicks : 0;
+    ended_.erase(pid);
+    lastOutput_.erase(pid);
+    launch.leader = pid;
+    Launch& added = launches_[pid] = std::move(launch);
+    Adopt(added, pid, true);
     return {pid};
 }
 
-bool Launcher::Owns(pid_t group) const { return children_.contains(group) || groups_.contains(group); }
+bool Launcher::Adopt(Launch& launch, pid_t pid, bool child) {
+    const int pidfd = PidfdOpen(pid);
+    // Gone before we looked, and not ours to reap.
+    if (pidfd < 0 && errno != ENOSYS && !child) return false;
+    if (pidfd >= 0) {
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        epoll_ctl(epoll_, EPOLL_CTL_ADD, pidfd, &ev);
+    }
+    launch.members[pid] = {pidfd, child};
+    // Born while the launch was being stopped: it goes the same way.
+    const int sig = launch.killed ? SIGKILL : launch.stopping ? SIGTERM : 0;
+    if (sig == 0) return true;
+    if (pidfd >= 0)
+        syscall(SYS_pidfd_send_signal, pidfd, sig, nullptr, 0);
+    else
+        kill(pid, sig);
+    return true;
+}
+
+void Launcher::Drop(Launch& launch, pid_t pid) {
+    const auto it = launch.members.find(pid);
+    if (it == launch.members.end()) return;
+    if (it->second.pidfd >= 0) close(it->second.pidfd);
+    launch.members.erase(it);
+}
+
+bool Launcher::Follow(Launch& launch, const std::vector<ProcessEntry>& processes) {
+    bool found = false;
+    // Until nothing new: a child may be listed before its parent.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const ProcessEntry& e : processes) {
+            if (e.zombie || e.startTicks < launch.startTicks || launch.members.contains(e.pid)) continue;
+            if (launch.members.contains(e.ppid) || EnvironmentHolds(e.pid, launch.mark))
+                if (Adopt(launch, e.pid, e.ppid == getpid())) grew = found = true;
+        }
+    }
+    return found;
+}
+
+void Launcher::Signal(Launch& launch, int sig) {
+    // The group at once, with what was forked since we looked; while its
+    // leader is not reaped the group id cannot be anyone else's.
+    if (const auto it = launch.members.find(launch.leader); it != launch.members.end() && it->second.child)
+        kill(-launch.leader, sig);
+    for (const auto& [pid, member] : launch.members) {
+        if (member.pidfd >= 0)
+            syscall(SYS_pidfd_send_signal, member.pidfd, sig, nullptr, 0);
+        else
+            kill(pid, sig);
+    }
+}
 
 void Launcher::Stop(ProcessHandle handle) {
-    ReapChildren();
-    const pid_t group = handle.pid;
-    if (!handle || !Owns(group)) return;
-    kill(-group, SIGTERM);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(stopGraceMs);
-    while (Owns(group) && std::chrono::steady_clock::now() < until) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ReapChildren();
+    const auto it = launches_.find(handle.pid);
+    if (!handle || it == launches_.end() || it->second.stopping) return;
+    Launch& launch = it->second;
+    // Every helper known now gets the first signal, not only the SIGKILL.
+    Follow(launch, ProcessesSince(launch.startTicks));
+    launch.stopping = true;
+    launch.killAt = SteadyClock::now() + std::chrono::milliseconds(stopGraceMs);
+    Signal(launch, SIGTERM);
+    ArmTimer();
+}
+
+bool Launcher::StopAll(ProcessHandle except) {
+    Serve(false);
+    bool any = false;
+    for (auto& [leader, launch] : launches_) {
+        if (leader == except.pid || launch.stopping) continue;
+        any = true;
+        Stop({leader});
     }
-    // Helpers that ignore SIGTERM, or a leader that does.
-    if (Owns(group)) kill(-group, SIGKILL);
-    if (children_.erase(group) > 0)
-        while (waitpid(group, nullptr, 0) < 0 && errno == EINTR) {
-        }
-    groups_.erase(group);
+    return any;
 }
 
 bool Launcher::RunCommandLine(const std::string& commandLine) {
-    ReapChildren();
     const std::vector<std::string> words = SplitCommandLine(commandLine);
     if (words.empty()) return false;
     const std::string path = FindProgram(words.front());
     if (path.empty()) return false;
-    const pid_t pid = Spawn(path, words);
+    long offset = 0;
+    const int output = OpenLog(offset);
+    const pid_t pid = Spawn(path, words, "", output);
+    if (output >= 0) close(output);
     if (pid <= 0) return false;
-    children_.insert(pid);
+    commands_.insert(pid);
     return true;
 }
 
-void Launcher::ReapChildren() {
-    for (auto it = children_.begin(); it != children_.end();) {
-        const pid_t r = waitpid(*it, nullptr, WNOHANG);
-        // Reaped while others of its group play on: the group is still ours.
-        if (r == *it && GroupAlive(*it)) groups_.insert(*it);
-        // -1: not ours any more (reaped elsewhere); forget it either way.
-        if (r == *it || r < 0)
-            it = children_.erase(it);
-        else
-            ++it;
-    }
-    // Seen empty once, a group id may be handed out again.
-    std::erase_if(groups_, [](pid_t group) { return !GroupAlive(group); });
-}
+void Launcher::Service() { Serve(true); }
 
-bool Launcher::IsRunning(ProcessHandle handle) {
-    ReapChildren();
-    return handle && Owns(handle.pid);
-}
+void Launcher::Serve(bool follow) {
+    // OnEnded may run a nested event loop that comes back here.
+    if (serving_) return;
+    serving_ = true;
+    std::uint64_t expirations = 0;
+    if (timer_ >= 0) (void)!read(timer_, &expirations, sizeof expirations);
+    std::erase_if(commands_, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 
-std::string ExistingPath(const std::string& path) {
-    if (path.empty()) return "";
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? path : "";
-}
-
-std::string FindProgram(const std::string& name) {
-    if (name.empty()) return "";
-    if (name.find('/') != std::string::npos) return CanRun(name) ? name : "";
-    const char* env = std::getenv("PATH");
-    const std::string pathVar = env ? env : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= pathVar.size()) {
-        std::size_t end = pathVar.find(':', start);
-        if (end == std::string::npos) end = pathVar.size();
-        const std::string dir = end > start ? pathVar.substr(start, end - start) : ".";
-        const std::string candidate = dir + "/" + name;
-        if (CanRun(candidate)) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
-
-std::vector<std::string> SplitCommandLine(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            if (inWord) words.push_back(std::move(word));
-            word.clear();
-            inWord = false;
-        } else if (c == '\'') {
-            inWord = true;
-            const std::size_t close = line.find('\'', i + 1);
-            const std::size_t end = close == std::string::npos ? line.size() : close;
-            word.append(line, i + 1, end - i - 1);
-            i = end;
-        } else if (c == '"') {
-            inWord = true;
-            for (++i; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '\\' && i + 1 < line.size() &&
-                    (line[i + 1] == '"' || line[i + 1] == '\\' || line[i + 1] == '$' || line[i + 1] == '`'))
-                    ++i;
-                word += line[i];
-            }
-        } else if (c == '\\') {
-            inWord = true;
-            if (i + 1 < line.size()) word += line[++i];
-        } else {
-            inWord = true;
-            word += c;
+    // Reading /proc costs a few milliseconds: once when asked, and again
+    // before a launch whose known processes all ended counts as ended.
+    std::optional<std::vector<ProcessEntry>> processes;
+    auto scan = [&]() -> const std::vector<ProcessEntry>& {
+        if (!processes) {
+            unsigned long long since = ~0ULL;
+            for (const auto& [leader, launch] : launches_) since = std::min(since, launch.startTicks);
+            processes = ProcessesSince(since);
         }
+        return *processes;
+    };
+    bool endedAny = false;
+    const auto now = SteadyClock::now();
+    for (auto it = launches_.begin(); it != launches_.end();) {
+        const pid_t leader = it->first;
+        Launch& launch = it->second;
+        if (follow) Follow(launch, scan());
+        ReapMembers(launch);
+        // Ended only when a look made after its last known process ended finds
+        // no other: a child forked just before its parent ended is seen then.
+        while (launch.members.empty() && Follow(launch, ProcessesSince(launch.startTicks))) ReapMembers(launch);
+        if (launch.stopping && !launch.killed && now >= launch.killAt) {
+            // Whatever ignored SIGTERM.
+            launch.killed = true;
+            Signal(launch, SIGKILL);
+        }
+        if (!launch.members.empty()) {
+            ++it;
+            continue;
+        }
+        if (!launch.stopping) {
+            const bool unplayed = launch.leaderFailed && now - launch.started <= std::chrono::milliseconds(playGraceMs);
+            if (ended_.size() >= 64) {
+                lastOutput_.erase(ended_.begin()->first);
+                ended_.erase(ended_.begin());
+            }
+            ended_[leader] = unplayed ? LaunchState::Unplayed : LaunchState::Ended;
+            if (unplayed) lastOutput_[leader] = ReadOutput(launch.logOffset);
+            endedAny = true;
+        }
+        it = launches_.erase(it);
     }
-    if (inWord) words.push_back(std::move(word));
-    return words;
+    ArmTimer();
+    serving_ = false;
+    if (endedAny && OnEnded) OnEnded();
+}
+
+void Launcher::ReapMembers(Launch& launch) {
+    std::vector<pid_t> gone;
+    for (const auto& [pid, member] : launch.members) {
+        if (!MemberEnded(pid, member.pidfd)) continue;
+        int status = 0;
+        // -1: reaped elsewhere; it is gone all the same, and its fd must not stay readable.
+        if (member.child && waitpid(pid, &status, WNOHANG) == 0) continue;
+        if (pid == launch.leader && !launch.stopping)
+            launch.leaderFailed = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        gone.push_back(pid);
+    }
+    for (pid_t pid : gone) Drop(launch, pid);
+}
+
+void Launcher::ArmTimer() {
+    if (timer_ < 0) return;
+    itimerspec spec{};
+    bool stopping = false;
+    auto next = SteadyClock::time_point::max();
+    for (const auto& [leader, launch] : launches_) {
+        stopping = stopping || launch.stopping;
+        if (launch.stopping && !launch.killed) next = std::min(next, launch.killAt);
+    }
+    if (stopping) {
+        // Also looks again now and then for what a stopped launch still starts.
+        const auto now = SteadyClock::now();
+        const auto wait = std::clamp(std::chrono::duration_cast<std::chrono::nanoseconds>(next - now),
+                                     std::chrono::nanoseconds(1), std::chrono::nanoseconds(100'000'000));
+        spec.it_value.tv_sec = static_cast<time_t>(wait.count() / 1'000'000'000);
+        spec.it_value.tv_nsec = static_cast<long>(wait.count() % 1'000'000'000);
+    }
+    timerfd_settime(timer_, 0, &spec, nullptr);
+}
+
+std::string Launcher::ReadOutput(long offset) const {
+    if (outputLog.empty()) return "";
+    const int fd = open(outputLog.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return "";
+    const off_t end = lseek(fd, 0, SEEK_END);
+    const off_t from = std::max<off_t>(offset, end - 4096);
+    std::string text(static_cast<std::size_t>(std::max<off_t>(end - from, 0)), '\0');
+    const ssize_t n = from < end ? pread(fd, text.data(), text.size(), from) : 0;
+    close(fd);
+    text.resize(static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    return LastLine(text);
+}
+
+LaunchState Launcher::State(ProcessHandle handle) {
+    Serve(false);
+    if (const auto it = launches_.find(handle.pid); handle && it != launches_.end())
+        return it->second.stopping ? LaunchState::Ended : LaunchState::Running;
+    const auto it = ended_.find(handle.pid);
+    return handle && it != ended_.end() ? it->second : LaunchState::Ended;
+}
+
+bool Launcher::AnyRunning() {
+    Serve(false);
+    return std::any_of(launches_.begin(), launches_.end(), [](const auto& l) { return !l.second.stopping; });
+}
+
+bool Launcher::AnyAlive() {
+    Serve(false);
+    return !launches_.empty();
+}
+
+std::string Launcher::LastOutput(ProcessHandle handle) const {
+    const auto it = lastOutput_.find(handle.pid);
+    return it == lastOutput_.end() ? "" : it->second;
+}
+
+bool Launcher::WaitIdle(int timeoutMs) {
+    const auto until = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Service();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - SteadyClock::now()).count();
+        if (launches_.empty() || left <= 0) return launches_.empty();
+        pollfd p{epoll_, POLLIN, 0};
+        // Short rounds: a launch may still start processes no fd tells of.
+        poll(&p, 1, static_cast<int>(std::min<long long>(left, 50)));
+    }
+}
+
+std::string PlayerLogPath() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') return std::string(state) + "/tolvenmark/player.log";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.local/state/tolvenmark/player.log";
+    return "";
 }
 
 }  // namespace tolvenmark

@@ -1,5 +1,7 @@
 #include "clock/alarm_launch.h"
 
+#include <chrono>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,6 +20,12 @@ using testing::ProcessAlive;
 using testing::RecordingScript;
 using testing::ScriptedPrompts;
 using testing::TempDir;
+
+// A stop returns at once; the process ends soon after.
+bool EndsSoon(Launcher& launcher, pid_t pid) {
+    for (int i = 0; i < 500 && ProcessAlive(pid); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return !ProcessAlive(pid) && (launcher.Service(), true);
+}
 
 // A window timer: its interval and whether it runs.
 struct TestTimer final : LaunchTimer {
@@ -72,6 +80,10 @@ protected:
     AlarmLaunch launch{host, launcher, prompts, SystemLookups({ReadConfigKey, WriteConfigKey})};
 };
 
+const std::string kNotStarted = std::string("Warning: ") + kAlarmNotStarted;
+const std::string kNoPlayer = std::string("Warning: ") + kNoPlayerSelected;
+const std::string kNotPlayed = std::string("Warning: ") + kAlarmNotPlayed;
+
 struct Matrix {
     const char* name;
     const char* mediaType;
@@ -98,6 +110,12 @@ TEST_P(LaunchMatrixTest, StartsOrSays) {
     const std::string alFile = m.alFile;
     WriteConfigKey("ALFILE", alFile == "song" ? song : alFile == "gone" ? dir.File("gone.mp3") : alFile);
     Fire();
+    if (std::string(m.prompt) == kNotPlayed) {
+        // Told once the player has ended, not while the launch runs.
+        EXPECT_TRUE(prompts.shown.empty());
+        EXPECT_TRUE(launcher.WaitIdle(5000));
+        launch.CheckPlayer();
+    }
     std::vector<std::string> expected = m.args;
     for (std::string& a : expected)
         if (a == "song") a = song;
@@ -115,9 +133,6 @@ TEST_P(LaunchMatrixTest, StartsOrSays) {
     EXPECT_EQ(host.updates, 1);  // whatever the outcome
 }
 
-const std::string kNotStarted = std::string("Warning: ") + kAlarmNotStarted;
-const std::string kNoPlayer = std::string("Warning: ") + kNoPlayerSelected;
-
 INSTANTIATE_TEST_SUITE_P(
     Launch, LaunchMatrixTest,
     ::testing::Values(
@@ -130,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         Matrix{"dvd_unchanged", "DVD", "WMP", "script", "dvd:///dev/sr0", {"dvd:///dev/sr0"}, ""},
         Matrix{"unknown_player", "MP3", "MPLAYER", "script", "song", {}, kNoPlayer.c_str()},
         Matrix{"missing_player_file", "MP3", "WMP", "missing", "song", {}, kNotStarted.c_str()},
-        Matrix{"player_fails_at_once", "MP3", "WMP", "failing", "song", {}, kNotStarted.c_str()}),
+        Matrix{"player_fails_at_once", "MP3", "WMP", "failing", "song", {}, kNotPlayed.c_str()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(AlarmLaunchTest, RadioAddressReachesThePlayerUnchangedOverLan) {
@@ -229,7 +244,7 @@ TEST_F(SnoozeTest, NothingStarted) {
 TEST_F(SnoozeTest, StopsThePlayerAndRelaunchesWithoutTheSuccession) {
     const pid_t pid = Started();
     launch.Snooze();
-    EXPECT_FALSE(ProcessAlive(pid));
+    EXPECT_TRUE(EndsSoon(launcher, pid));
     EXPECT_FALSE(launch.PlayerStarted());
     EXPECT_TRUE(host.timer2.enabled);
     EXPECT_EQ(host.timer2.interval, 600000);
@@ -290,7 +305,7 @@ TEST_P(StopTest, SilencesAndCancels) {
     launch.Stop();
     EXPECT_FALSE(host.timer2.enabled);
     EXPECT_EQ(host.timer3.enabled, GetParam().timer3After);
-    for (const auto& call : player.Calls()) EXPECT_FALSE(ProcessAlive(call.pid));
+    for (const auto& call : player.Calls()) EXPECT_TRUE(EndsSoon(launcher, call.pid));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(host.events.empty() || host.events.back() == "quiet");
 }
@@ -299,6 +314,34 @@ INSTANTIATE_TEST_SUITE_P(States, StopTest,
                          ::testing::Values(StopCase{{"fire"}, false}, StopCase{{"fire", "snooze"}, false},
                                            StopCase{{"fire", "snooze", "timer2"}, false}, StopCase{{"due"}, true},
                                            StopCase{{"fire", "due"}, true}));
+
+TEST_F(SnoozeTest, ASecondAlarmEndsTheFirstPlayer) {
+    const pid_t first = Started();
+    Fire();
+    ASSERT_TRUE(player.WaitForCalls(2));
+    EXPECT_TRUE(EndsSoon(launcher, first));
+    EXPECT_TRUE(launch.PlayerRunning());
+    EXPECT_TRUE(ProcessAlive(player.Calls()[1].pid));
+}
+
+// The sound of Test Alarm, started beside the alarm's launch, ends with each
+// way of silencing the clock, and counts as a running player meanwhile.
+class TestSoundTest : public SnoozeTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TestSoundTest, EndsWithoutABox) {
+    RecordingScript test(dir.path(), "test player");
+    ASSERT_TRUE(launcher.Start(test.path(), song));
+    ASSERT_TRUE(test.WaitForCalls(1));
+    EXPECT_TRUE(launch.AnyPlayerRunning());
+    if (std::string(GetParam()) == "snooze") launch.Snooze();
+    if (std::string(GetParam()) == "stop") launch.Stop();
+    EXPECT_TRUE(EndsSoon(launcher, test.Calls()[0].pid));
+    EXPECT_FALSE(launch.AnyPlayerRunning());
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_FALSE(host.timer2.enabled);  // nothing to bring back
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, TestSoundTest, ::testing::Values("snooze", "stop"));
 
 TEST_F(SnoozeTest, ClosesTheConnectionOnlyWhenAskedAndConnected) {
     Started();

@@ -1,4 +1,5 @@
 #include "platform/launcher.h"
+#include "platform/launcher_tree.h"
 
 #include <chrono>
 #include <csignal>
@@ -58,6 +59,7 @@ struct FailedStart {
     const char* name;
     const char* content;  // nullptr: no file at all
     mode_t mode;
+    bool started;  // it ran, and ended at once with an error
 };
 void PrintTo(const FailedStart& f, std::ostream* os) { *os << f.name; }
 
@@ -71,55 +73,76 @@ TEST_P(LauncherFailedStartTest, IsReportedAndLeavesNoChild) {
         chmod(path.c_str(), GetParam().mode);
     }
     Launcher launcher;
-    EXPECT_FALSE(launcher.Start(path, dir.File("song.mp3")));
+    launcher.outputLog = dir.File("log/player.log");
+    const ProcessHandle h = launcher.Start(path, dir.File("song.mp3"));
+    EXPECT_EQ(bool(h), GetParam().started);
+    EXPECT_TRUE(launcher.WaitIdle(5000));
+    EXPECT_EQ(launcher.State(h), h ? LaunchState::Unplayed : LaunchState::Ended);
+    if (h) {
+        EXPECT_EQ(launcher.LastOutput(h), "no audio device");
+    }
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nothing of ours left to reap
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LauncherFailedStartTest,
-    ::testing::Values(FailedStart{"missing", nullptr, 0}, FailedStart{"no_run_bit", "#!/bin/sh\nsleep 5\n", 0644},
-                      FailedStart{"exits_with_error", "#!/bin/sh\nexit 3\n", 0755},
-                      FailedStart{"killed_at_once", "#!/bin/sh\nkill -9 $$\n", 0755},
+    ::testing::Values(FailedStart{"missing", nullptr, 0, false},
+                      FailedStart{"no_run_bit", "#!/bin/sh\nsleep 5\n", 0644, false},
+                      FailedStart{"exits_with_error", "#!/bin/sh\necho playing\necho no audio device >&2\nexit 3\n", 0755, true},
+                      FailedStart{"killed_at_once", "#!/bin/sh\necho 'no audio device\r'\nkill -9 $$\n", 0755, true},
                       // Without a header a shell would run it; we must not.
-                      FailedStart{"no_header", "touch \"$0.ran\"\nsleep 5\n", 0755},
-                      FailedStart{"empty_file", "", 0755}),
+                      FailedStart{"no_header", "touch \"$0.ran\"\nsleep 5\n", 0755, false},
+                      FailedStart{"empty_file", "", 0755, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A stop ends the player's whole group, whatever the player does; HELPER is the
-// file for the id of the process that plays.
-class LauncherStopTest : public ::testing::TestWithParam<std::string> {};
+// A stop ends everything the player started, wherever it went; HELPER is the
+// file for the id of the process that plays. A helper that takes SIGTERM must
+// end at the first signal, long before the SIGKILL.
+struct StopCase {
+    const char* script;
+    bool ignoresTerm;
+};
 
-TEST_P(LauncherStopTest, EndsTheWholeGroupAndReapsIt) {
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.script; }
+
+class LauncherStopTest : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(LauncherStopTest, EndsEveryProcessOfTheLaunch) {
     TempDir dir;
-    std::string script = GetParam();
-    script.replace(script.find("HELPER"), 6, dir.File("helper"));
+    std::string script = GetParam().script;
+    for (std::size_t at; (at = script.find("HELPER")) != std::string::npos;) script.replace(at, 6, dir.File("helper"));
     RecordingScript player(dir.path(), "player", script);
     Launcher launcher;
-    launcher.stopGraceMs = 300;
+    launcher.stopGraceMs = GetParam().ignoresTerm ? 300 : 10000;
     const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
     ASSERT_TRUE(h);
     for (int i = 0; i < 300 && testing::ReadFileBytes(dir.File("helper")).empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    for (int i = 0; i < 100 && ProcessAlive(h.pid); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // the leader ends, or not
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the leader ends, or not
     const pid_t helper = std::stoi(testing::ReadFileBytes(dir.File("helper")));
     ASSERT_TRUE(ProcessAlive(helper));
-    EXPECT_TRUE(launcher.IsRunning(h));
+    EXPECT_EQ(launcher.State(h), LaunchState::Running);
     launcher.Stop(h);
+    EXPECT_EQ(launcher.State(h), LaunchState::Ended);
+    EXPECT_TRUE(launcher.WaitIdle(5000));  // before any SIGKILL of a helper that takes SIGTERM
     EXPECT_TRUE(Reaped(h.pid));
-    EXPECT_FALSE(launcher.IsRunning(h));
-    for (int i = 0; i < 100 && ProcessAlive(helper); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(launcher.AnyAlive());
     EXPECT_FALSE(ProcessAlive(helper));
 }
 
-INSTANTIATE_TEST_SUITE_P(Players, LauncherStopTest,
-                         ::testing::Values("sleep 60 & echo $! > 'HELPER'; wait",  // as real players do
-                                           "trap '' TERM; echo $$ > 'HELPER'; while :; do sleep 0.05; done",
-                                           // Players that hand the playing to a helper and end.
-                                           "sleep 60 & echo $! > 'HELPER'; exit 0",
-                                           "sleep 60 & echo $! > 'HELPER'; sleep 0.5",
-                                           "(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'; exec sleep 60",
-                                           "(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'"));
+INSTANTIATE_TEST_SUITE_P(
+    Players, LauncherStopTest,
+    ::testing::Values(StopCase{"sleep 60 & echo $! > 'HELPER'; wait", false},  // as real players do
+                      StopCase{"trap '' TERM; echo $$ > 'HELPER'; while :; do sleep 0.05; done", true},
+                      // Players that hand the playing to a helper and end.
+                      StopCase{"sleep 60 & echo $! > 'HELPER'; exit 0", false},
+                      StopCase{"(trap '' TERM; exec sleep 60) & echo $! > 'HELPER'", true},
+                      // Helpers that leave the group and the session, or are handed to init.
+                      StopCase{"setsid sleep 60 & echo $! > 'HELPER'; wait", false},
+                      StopCase{"setsid sh -c 'trap \"\" TERM; echo $$ > \"HELPER\"; exec sleep 60' & exit 0", true},
+                      StopCase{"(setsid sh -c 'sleep 60 & echo $! > \"HELPER\"' &); exit 0", false},
+                      // A helper with an environment of its own is known by its parent.
+                      StopCase{"env -i sleep 60 & echo $! > 'HELPER'; wait", false}));
 
 TEST(LauncherTest, StopNeverSignalsAProcessThatIsNotItsChild) {
     const pid_t other = fork();
@@ -143,10 +166,9 @@ TEST(LauncherTest, APlayerThatEndedIsReapedAndNotSignalledAgain) {
     Launcher launcher;
     const ProcessHandle h = launcher.Start(player.path(), "a.mp3");
     ASSERT_TRUE(h);
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    launcher.ReapChildren();
+    EXPECT_TRUE(launcher.WaitIdle(5000));
     EXPECT_TRUE(Reaped(h.pid));
-    EXPECT_FALSE(launcher.IsRunning(h));
+    EXPECT_EQ(launcher.State(h), LaunchState::Ended);
     launcher.Stop(h);  // no longer ours: nothing happens, nothing blocks
 }
 
@@ -160,9 +182,30 @@ TEST(LauncherTest, RunCommandLineSplitsWithoutAShell) {
     EXPECT_FALSE(launcher.RunCommandLine("no-such-program-here at all"));
     EXPECT_FALSE(launcher.RunCommandLine("  "));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    launcher.ReapChildren();
+    launcher.Service();
     EXPECT_TRUE(Reaped(tool.Calls()[0].pid));
 }
+
+// A process names itself: blanks, parentheses and digits in the name must not shift the fields.
+class ProcStatTest : public ::testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(ProcStatTest, ReadsIdsStartAndState) {
+    const auto e = ParseProcStat(GetParam().first);
+    EXPECT_EQ(e ? std::to_string(e->pid) + " " + std::to_string(e->ppid) + " " + std::to_string(e->startTicks) +
+                      (e->zombie ? " Z" : "")
+                : "none",
+              GetParam().second);
+}
+
+const std::string kStatTail = " 0 0 0 0 0 0 0 0 0 0 0 0 0 20 0 1 0 777 1000 50 18446744073709551615\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ProcStatTest,
+    ::testing::Values(std::make_pair("42 (mpv) S 7" + kStatTail, "42 7 777"),
+                      std::make_pair("42 (a) Z 9 (b) S 7" + kStatTail, "42 7 777"),
+                      std::make_pair("42 () 1 2) Z 7" + kStatTail, "42 7 777 Z"), std::make_pair("42 (mpv) S 7 0 0", "none"),
+                      std::make_pair("(mpv) S 7" + kStatTail, "none"), std::make_pair("42 (mpv) S -7" + kStatTail, "none"),
+                      std::make_pair("", "none")));
 
 struct Split {
     const char* line;
