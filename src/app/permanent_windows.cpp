@@ -1,5 +1,7 @@
 #include "app/permanent_windows.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QTimer>
 
@@ -68,12 +70,12 @@ public:
     std::string AppPath() const override { return form_.config.appPath; }
     std::string PendingDate() const override { return form_.pendingAlarm.date; }
     std::string PendingTime() const override { return form_.pendingAlarm.time; }
-    void SetPendingAlarm(const std::string& header, const std::string& date, const std::string& time) override {
-        form_.pendingAlarm = {header, date, time};
+    std::string TakePendingAlarm(const std::string& header, const std::string& date,
+                                 const std::string& time) override {
+        if (form_.alarm.Take({header, date, time})) return "";
+        return FileWriteError(ConfigPath(), errno ? errno : EIO);
     }
-    void SetDisplayText(const std::string& id, const std::string& text) override { form_.SetDisplayText(id, text); }
-    bool AlarmMenuChecked() const override { return form_.AlarmMenuChecked(); }
-    void SetAlarmMenuCaption(const std::string& caption) override { form_.SetAlarmMenuCaption(caption); }
+    void ShowPendingAlarm() override { form_.alarm.Show(); }
 
 private:
     TForm1& form_;
@@ -113,6 +115,7 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         return [&form, launch, action] {
             (launch->*action)();
             form.PlayerStarted = launch->PlayerStarted();
+            form.NoteSnooze();
         };
     };
     QObject::connect(form.Timer3, &QTimer::timeout, &form, step(&AlarmLaunch::Timer3Timer));
@@ -122,6 +125,7 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         setup();
     };
     form.SnoozeHook = step(&AlarmLaunch::Snooze);
+    form.SnoozeRefusal = [launch] { return launch->SnoozeRefusal(); };
     form.StopHook = step(&AlarmLaunch::Stop);
     form.PlayerRunningHook = [launch] { return launch->PlayerRunning(); };
     // A player that ended by itself must not stay a zombie, nor its notification.
@@ -130,10 +134,8 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         form.PlayerStarted = launch->PlayerRunning();
     };
     // Not inside the bus's delivery: the snooze may show a box.
-    launchHost->notice.OnSnooze = [&form] {
-        QTimer::singleShot(0, &form, [&form] { form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, {}, 0, 0); });
-    };
-    launchHost->notice.OnStop = [&form, stop = step(&AlarmLaunch::Stop)] { QTimer::singleShot(0, &form, stop); };
+    launchHost->notice.OnSnooze = [&form] { QTimer::singleShot(0, &form, [&form] { form.Snooze(false); }); };
+    launchHost->notice.OnStop = [&form] { QTimer::singleShot(0, &form, [&form] { form.Stop(); }); };
 }
 
 void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {

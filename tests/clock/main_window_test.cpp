@@ -371,14 +371,14 @@ TEST_F(MainWindowTest, AlarmOnOffHotAreaRereadsTheAlarmAndSetsTheCaption) {
     EXPECT_TRUE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/24/2026 at 8:15:00 AM)");
     EXPECT_EQ(calls, "");
+    EXPECT_EQ(ReadConfigKey("ALSET"), "TRUE");  // the next start begins as left
     form.SkinForm1->SetHotAreaState("AL_OFFON", false);
     Click("AL_OFFON");
     EXPECT_EQ(calls, "stop;");  // off is the Stop
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_FALSE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
-    // Neither writes ALSET.
-    EXPECT_EQ(ReadConfigKey("ALSET"), "");
+    EXPECT_EQ(ReadConfigKey("ALSET"), "FALSE");
 }
 
 TEST_F(MainWindowTest, AlarmMenuItemSwitches) {
