@@ -108,6 +108,12 @@ std::string PrivateRuntimeDirectory() {
     return PrivateCacheFolder("run");
 }
 
+std::string ShortPrivateRuntimeDirectory() {
+    const std::string dir = "/tmp/tolvenmark-" + std::to_string(::geteuid()) + "-run";
+    MakePrivateFolder(dir);
+    return dir;
+}
+
 bool FileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
