@@ -66,9 +66,9 @@ TEST(ProgramStartupErrorTest, ShowSkinNamesAMissingOrDamagedSkin) {
         std::string file;
         std::string error;
     } cases[] = {
-        {dir.File("absent.ini"), "Error: Cannot open file " + dir.File("absent.ini") + "\n"},
+        {dir.File("absent.ini"), "tolvenmark-clock: Cannot open file " + dir.File("absent.ini") + "\n"},
         {dir.File("broken.skn"),
-         "Error: The packed skin " + dir.File("broken.skn") + " is damaged and cannot be unpacked.\n"},
+         "tolvenmark-clock: The packed skin " + dir.File("broken.skn") + " is damaged and cannot be unpacked.\n"},
     };
     for (const auto& c : cases) {
         const auto result = RunClock({"--show-skin", c.file}, {{"TOLVENMARK_WINDIR", dir.path()}});
