@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "clock/clock_commands.h"
+#include "clock/tick_texts.h"
 #include "platform/clock.h"
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
@@ -41,7 +42,11 @@ std::vector<std::string> SetAlarm(ClockCommands& clock, const ChannelRequest& re
         throw ConversionError(std::string(e.what()) + "; expected a time like " + TimeToStr(sample, settings));
     }
     const std::string date = DateToStr(day, settings);
-    const std::string time = TimeToStr(at, settings);
+    // In the shape the face shows it (the tick's alarm-time format), so
+    // --status and the face agree from the first second.
+    RegionalSettings shape = settings;
+    AdoptAlarmTimeShape(shape);
+    const std::string time = FormatDateTime(shape.shortTimeFormat, at, shape);
     // Taken silently, an alarm in the past would never ring.
     if (DateTime{day.year, day.month, day.day, at.hour, at.minute, at.second, 0} <= now)
         throw OperationError(date + " at " + time + " has passed: an alarm set for it would never ring");

@@ -13,9 +13,11 @@
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
 #include "clock/ringing_notice.h"
+#include "clock/tick_texts.h"
 #include "clock/wake_keeper.h"
 #include "platform/launcher.h"
 #include "platform/prompts.h"
+#include "platform/regional_settings.h"
 #include "setup/alarm_settings.h"
 #include "setup/alarm_settings_host.h"
 #include "setup/alarm_test.h"
@@ -147,6 +149,9 @@ void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
     Launcher* launcher = windows.launcher.get();
 
     form.AlarmSettingsHook = [&form, host, form8, config, launcher] {
+        // Opened before the first tick (at start), the dialog still needs the
+        // clock mode and the alarm-time format the tick would have set.
+        if (form.ClockMode.empty()) form.ClockMode = AdoptAlarmTimeShape(AppRegionalSettings());
         AlarmSettingsHooks hooks;
         const std::string appPath = form.config.appPath;
         // Owned by the window that opens them: the alarm settings dialog.
