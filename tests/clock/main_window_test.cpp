@@ -482,5 +482,23 @@ TEST_F(MainWindowTest, EmptyAlarmTimeShowsSomeOtherTime) {
     EXPECT_TRUE(form.pendingAlarm.time.empty());
 }
 
+// A first start shows no alarm until one is set; a waiting snooze shows when it comes back.
+TEST_F(MainWindowTest, AlarmLineShowsNothingUnsetAndTheSnoozeWhileItWaits) {
+    config.alDate = "";
+    config.alTime = "";
+    Start();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "");
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On");
+    form.Timer2->start(5 * 60 * 1000);
+    form.NoteSnooze();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "Snoozed until 12:05 PM");
+    form.Timer2->stop();
+    form.NoteSnooze();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "");
+}
+
 }  // namespace
 }  // namespace tolvenmark
