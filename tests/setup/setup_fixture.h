@@ -5,7 +5,7 @@
 
 #include "platform/profile_file.h"
 #include "setup/alarm_settings_host.h"
-#include "setup/config_keys.h"
+#include "platform/config_keys.h"
 #include "setup/media_memory.h"
 #include "support/gui_app.h"
 #include "support/scripted_prompts.h"
