@@ -114,7 +114,7 @@ std::optional<std::string> ChannelFolder(bool isClock) {
         const std::string folder = tolvenmark::PrivateRuntimeDirectory();
         if (tolvenmark::InstanceChannel::FitsSocketPath(folder)) return folder;
         // Every copy and every control option comes to the same fallback.
-        const std::string shorter = tolvenmark::ShortPrivateRuntimeDirectory();
+        const std::string shorter = tolvenmark::ShortPrivateRuntimeDirectory(folder);
         if (isClock) Say("the socket path under " + folder + " is too long; using " + shorter);
         return shorter;
     } catch (const std::exception& e) {
