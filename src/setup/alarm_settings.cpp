@@ -12,9 +12,9 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "bin/alarm_time.h"
 #include "bin/time_picker.h"
 #include "platform/clock.h"
-#include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/dialog_finish.h"
 #include "platform/folders.h"
@@ -306,25 +306,6 @@ void TForm2::Button6Click() {
     ShowSavedText(*Edit2, AppHandovers().calendarResult[1]);
 }
 
-namespace {
-
-constexpr const char* kAlarmPassed = "The alarm time has passed.  This alarm will not ring.";
-
-// Whether date at time lies before now; texts that do not read are the tick's to report.
-bool HasPassed(const std::string& date, const std::string& time) {
-    try {
-        RegionalSettings& settings = AppRegionalSettings();
-        const DateTime now = AppClock().Now();
-        const DateTime day = StrToDate(date, settings, now.year);
-        const DateTime at = StrToTime(time, settings);
-        return DateTime{day.year, day.month, day.day, at.hour, at.minute, at.second, 0} <= now;
-    } catch (const ConversionError&) {
-        return false;
-    }
-}
-
-}  // namespace
-
 void TForm2::Button1Click() {
     // Every text first: one that cannot be saved stops the save before any write.
     const std::string startString = StartString();
@@ -341,7 +322,8 @@ void TForm2::Button1Click() {
     // The clock takes the alarm even when it cannot be kept; the user hears why.
     const std::string failure = host_.TakePendingAlarm(header, date, time);
     if (!failure.empty()) AppPrompts().Error(failure);
-    if (HasPassed(date, time)) AppPrompts().Warning(kAlarmPassed);
+    if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings()))
+        AppPrompts().Warning("The alarm time has passed.  This alarm will not ring.");
     accept();
 }
 
