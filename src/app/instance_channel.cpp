@@ -215,6 +215,8 @@ bool InstanceChannel::Take(Client& client) {
             client.lines.push_back(std::move(*line));
             continue;
         }
+        // A client that went is closed once its last bytes were read.
+        if (!client.socket->isOpen()) return true;
         const QByteArray bytes = client.socket->read(static_cast<qint64>(client.buffer.Room()));
         if (bytes.isEmpty()) return true;
         if (!client.buffer.Receive(std::string_view(bytes.constData(), bytes.size())))
