@@ -29,6 +29,9 @@ PY
 # the start, and no migration would run.
 export QT_QPA_PLATFORM=offscreen TOLVENMARK_PROMPTS=stderr TOLVENMARK_WINDIR="$work/cfg" XDG_RUNTIME_DIR="$work"
 export TOLVENMARK_SHORT_DATE=M/d/yyyy TOLVENMARK_DATE_SEP=/
+# Counts as started again already: each run ends after its migration instead
+# of becoming the clock.
+export TOLVENMARK_RESTARTED=1
 mkdir -p "$work/cfg"
 
 reset() {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/saved_text.h"
+#include "platform/text_encoding.h"
 
 using namespace tolvenmark;
 

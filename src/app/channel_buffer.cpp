@@ -22,6 +22,8 @@ std::optional<std::string> ChannelBuffer::TakeLine() {
     if (end == std::string::npos) return std::nullopt;
     std::string line = pending_.substr(0, end);
     pending_.erase(0, end + 1);
+    // Clients written for other systems end their lines in CR LF.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
 

@@ -17,7 +17,7 @@ public:
     // bytes: at most Room(). False, keeping nothing, when a line outgrew
     // kMaxRequestLine before its end: the client is not ours.
     bool Receive(std::string_view bytes);
-    // The next whole line without its "\n".
+    // The next whole line without its "\n" (or "\r\n").
     std::optional<std::string> TakeLine();
 
 private:

@@ -85,13 +85,15 @@ std::string FormatChannelRequest(const ChannelRequest& request) {
 }
 
 std::vector<std::string> FormatStatusLines(const ClockStatus& status) {
-    return {
+    std::vector<std::string> lines{
         "header=" + OneLine(status.header),
         "date=" + OneLine(status.date),
         "time=" + OneLine(status.time),
         std::string("alarm=") + (status.alarmOn ? "on" : "off"),
         std::string("player=") + (status.playerRunning ? "running" : "stopped"),
     };
+    if (!status.snooze.empty()) lines.push_back("snooze=" + status.snooze);
+    return lines;
 }
 
 }  // namespace tolvenmark

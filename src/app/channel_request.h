@@ -50,6 +50,7 @@ struct ClockStatus {
     std::string time;
     bool alarmOn = false;
     bool playerRunning = false;
+    std::string snooze;  // HH:MM:SS a snoozed alarm comes back at; empty while none waits
 };
 std::vector<std::string> FormatStatusLines(const ClockStatus& status);
 

@@ -1,13 +1,15 @@
 #include "app/command_handler.h"
 
 #include <exception>
+#include <functional>
 
-#include <QAction>
+#include <QCoreApplication>
 #include <QTimer>
 
-#include "clock/config.h"
-#include "clock/main_window.h"
+#include "clock/clock_commands.h"
+#include "clock/tick_texts.h"
 #include "platform/clock.h"
+#include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
 #include "platform/regional_settings.h"
 
@@ -15,61 +17,75 @@ namespace tolvenmark {
 
 namespace {
 
-// The tray menu's switch, whichever way it stands now.
-void SwitchAlarm(TForm1& form, bool on) {
-    form.AlarmSet1->setChecked(!on);
-    form.AlarmSet1Click();
+std::vector<std::string> Reply(const std::string& failure) {
+    return {failure.empty() ? "OK" : "ERROR " + failure};
 }
 
-std::vector<std::string> SetAlarm(TForm1& form, const ChannelRequest& request) {
+// After the reply has left: what it starts may show a box that waits for the user.
+void Later(std::function<void()> action) { QTimer::singleShot(0, QCoreApplication::instance(), std::move(action)); }
+
+std::vector<std::string> SetAlarm(ClockCommands& clock, const ChannelRequest& request) {
     // A text the tick cannot read would stop every tick with an error box, so it
     // is refused here, and kept in the form the clock itself writes.
     RegionalSettings& settings = AppRegionalSettings();
-    const std::string date = DateToStr(StrToDate(request.date, settings, AppClock().Now().year), settings);
-    const std::string time = TimeToStr(StrToTime(request.time, settings), settings);
-    const std::string header = request.header ? *request.header : form.pendingAlarm.header;
-
-    WriteConfigKeysChecked({{"ALDATE", date}, {"ALTIME", time}, {"ALHEADER", header}});
-    form.pendingAlarm = {header, date, time};
-    form.SetDisplayText("AL_HEADER", header);
-    form.SetDisplayText("AL_DATE", AlarmDateText(form.pendingAlarm));
-    SwitchAlarm(form, true);
-    return {"OK"};
+    const DateTime sample{2027, 12, 24, 18, 30, 0, 0};
+    const DateTime now = AppClock().Now();
+    DateTime day, at;
+    try {
+        day = StrToDate(request.date, settings, now.year);
+    } catch (const ConversionError& e) {
+        throw ConversionError(std::string(e.what()) + "; expected a date like " + DateToStr(sample, settings));
+    }
+    try {
+        at = StrToTime(request.time, settings);
+    } catch (const ConversionError& e) {
+        throw ConversionError(std::string(e.what()) + "; expected a time like " + TimeToStr(sample, settings));
+    }
+    const std::string date = DateToStr(day, settings);
+    // In the shape the face shows it (the tick's alarm-time format), so
+    // --status and the face agree from the first second.
+    RegionalSettings shape = settings;
+    AdoptAlarmTimeShape(shape);
+    const std::string time = FormatDateTime(shape.shortTimeFormat, at, shape);
+    // Taken silently, an alarm in the past would never ring.
+    if (DateTime{day.year, day.month, day.day, at.hour, at.minute, at.second, 0} <= now)
+        throw OperationError(date + " at " + time + " has passed: an alarm set for it would never ring");
+    const std::string header = request.header ? *request.header : clock.Pending().header;
+    return Reply(clock.SetAlarm({header, date, time}));
 }
 
 }  // namespace
 
-std::vector<std::string> AnswerClockRequest(TForm1& form, const ChannelRequest& request) {
+std::vector<std::string> AnswerClockRequest(ClockCommands& clock, const ChannelRequest& request) {
     try {
         switch (request.command) {
             case ChannelCommand::Show:
-                form.RestoreAlarmClock2Click();
+                clock.Show();
                 break;
-            case ChannelCommand::Snooze:
-                // Its notices are message boxes that wait for the user; the script should not.
-                QTimer::singleShot(0, &form, [&form] {
-                    form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, Qt::NoModifier, 0, 0);
-                });
+            case ChannelCommand::Snooze: {
+                const std::string refused = clock.Snooze(true);
+                if (!refused.empty()) return Reply(refused);
                 break;
+            }
             case ChannelCommand::AlarmOn:
-                SwitchAlarm(form, true);
-                break;
+                return Reply(clock.SwitchAlarm(true));
             case ChannelCommand::AlarmOff:
-                SwitchAlarm(form, false);
-                break;
+                return Reply(clock.SwitchAlarm(false));
             case ChannelCommand::Quit:
-                // After this reply has left.
-                QTimer::singleShot(0, &form, [&form] { form.Exit1Click(); });
+                Later([&clock] { clock.Quit(); });
                 break;
             case ChannelCommand::Status: {
-                const ClockStatus status{form.pendingAlarm.header, form.pendingAlarm.date, form.pendingAlarm.time,
-                                         form.AlarmOnFlag, form.PlayerRunning()};
+                const PendingAlarm& pending = clock.Pending();
+                ClockStatus status{pending.header, pending.date, pending.time, clock.AlarmOn(),
+                                   clock.PlayerRunning()};
+                if (const auto until = clock.SnoozedUntil())
+                    status.snooze = FormatDateTime("hh:nn:ss", *until, AppRegionalSettings());
                 std::vector<std::string> lines = FormatStatusLines(status);
                 lines.push_back("OK");
                 return lines;
             }
             case ChannelCommand::SetAlarm:
-                return SetAlarm(form, request);
+                return SetAlarm(clock, request);
         }
     } catch (const std::exception& e) {
         return {std::string("ERROR ") + e.what()};

@@ -7,11 +7,12 @@
 
 namespace tolvenmark {
 
-class TForm1;
+class ClockCommands;
 
-// Carries out a script's request on the main window, through the same paths
-// as the hot areas and the tray menu. Returns the reply lines, the last "OK"
-// or "ERROR " + reason. SNOOZE and QUIT act after the reply is on its way.
-std::vector<std::string> AnswerClockRequest(TForm1& form, const ChannelRequest& request);
+// Carries out a script's request through the clock's commands, the same the
+// face and the tray menu use. Returns the reply lines, the last "OK" or
+// "ERROR " + reason; what would only show a box (a snooze with nothing
+// ringing) is answered instead. SNOOZE and QUIT act after the reply is on its way.
+std::vector<std::string> AnswerClockRequest(ClockCommands& clock, const ChannelRequest& request);
 
 }  // namespace tolvenmark

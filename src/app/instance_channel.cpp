@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -63,6 +64,10 @@ std::uint64_t InodeOf(const std::string& path) {
 
 InstanceChannel::InstanceChannel(const std::string& folder)
     : socketPath_(folder + "/" + kSocketName), lockPath_(folder + "/" + kLockName) {}
+
+bool InstanceChannel::FitsSocketPath(const std::string& folder) {
+    return folder.size() + 1 + std::strlen(kSocketName) < sizeof(sockaddr_un::sun_path);
+}
 
 InstanceChannel::~InstanceChannel() {
     if (server_) server_->close();  // removes the socket file
@@ -159,11 +164,19 @@ InstanceChannel::Client* InstanceChannel::Find(QLocalSocket* socket) {
     return nullptr;
 }
 
-bool InstanceChannel::Drop(QLocalSocket* socket, const std::string& why) {
-    Log(why);
+void InstanceChannel::Forget(QLocalSocket* socket) {
     std::erase_if(clients_, [socket](const Client& client) { return client.socket == socket; });
-    socket->abort();
     socket->deleteLater();
+}
+
+bool InstanceChannel::Drop(Client& client, const std::string& why) {
+    Log(why);
+    client.gone = true;
+    client.lines.clear();
+    client.buffer = {};
+    client.socket->abort();
+    // A request of this client still runs (a box it opened): it goes after.
+    if (!client.busy) Forget(client.socket);
     return false;
 }
 
@@ -172,65 +185,108 @@ void InstanceChannel::Accept() {
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
             // What a client sent before it went is still carried out; the
             // toolkit's bounded buffer keeps that to a few kilobytes.
-            while (ServeTurn(socket)) {
-            }
-            std::erase_if(clients_, [socket](const Client& client) { return client.socket == socket; });
-            socket->deleteLater();
+            if (Client* client = Find(socket)) client->gone = true;
+            ScheduleServe();
         });
         if (!PeerIsUs(socket)) {
-            Drop(socket, "refused a connection from another user");
+            Log("refused a connection from another user");
+            socket->abort();
+            socket->deleteLater();
             continue;
         }
-        if (clients_.size() >= kMaxClients) {
-            const auto idlest = std::min_element(clients_.begin(), clients_.end(), [](const Client& a, const Client& b) {
-                return a.lastActive < b.lastActive;
-            });
-            Drop(idlest->socket, "closed the idlest of " + std::to_string(kMaxClients) + " connections");
+        const auto open = std::count_if(clients_.begin(), clients_.end(), [](const Client& c) { return !c.gone; });
+        if (static_cast<std::size_t>(open) >= kMaxClients) {
+            Client* idlest = nullptr;
+            for (Client& client : clients_)
+                if (!client.gone && (!idlest || client.lastActive < idlest->lastActive)) idlest = &client;
+            Drop(*idlest, "closed the idlest of " + std::to_string(kMaxClients) + " connections");
         }
         // The toolkit reads no further than this until the clock takes it.
         socket->setReadBufferSize(static_cast<qint64>(kMaxRequestLine) + 1);
-        clients_.push_back({socket, {}, ++activity_});
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Serve(socket); });
-        Serve(socket);
+        clients_.push_back({socket, {}, {}, ++activity_});
+        connect(socket, &QLocalSocket::readyRead, this, [this] { ScheduleServe(); });
+        ScheduleServe();
     }
 }
 
-void InstanceChannel::Serve(QLocalSocket* socket) {
-    // The rest after the ticks and the other clients.
-    if (ServeTurn(socket)) QTimer::singleShot(0, socket, [this, socket] { Serve(socket); });
-}
-
-bool InstanceChannel::ServeTurn(QLocalSocket* socket) {
-    for (int answered = 0; answered < kRequestsPerTurn;) {
-        Client* client = Find(socket);
-        if (!client) return false;
-        std::optional<std::string> line = client->buffer.TakeLine();
-        if (!line) {
-            const QByteArray bytes = socket->read(static_cast<qint64>(client->buffer.Room()));
-            if (bytes.isEmpty()) return false;
-            if (!client->buffer.Receive(std::string_view(bytes.constData(), bytes.size())))
-                return Drop(socket, "refused a request line over " + std::to_string(kMaxRequestLine) + " bytes");
+bool InstanceChannel::Take(Client& client) {
+    while (client.lines.size() < static_cast<std::size_t>(kRequestsPerTurn)) {
+        if (std::optional<std::string> line = client.buffer.TakeLine()) {
+            client.lines.push_back(std::move(*line));
             continue;
         }
-        client->lastActive = ++activity_;
-        ++answered;
-        const ParsedRequest parsed = ParseChannelLine(*line);
-        std::vector<std::string> reply;
-        if (!parsed.request) {
-            Log("refused a request: " + parsed.refusal);
-            reply.push_back("ERROR " + parsed.refusal);
-        } else if (OnRequest) {
-            reply = OnRequest(*parsed.request);
-        } else {
-            reply.push_back("ERROR not ready");
-        }
-        // The request may have ended this client (a nested event loop).
-        if (!Find(socket)) return false;
-        socket->write(QByteArray::fromStdString(FormatReply(reply)));
-        socket->flush();
-        if (socket->bytesToWrite() > kMaxUnreadReply)
-            return Drop(socket, "closed a connection that does not read its replies");
+        // A client that went is closed once its last bytes were read.
+        if (!client.socket->isOpen()) return true;
+        const QByteArray bytes = client.socket->read(static_cast<qint64>(client.buffer.Room()));
+        if (bytes.isEmpty()) return true;
+        if (!client.buffer.Receive(std::string_view(bytes.constData(), bytes.size())))
+            return Drop(client, "refused a request line over " + std::to_string(kMaxRequestLine) + " bytes");
     }
+    return true;
+}
+
+void InstanceChannel::ScheduleServe() {
+    if (serveScheduled_) return;
+    serveScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        serveScheduled_ = false;
+        ServeQueue();
+    });
+}
+
+void InstanceChannel::ServeQueue() {
+    // A request that opened a box runs a nested event loop; the outer turn
+    // carries on once it returns, and looks again then.
+    if (serving_) {
+        serveAgain_ = true;
+        return;
+    }
+    serving_ = true;
+    serveAgain_ = false;
+    bool more = false;
+    std::vector<QLocalSocket*> sockets;
+    for (const Client& client : clients_) sockets.push_back(client.socket);
+    for (QLocalSocket* socket : sockets) {
+        for (int answered = 0; answered < kRequestsPerTurn; ++answered) {
+            Client* client = Find(socket);
+            if (!client || !Take(*client) || client->lines.empty()) break;
+            const std::string line = std::move(client->lines.front());
+            client->lines.pop_front();
+            if (!Answer(*client, line)) break;
+        }
+        Client* client = Find(socket);
+        if (!client) continue;
+        if (!client->lines.empty() || client->socket->bytesAvailable() > 0) {
+            more = true;  // the rest after the ticks and the other clients
+        } else if (client->gone) {
+            Forget(socket);
+        }
+    }
+    serving_ = false;
+    if (more || serveAgain_) ScheduleServe();
+}
+
+bool InstanceChannel::Answer(Client& client, const std::string& line) {
+    client.lastActive = ++activity_;
+    const ParsedRequest parsed = ParseChannelLine(line);
+    std::vector<std::string> reply;
+    if (!parsed.request) {
+        Log("refused a request: " + parsed.refusal);
+        reply.push_back("ERROR " + parsed.refusal);
+    } else if (OnRequest) {
+        // The socket stays while the request runs, whatever the client does meanwhile.
+        client.busy = true;
+        reply = OnRequest(*parsed.request);
+        client.busy = false;
+    } else {
+        reply.push_back("ERROR not ready");
+    }
+    // Gone while the request ran (or before): nobody reads the reply.
+    if (client.socket->state() != QLocalSocket::ConnectedState) return true;
+    client.socket->write(QByteArray::fromStdString(FormatReply(reply)));
+    client.socket->flush();
+    if (client.socket->bytesToWrite() > kMaxUnreadReply)
+        return Drop(client, "closed a connection that does not read its replies");
     return true;
 }
 

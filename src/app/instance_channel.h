@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@ namespace tolvenmark {
 class InstanceChannel : public QObject {
 public:
     explicit InstanceChannel(const std::string& folder);
+    // Whether the socket's path in folder fits the system's limit.
+    static bool FitsSocketPath(const std::string& folder);
     ~InstanceChannel() override;
 
     // Sends one request line to a running copy and returns its reply lines,
@@ -51,17 +55,26 @@ private:
     struct Client {
         QLocalSocket* socket;
         ChannelBuffer buffer;
+        std::deque<std::string> lines;  // whole request lines waiting their turn
         std::uint64_t lastActive;
+        bool gone = false;  // disconnected or dropped: deleted once nothing runs for it
+        bool busy = false;  // one of its requests runs: the socket must stay
     };
 
     bool OpenSocket();
     void KeepListening();
     void Accept();
-    void Serve(QLocalSocket* socket);
-    // Answers up to kRequestsPerTurn requests; true when more may wait.
-    bool ServeTurn(QLocalSocket* socket);
+    // Moves whole lines from the socket into the client's queue (a few at a
+    // time); false when the client was dropped.
+    bool Take(Client& client);
+    void ScheduleServe();
+    // Answers up to kRequestsPerTurn requests of each client, from the event
+    // loop, never inside a socket's signal.
+    void ServeQueue();
+    bool Answer(Client& client, const std::string& line);  // false when dropped
     Client* Find(QLocalSocket* socket);
-    bool Drop(QLocalSocket* socket, const std::string& why);  // false
+    bool Drop(Client& client, const std::string& why);  // false
+    void Forget(QLocalSocket* socket);
 
     std::string socketPath_;
     std::string lockPath_;
@@ -69,8 +82,11 @@ private:
     QLocalServer* server_ = nullptr;
     QTimer* watch_ = nullptr;
     std::uint64_t socketInode_ = 0;
-    std::vector<Client> clients_;
+    std::list<Client> clients_;
     std::uint64_t activity_ = 0;
+    bool serveScheduled_ = false;
+    bool serving_ = false;
+    bool serveAgain_ = false;  // asked for while a request ran
     std::string error_;
 };
 

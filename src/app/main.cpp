@@ -1,4 +1,8 @@
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -13,6 +17,7 @@
 #include "app/instance_channel.h"
 #include "app/open_at_start.h"
 #include "app/permanent_windows.h"
+#include "clock/config.h"
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
 #include "platform/bus_probe.h"
@@ -107,9 +112,14 @@ protected:
 void Say(const std::string& text) { std::fprintf(stderr, "tolvenmark-clock: %s\n", text.c_str()); }
 
 // The folder of the clock's socket, or why there is none.
-std::optional<std::string> ChannelFolder() {
+std::optional<std::string> ChannelFolder(bool isClock) {
     try {
-        return tolvenmark::PrivateRuntimeDirectory();
+        const std::string folder = tolvenmark::PrivateRuntimeDirectory();
+        if (tolvenmark::InstanceChannel::FitsSocketPath(folder)) return folder;
+        // Every copy and every control option comes to the same fallback.
+        const std::string shorter = tolvenmark::ShortPrivateRuntimeDirectory(folder);
+        if (isClock) Say("the socket path under " + folder + " is too long; using " + shorter);
+        return shorter;
     } catch (const std::exception& e) {
         Say(std::string("no private folder for the clock's socket: ") + e.what());
         return std::nullopt;
@@ -119,7 +129,7 @@ std::optional<std::string> ChannelFolder() {
 // One request to the running clock; its key=value lines go to standard output.
 int SendControlRequest(int argc, char** argv, const tolvenmark::ChannelRequest& request) {
     QCoreApplication app(argc, argv);  // no display needed
-    const auto folder = ChannelFolder();
+    const auto folder = ChannelFolder(false);
     if (!folder) return 1;
     tolvenmark::InstanceChannel channel(*folder);
     const auto reply = channel.Ask(tolvenmark::FormatChannelRequest(request));
@@ -133,6 +143,17 @@ int SendControlRequest(int argc, char** argv, const tolvenmark::ChannelRequest& 
     }
     for (std::size_t i = 0; i + 1 < reply->size(); ++i) std::printf("%s\n", (*reply)[i].c_str());
     return 0;
+}
+
+// A clock started at login that ends for a restart would leave none running.
+// Once only, so a change that asks again and again cannot loop. The lock and
+// the socket close with the old image (both are close-on-exec).
+void StartAgain(char** argv) {
+    if (qEnvironmentVariableIsSet("TOLVENMARK_RESTARTED")) return;
+    ::setenv("TOLVENMARK_RESTARTED", "1", 1);
+    std::fflush(nullptr);
+    ::execv("/proc/self/exe", argv);
+    Say(std::string("cannot start again: ") + std::strerror(errno));
 }
 
 // Two copies would ring every alarm twice and race on the files. The status
@@ -160,7 +181,7 @@ std::optional<int> BecomeTheOnlyCopy(tolvenmark::InstanceChannel& channel) {
 int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     using namespace tolvenmark;
     const bool showSkin = options.kind == ControlOptions::Kind::ShowSkin;
-    const auto folder = showSkin ? std::optional<std::string>("") : ChannelFolder();
+    const auto folder = showSkin ? std::optional<std::string>("") : ChannelFolder(true);
     if (!folder) return 1;
     // Before the toolkit, whose own users of the buses wait on this thread.
     SettleBusEnvironment(1000);
@@ -171,8 +192,8 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     if (showSkin) {
         try {
             return ShowSkinWindow(options.skinFile);
-        } catch (...) {
-            HandleException();
+        } catch (const std::exception& e) {
+            Say(e.what());
             return 1;
         }
     }
@@ -186,7 +207,14 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     SetAppRegionalSettings(&settings);
 
     const StartupOutcome start = RunStartup(clock, settings, *prompts);
-    if (!start.proceed) return start.exitStatus;
+    if (!start.proceed) {
+        if (!FileExists(ConfigPath()))
+            Say("no configuration yet: tolvenmark-clock-session writes a first one and starts the clock "
+                "(from a source checkout: scripts/install-config)");
+        else if (start.exitStatus == 0)
+            StartAgain(argv);  // the date-format change asked for a restart
+        return start.exitStatus;
+    }
 
     // Hidden in the tray the clock has no window, and still runs.
     app.setQuitOnLastWindowClosed(false);

@@ -1,5 +1,7 @@
 #include "app/permanent_windows.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -14,9 +16,11 @@
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
 #include "clock/ringing_notice.h"
+#include "clock/tick_texts.h"
 #include "clock/wake_keeper.h"
 #include "platform/launcher.h"
 #include "platform/prompts.h"
+#include "platform/regional_settings.h"
 #include "setup/alarm_settings.h"
 #include "setup/alarm_settings_host.h"
 #include "setup/alarm_test.h"
@@ -72,12 +76,12 @@ public:
     std::string AppPath() const override { return form_.config.appPath; }
     std::string PendingDate() const override { return form_.pendingAlarm.date; }
     std::string PendingTime() const override { return form_.pendingAlarm.time; }
-    void SetPendingAlarm(const std::string& header, const std::string& date, const std::string& time) override {
-        form_.pendingAlarm = {header, date, time};
+    std::string TakePendingAlarm(const std::string& header, const std::string& date,
+                                 const std::string& time) override {
+        if (form_.alarm.Take({header, date, time})) return "";
+        return FileWriteError(ConfigPath(), errno ? errno : EIO);
     }
-    void SetDisplayText(const std::string& id, const std::string& text) override { form_.SetDisplayText(id, text); }
-    bool AlarmMenuChecked() const override { return form_.AlarmMenuChecked(); }
-    void SetAlarmMenuCaption(const std::string& caption) override { form_.SetAlarmMenuCaption(caption); }
+    void ShowPendingAlarm() override { form_.alarm.Show(); }
 
 private:
     TForm1& form_;
@@ -120,6 +124,7 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         return [&form, launch, action] {
             (launch->*action)();
             form.PlayerStarted = launch->PlayerStarted();
+            form.NoteSnooze();
         };
     };
     QObject::connect(form.Timer3, &QTimer::timeout, &form, step(&AlarmLaunch::Timer3Timer));
@@ -129,6 +134,7 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         setup();
     };
     form.SnoozeHook = step(&AlarmLaunch::Snooze);
+    form.SnoozeRefusal = [launch] { return launch->SnoozeRefusal(); };
     form.StopHook = step(&AlarmLaunch::Stop);
     form.PlayerRunningHook = [launch] { return launch->AnyPlayerRunning(); };
     // Ends are reaped as they happen; a stop's SIGKILL comes from the same fd.
@@ -141,11 +147,8 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         form.PlayerStarted = launch->PlayerRunning();
     };
     // Not inside the bus's delivery: the snooze may show a box.
-    launchHost->notice.OnSnooze = [&form] {
-        QTimer::singleShot(0, &form, [&form] { form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, {}, 0, 0); });
-    };
-    launchHost->notice.OnStop = [&form, stop = step(&AlarmLaunch::Stop)] { QTimer::singleShot(0, &form, stop); };
-
+    launchHost->notice.OnSnooze = [&form] { QTimer::singleShot(0, &form, [&form] { form.Snooze(false); }); };
+    launchHost->notice.OnStop = [&form] { QTimer::singleShot(0, &form, [&form] { form.Stop(); }); };
     auto* missed = new DesktopNotice(&form);
     form.DesktopNotifyHook = [missed](const std::string& text) { return missed->Show(kApplicationTitle, text); };
     windows.buses = std::make_unique<BusLinks>();
@@ -175,6 +178,9 @@ void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
     Launcher* launcher = windows.launcher.get();
 
     form.AlarmSettingsHook = [&form, host, form8, config, launcher] {
+        // Opened before the first tick (at start), the dialog still needs the
+        // clock mode and the alarm-time format the tick would have set.
+        if (form.ClockMode.empty()) form.ClockMode = AdoptAlarmTimeShape(AppRegionalSettings());
         AlarmSettingsHooks hooks;
         const std::string appPath = form.config.appPath;
         // Owned by the window that opens them: the alarm settings dialog.

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "bin/config_keys.h"
+#include "platform/config_keys.h"
 
 namespace tolvenmark {
 

@@ -16,4 +16,9 @@ std::string AlarmTimeText(const DateTime& time, const RegionalSettings& settings
 // A text that does not read throws ConversionError.
 DateTime OpeningTime(const std::string& text, const RegionalSettings& settings, const DateTime& now);
 
+// Whether the alarm date at time lies at or before now: taken, it would never
+// ring. Texts that do not read count as not passed (the tick reports them).
+bool AlarmHasPassed(const std::string& date, const std::string& time, const DateTime& now,
+                    const RegionalSettings& settings);
+
 }  // namespace tolvenmark

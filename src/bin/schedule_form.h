@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "bin/config_keys.h"
+#include "platform/config_keys.h"
 #include "bin/schedule.h"
 #include "bin/time_picker.h"
 

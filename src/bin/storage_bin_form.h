@@ -7,7 +7,7 @@
 #include <QDialog>
 
 #include "bin/bin_files.h"
-#include "bin/config_keys.h"
+#include "platform/config_keys.h"
 
 class QCheckBox;
 class QPushButton;

@@ -116,6 +116,12 @@ void AlarmLaunch::Snooze() {
     timer2.SetEnabled(true);
 }
 
+std::string AlarmLaunch::SnoozeRefusal() {
+    if (lookups_.config.read("SNOOZE") != "Yes") return "The Snooze feature is not enabled in Alarm Settings.";
+    if (!PlayerRunning()) return "No alarm was started to Snooze!";
+    return "";
+}
+
 void AlarmLaunch::Stop() {
     host_.Timer2().SetEnabled(false);
     // A snoozed alarm already on its one-second way back; a due launch stays.

@@ -46,6 +46,8 @@ public:
     void Timer2Timer();  // the snooze ran out
     void LaunchAlarm();
     void Snooze();       // SNOOZE hot area and tray
+    // The text of the box Snooze would show instead of snoozing, else empty.
+    std::string SnoozeRefusal();
     // The alarm switched off: no snoozed alarm comes back, and the player
     // the clock started stops as at a snooze.
     void Stop();

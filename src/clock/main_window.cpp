@@ -110,20 +110,12 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
     ChooseSkin();
 
     // After the load, which gives every hot area the skin's own state.
-    if (config.alSet == "TRUE") {
-        SkinForm1->SetHotAreaState("AL_OFFON", true);
-        AlarmSet1->setChecked(true);
-        AlarmSet1->setText(QString::fromStdString("Alarm &On (" + AlarmDateText(pendingAlarm) + ")"));
-        AlarmOnFlag = true;
-    } else {
-        SkinForm1->SetHotAreaState("AL_OFFON", false);
-        AlarmSet1->setChecked(false);
-        AlarmSet1->setText("Alarm &Off");
-        AlarmOnFlag = false;
-    }
-
-    SetDisplayText("AL_HEADER", pendingAlarm.header);
-    SetDisplayText("AL_DATE", AlarmDateText(pendingAlarm));
+    const bool on = config.alSet == "TRUE";
+    SkinForm1->SetHotAreaState("AL_OFFON", on);
+    AlarmSet1->setChecked(on);
+    if (!on) AlarmSet1->setText("Alarm &Off");
+    AlarmOnFlag = on;
+    alarm.Show();
 
     Timer2->stop();
     ArmTimer1();
@@ -175,7 +167,7 @@ void TForm1::ArmTimer1() {
 void TForm1::UpdateAlarm() {
     const DateTime now = AppClock().Now();
     const std::optional<DateTime> from = dueTest_.CatchUpFrom(now, pendingAlarm);
-    tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, from.value_or(now), AppRegionalSettings(), *this);
+    tolvenmark::UpdateAlarm(alarm, config.appPath, from.value_or(now), AppRegionalSettings());
 }
 
 void TForm1::SetupAlarm() {

@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "clock/alarm_state.h"
+#include "clock/clock_commands.h"
 #include "clock/due_test.h"
 #include "clock/pending_alarm.h"
 #include "clock/startup_load.h"
@@ -22,8 +24,10 @@ namespace tolvenmark {
 class TSkinForm;
 
 // The main clock window: the skinned face, the one-second tick with its due
-// test, the alarm switch, the hot-area commands and the tray icon.
-class TForm1 : public QWidget, public AlarmView {
+// test, the alarm switch, the hot-area commands and the tray icon. Every way
+// of asking it something (face, tray, notification, channel) comes to its
+// ClockCommands.
+class TForm1 : public QWidget, public AlarmView, public ClockCommands {
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
@@ -44,9 +48,11 @@ public:
     QAction* Exit1 = nullptr;
     QSystemTrayIcon* TrayIcon = nullptr;
 
-    // Module state that the dialogs share.
-    PendingAlarm pendingAlarm;
-    bool AlarmOnFlag = false;
+    // Module state that the dialogs share. The pending alarm and the switch
+    // belong to alarm; the form names stay as its aliases.
+    AlarmState alarm{this};
+    PendingAlarm& pendingAlarm = alarm.pending;
+    bool& AlarmOnFlag = alarm.on;
     std::string ClockMode;  // "12" or "24"; empty until the first tick
     bool PlayerStarted = false;
     StartupConfig config;   // the in-memory configuration copies
@@ -68,13 +74,18 @@ public:
     // clock not running) is replaced by the next saved alarm still ahead: at
     // start-up, when the alarm is switched on and after "Alarms.txt" changed.
     void MovePassedAlarmOn();
+    // Keeps the snooze's return in the alarm owner; after every launch step.
+    void NoteSnooze();
+    // "Snoozed until 7:35 AM" while a snooze waits, else empty.
+    std::string SnoozeLine() const;
     // PlayerStarted, as far as the player still plays.
-    bool PlayerRunning() const;
+    bool PlayerRunning() const override;
 
     // Hooks for the windows and the launch that live elsewhere; each does
     // nothing until set, except SetupAlarm which records the due alarm.
     std::function<void()> SetupAlarmHook;       // the launch set-up
     std::function<void()> SnoozeHook;           // SNOOZE
+    std::function<std::string()> SnoozeRefusal;  // why SNOOZE would only show a box, else empty
     std::function<void()> StopHook;             // the alarm switched off: stop what rings
     std::function<bool()> PlayerRunningHook;    // the started player still plays
     std::function<void()> AboutHook;            // ABOUT: the about box, modal
@@ -98,6 +109,17 @@ public:
     // The last tray notification text.
     std::string lastNotification;
 
+    // ClockCommands
+    std::string Snooze(bool quiet) override;
+    void Stop() override;
+    std::string SwitchAlarm(bool on) override;
+    std::string SetAlarm(const PendingAlarm& alarm) override;
+    void Show() override { RestoreAlarmClock2Click(); }
+    void Quit() override { EndClock(); }
+    const PendingAlarm& Pending() const override { return alarm.pending; }
+    bool AlarmOn() const override { return alarm.on; }
+    std::optional<DateTime> SnoozedUntil() const override { return alarm.snoozedUntil; }
+
     // AlarmView
     void SetDisplayText(const std::string& id, const std::string& text) override;
     bool AlarmMenuChecked() const override;
@@ -110,6 +132,8 @@ protected:
 private:
     void ArmTimer1();
     void AlarmOnOffCommand();
+    std::string SwitchAlarmTo(bool on, const std::string& offCaption);
+    void ShowFailure(const std::string& reason);
     void ReadPendingDateAndTime();
     void ShowAlarmSwitch(bool on, const std::string& offCaption);
     void ChooseSkin();

@@ -1,4 +1,5 @@
 // The hot-area commands, the alarm switch and the tray icon of TForm1.
+#include <cerrno>
 #include <cstdio>
 
 #include <QCloseEvent>
@@ -23,7 +24,7 @@ namespace tolvenmark {
 
 void TForm1::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
     if (id == "EXIT") {
-        EndClock();
+        Quit();
     } else if (id == "ABOUT") {
         if (AboutHook) AboutHook();
     } else if (id == "HELP") {
@@ -37,7 +38,7 @@ void TForm1::SkinForm1MouseUpNotify(const std::string& id, Qt::MouseButton, Qt::
     } else if (id == "PROG_SETTINGS") {
         if (ProgramSettingsHook) ProgramSettingsHook();
     } else if (id == "SNOOZE") {
-        if (SnoozeHook) SnoozeHook();
+        Snooze(false);
     }
 }
 
@@ -56,38 +57,60 @@ void TForm1::ReadPendingDateAndTime() {
 
 void TForm1::ShowAlarmSwitch(bool on, const std::string& offCaption) {
     AlarmSet1->setChecked(on);
-    AlarmSet1->setText(QString::fromStdString(on ? "Alarm &On (" + AlarmDateText(pendingAlarm) + ")" : offCaption));
+    AlarmSet1->setText(QString::fromStdString(on ? AlarmOnCaption(pendingAlarm) : offCaption));
     ShowTrayToolTip(on);
 }
 
 void TForm1::SwitchedOff() {
     // Off means quiet: no snooze comes back, the player stops.
+    Stop();
+}
+
+void TForm1::Stop() {
     if (StopHook) StopHook();
+}
+
+std::string TForm1::Snooze(bool quiet) {
+    if (quiet && SnoozeRefusal) {
+        const std::string reason = SnoozeRefusal();
+        if (!reason.empty()) return reason;
+        // The boxes a snooze may still show must not hold up the script's reply.
+        if (SnoozeHook) QTimer::singleShot(0, this, [this] { if (SnoozeHook) SnoozeHook(); });
+        return "";
+    }
+    if (SnoozeHook) SnoozeHook();
+    return "";
+}
+
+std::string TForm1::SwitchAlarmTo(bool on, const std::string& offCaption) {
+    // Kept first, so a switch made just before a crash or a logout still counts.
+    const bool kept = alarm.Switch(on);
+    const int error = errno;
+    ReadPendingDateAndTime();
+    if (on) MovePassedAlarmOn();
+    ShowAlarmSwitch(on, offCaption);
+    SkinForm1->SetHotAreaState("AL_OFFON", on);
+    if (!on) SwitchedOff();
+    return kept ? "" : FileWriteError(ConfigPath(), error ? error : EIO);
+}
+
+std::string TForm1::SwitchAlarm(bool on) { return SwitchAlarmTo(on, "Alarm &Off"); }
+
+std::string TForm1::SetAlarm(const PendingAlarm& pending) {
+    alarm.TakeChecked(pending);
+    return SwitchAlarm(true);
+}
+
+void TForm1::ShowFailure(const std::string& reason) {
+    if (!reason.empty()) AppPrompts().Error(reason);
 }
 
 void TForm1::AlarmOnOffCommand() {
     // The skinned window flipped the switch's state when the button went down.
-    ReadPendingDateAndTime();
-    AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
-    if (AlarmOnFlag) MovePassedAlarmOn();
-    ShowAlarmSwitch(AlarmOnFlag, "Alarm Off");
-    if (!AlarmOnFlag) SwitchedOff();
+    ShowFailure(SwitchAlarmTo(SkinForm1->GetHotAreaState("AL_OFFON"), "Alarm Off"));
 }
 
-void TForm1::AlarmSet1Click() {
-    if (AlarmSet1->isChecked()) {
-        ShowAlarmSwitch(false, "Alarm &Off");
-        SkinForm1->SetHotAreaState("AL_OFFON", false);
-        AlarmOnFlag = false;
-        SwitchedOff();
-    } else {
-        ReadPendingDateAndTime();
-        MovePassedAlarmOn();
-        ShowAlarmSwitch(true, "");
-        SkinForm1->SetHotAreaState("AL_OFFON", true);
-        AlarmOnFlag = true;
-    }
-}
+void TForm1::AlarmSet1Click() { ShowFailure(SwitchAlarm(!AlarmSet1->isChecked())); }
 
 void TForm1::HelpCommand() {
     const std::string path = HelpFilePath(config.appPath, QCoreApplication::applicationDirPath().toStdString());
@@ -108,7 +131,9 @@ void TForm1::ShowTrayToolTip(bool on) {
     if (!TrayIcon) return;
     std::string text = std::string(kApplicationTitle) + "\n";
     if (!pendingAlarm.header.empty()) text += pendingAlarm.header + "\n";
-    text += (on ? "Alarm On (" : "Alarm Off (") + AlarmDateText(pendingAlarm) + ")";
+    const std::string when = AlarmDateText(pendingAlarm);
+    text += std::string(on ? "Alarm On" : "Alarm Off") + (when.empty() ? "" : " (" + when + ")");
+    if (const std::string snoozed = SnoozeLine(); !snoozed.empty()) text += "\n" + snoozed;
     const QString tip = QString::fromStdString(text);
     // Each change travels to the tray host; the tick asks every second.
     if (TrayIcon->toolTip() != tip) TrayIcon->setToolTip(tip);
@@ -147,7 +172,7 @@ void TForm1::RestoreAlarmClock2Click() {
     activateWindow();
 }
 
-void TForm1::Exit1Click() { EndClock(); }
+void TForm1::Exit1Click() { Quit(); }
 
 void TForm1::EndClock() {
     // The end closes the windows, which comes back here.

@@ -1,4 +1,6 @@
 // The one-second tick of TForm1.
+#include <QTimer>
+
 #include "clock/main_window.h"
 #include "clock/succession.h"
 #include "clock/tick_texts.h"
@@ -39,7 +41,10 @@ void TForm1::Timer1Timer() {
         }
         shownTime = pendingAlarm.time;
     }
-    SetDisplayText("AL_DATE", pendingAlarm.date + " at " + shownTime);
+    // No alarm set yet (a first start): nothing to show, nothing rings.
+    const bool none = pendingAlarm.date.empty() && pendingAlarm.time.empty();
+    const std::string snoozed = SnoozeLine();
+    SetDisplayText("AL_DATE", !snoozed.empty() ? snoozed : none ? "" : pendingAlarm.date + " at " + shownTime);
     ShowTrayToolTip(AlarmOnFlag);
 
     DueVerdict verdict = DueVerdict::None;
@@ -56,7 +61,7 @@ void TForm1::Timer1Timer() {
         const PendingAlarm missed = pendingAlarm;
         int alsoSkipped = 0;
         try {
-            tolvenmark::UpdateAlarm(pendingAlarm, config.appPath, now, settings, *this, &alsoSkipped);
+            tolvenmark::UpdateAlarm(alarm, config.appPath, now, settings, &alsoSkipped);
         } catch (...) {
             // A file that could not be written is told; the miss must be told too.
             Notify(MissedAlarmText(missed, alsoSkipped));
@@ -64,6 +69,23 @@ void TForm1::Timer1Timer() {
         }
         Notify(MissedAlarmText(missed, alsoSkipped));
     }
+}
+
+void TForm1::NoteSnooze() {
+    if (!Timer2->isActive()) {
+        alarm.snoozedUntil.reset();
+        return;
+    }
+    const LocalZone zone = LocalZone::System();
+    const Instant now = FirstInstantOf(AppClock().Now(), zone);
+    alarm.snoozedUntil = zone.toLocal(now + (Timer2->remainingTime() + 999) / 1000);
+}
+
+std::string TForm1::SnoozeLine() const {
+    if (!alarm.snoozedUntil) return "";
+    const RegionalSettings& settings = AppRegionalSettings();
+    const std::string format = WithoutSeconds(settings.shortTimeFormat, IsTwelveHourFormat(settings.shortTimeFormat));
+    return "Snoozed until " + FormatDateTime(format, *alarm.snoozedUntil, settings);
 }
 
 void TForm1::ShowConversionErrorOnce(const std::string& text) {

@@ -24,7 +24,11 @@ public:
     virtual void SetAlarmMenuCaption(const std::string& caption) = 0;
 };
 
-// ALDATE + " at " + ALTIME, as AL_DATE and the menu show it.
-inline std::string AlarmDateText(const PendingAlarm& alarm) { return alarm.date + " at " + alarm.time; }
+// ALDATE + " at " + ALTIME, as AL_DATE and the menu show it; empty while no
+// alarm was ever set.
+inline std::string AlarmDateText(const PendingAlarm& alarm) {
+    if (alarm.date.empty() && alarm.time.empty()) return "";
+    return alarm.date + " at " + alarm.time;
+}
 
 }  // namespace tolvenmark

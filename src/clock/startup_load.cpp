@@ -47,8 +47,10 @@ std::optional<StartupConfig> LoadStartupConfig(const Clock& clock, const Regiona
         WriteConfigKey("DELETEALARM", "Yes");
     }
 
-    // In memory only: the file keeps its empty values.
+    // No alarm was ever set (a first start): none is shown until one is. Half
+    // a stored alarm is filled in memory only; the file keeps its empty value.
     const DateTime now = clock.Now();
+    if (config.alDate.empty() && config.alTime.empty()) return config;
     if (config.alDate.empty()) config.alDate = DateToStr(now, settings);
     if (config.alTime.empty()) config.alTime = TimeToStr(now, settings);
     return config;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "clock/alarm_state.h"
 #include "clock/config.h"
 #include "platform/conversion_error.h"
 #include "platform/date_time_text.h"
@@ -84,21 +85,6 @@ int CountPassedOver(const SavedAlarmList& entries, StoredDates& dates, const Pen
 
 }  // namespace
 
-void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view) {
-    view.SetDisplayText("AL_HEADER", pending.header);
-    view.SetDisplayText("AL_DATE", AlarmDateText(pending));
-    if (view.AlarmMenuChecked()) view.SetAlarmMenuCaption("Alarm &On (" + AlarmDateText(pending) + ")");
-}
-
-bool TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view) {
-    pending = {entry.header, entry.date, entry.time};
-    const bool written = WriteConfigKeys({{"ALHEADER", pending.header}, {"ALDATE", pending.date}, {"ALTIME", pending.time}});
-    const int error = errno;
-    ShowPendingAlarm(pending, view);
-    errno = error;
-    return written;
-}
-
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
                  const RegionalSettings& settings, AlarmView& view) {
     UpdateAlarm(pending, appPath, clock.Now(), settings, view);
@@ -106,6 +92,20 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
 
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
                  const RegionalSettings& settings, AlarmView& view, int* passedOver) {
+    AlarmState state(&view);
+    state.pending = pending;
+    try {
+        UpdateAlarm(state, appPath, from, settings, passedOver);
+    } catch (...) {
+        pending = state.pending;
+        throw;
+    }
+    pending = state.pending;
+}
+
+void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& from,
+                 const RegionalSettings& settings, int* passedOver) {
+    const PendingAlarm& pending = state.pending;
     if (passedOver) *passedOver = 0;
     const bool changeAlarm = ReadConfigKey("CHANGEALARM") == "Yes";
     const bool deleteAlarm = ReadConfigKey("DELETEALARM") == "Yes";
@@ -114,7 +114,10 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
 
     std::vector<std::size_t> longLines;
     SavedAlarmList entries = LoadSavedAlarms(path, longLines);
-    auto isPending = [&](const SavedAlarm& e) { return e.date == pending.date && e.time == pending.time; };
+    // No alarm set matches no line, not the blank ones.
+    auto isPending = [&](const SavedAlarm& e) {
+        return !AlarmDateText(pending).empty() && e.date == pending.date && e.time == pending.time;
+    };
 
     // A full disk must not keep the clock on the alarm that just rang: the step
     // goes on in memory, and what it could not write is said at the end.
@@ -142,7 +145,7 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
         }
     };
     auto take = [&](const SavedAlarm& entry) {
-        if (!TakePendingAlarm(entry, pending, view))
+        if (!state.Take({entry.header, entry.date, entry.time}))
             failures.push_back(FileWriteError(ConfigPath(), errno ? errno : EIO));
     };
 
@@ -152,23 +155,40 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
         StoredDates dates(entries, settings, from.year);
         if (passedOver) *passedOver = CountPassedOver(entries, dates, pending, from, settings);
 
+        // The launched alarm leaves the file first, wherever its line stands;
+        // written at once, so a later entry that does not convert cannot keep it.
         bool found = false;
+        for (SavedAlarm& entry : entries) {
+            if (!isPending(entry)) continue;
+            found = true;
+            if (deleteAlarm) removeLaunched(entry);
+        }
+        if (found) rewrite();
+
+        // The earliest alarm ahead, as the storage bin's sort orders them (equal
+        // ones in file order): lines appended later may ring sooner. A text
+        // that does not read stops the step when no alarm ahead came before it
+        // in the file, as it always did; after one it is passed over.
+        std::optional<std::size_t> next;
+        DateTime nextAt;
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            SavedAlarm& entry = entries[i];
-            if (isPending(entry)) {
-                found = true;
-                if (deleteAlarm) removeLaunched(entry);
-                // Written at once: a later entry that does not convert must not
-                // keep the launched alarm in the file.
-                rewrite();
-            }
+            const SavedAlarm& entry = entries[i];
             if (entry.date.empty()) continue;
-            const DateTime& date = dates[i];
-            if (date > fromDate || (date == fromDate && StrToTime(entry.time, settings) > fromTime)) {
-                take(entry);
-                break;
+            try {
+                const DateTime& date = dates[i];
+                if (date < fromDate) continue;
+                const DateTime time = entry.time.empty() ? DateTime{} : StrToTime(entry.time, settings);
+                if (date == fromDate && !(time > fromTime)) continue;
+                const DateTime at = At(date, time);
+                if (!next || at < nextAt) {
+                    next = i;
+                    nextAt = at;
+                }
+            } catch (const ConversionError&) {
+                if (!next) throw;
             }
         }
+        if (next) take(entries[*next]);
 
         // A pending alarm that is not in the file (set by hand): the first entry
         // not before its date, judged by ALDATE as it stands now.

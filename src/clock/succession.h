@@ -3,24 +3,16 @@
 #include <string>
 
 #include "bin/bin_files.h"
+#include "clock/alarm_state.h"
 #include "clock/pending_alarm.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 
 namespace tolvenmark {
 
-// Makes the entry the pending alarm: memory, then ALHEADER, ALDATE and ALTIME
-// in the configuration file, then AL_HEADER and AL_DATE, and the menu caption
-// when the alarm switch is checked. The alarm's on/off state is not touched.
-// False when the configuration file could not be written (errno tells why).
-bool TakePendingAlarm(const SavedAlarm& entry, PendingAlarm& pending, AlarmView& view);
-
-// Shows the pending alarm in AL_HEADER, AL_DATE and (when checked) the menu.
-void ShowPendingAlarm(const PendingAlarm& pending, AlarmView& view);
-
 // After a launch, or at start-up when the pending alarm lies in the past:
 // with DELETEALARM "Yes" the launched alarm leaves "Alarms.txt"; with
-// CHANGEALARM "Yes" the next saved alarm becomes pending. Without the file
+// CHANGEALARM "Yes" the earliest saved alarm ahead becomes pending. Without the file
 // nothing changes. A stored date or time that does not convert throws
 // ConversionError (what was done before stays done); a file that cannot be
 // read throws OperationError. A file that cannot be written does not stop the
@@ -38,5 +30,9 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
 // (entries whose texts do not read are not counted).
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
                  const RegionalSettings& settings, AlarmView& view, int* passedOver = nullptr);
+
+// The step on the clock's own alarm owner, which writes and shows the alarm it takes.
+void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& from,
+                 const RegionalSettings& settings, int* passedOver = nullptr);
 
 }  // namespace tolvenmark

@@ -26,6 +26,13 @@ std::string AlarmTimeFormatOf(const std::string& format, bool twelveHour, const 
     return format + timeSeparator + "ss";
 }
 
+std::string AdoptAlarmTimeShape(RegionalSettings& settings) {
+    const bool twelveHour = IsTwelveHourFormat(settings.shortTimeFormat);
+    settings.shortTimeFormat = AlarmTimeFormatOf(WithoutSeconds(settings.shortTimeFormat, twelveHour), twelveHour,
+                                                 settings.timeSeparator);
+    return twelveHour ? "12" : "24";
+}
+
 TickTexts ComputeTickTexts(const DateTime& now, RegionalSettings& settings) {
     TickTexts texts;
     const bool twelveHour = IsTwelveHourFormat(settings.shortTimeFormat);

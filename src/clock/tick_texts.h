@@ -25,6 +25,10 @@ std::string WithoutSeconds(const std::string& format, bool twelveHour);
 // or at the end (24-hour); a format that shows seconds stays as it is.
 std::string AlarmTimeFormatOf(const std::string& format, bool twelveHour, const std::string& timeSeparator);
 
+// What the first tick does to the settings, for a dialog opened before it:
+// settings.shortTimeFormat in the alarm-time shape; answers the clock mode.
+std::string AdoptAlarmTimeShape(RegionalSettings& settings);
+
 // One tick's texts at now. settings.shortTimeFormat is taken out of the
 // alarm-time shape for the formatting and left in it afterwards, as every
 // dialog expects between ticks.

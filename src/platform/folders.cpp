@@ -1,6 +1,8 @@
 #include "platform/folders.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -106,6 +108,16 @@ std::string PrivateRuntimeDirectory() {
         (st.st_mode & 022) == 0)
         return WithoutTrailingSlashes(runtime);
     return PrivateCacheFolder("run");
+}
+
+std::string ShortPrivateRuntimeDirectory(const std::string& folder) {
+    // FNV-1a: stable across runs, so the clock and its clients meet.
+    std::uint32_t hash = 2166136261u;
+    for (const unsigned char c : folder) hash = (hash ^ c) * 16777619u;
+    char name[64];
+    std::snprintf(name, sizeof name, "/tmp/tolvenmark-%u-%08x", static_cast<unsigned>(::geteuid()), hash);
+    MakePrivateFolder(name);
+    return name;
 }
 
 bool FileExists(const std::string& path) {

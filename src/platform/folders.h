@@ -28,6 +28,10 @@ std::string PrivateTempDirectory();
 // $XDG_CACHE_HOME/tolvenmark/run (default ~/.cache), made private. Throws
 // OperationError when no private folder can be had.
 std::string PrivateRuntimeDirectory();
+// A private folder with a short path standing in for folder, for sockets,
+// whose paths the system limits to 107 bytes: /tmp/tolvenmark-UID-HASH, the
+// same for the same folder. Throws as MakePrivateFolder.
+std::string ShortPrivateRuntimeDirectory(const std::string& folder);
 
 bool FileExists(const std::string& path);
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -95,6 +97,15 @@ public:
 
 private:
     static void Show(QMessageBox::Icon icon, const char* caption, const std::string& text) {
+        // The same box again while it is up (a request repeated thousands of
+        // times, a failing tick) would only nest another event loop.
+        static std::set<std::pair<int, std::string>> open;
+        const std::pair<int, std::string> key{static_cast<int>(icon), text};
+        if (!open.insert(key).second) return;
+        struct Close {
+            const std::pair<int, std::string>& key;
+            ~Close() { open.erase(key); }
+        } close{key};
         BareCaption bare;
         QMessageBox box(icon, caption, BoxText(text), QMessageBox::Ok);
         Prepare(box);

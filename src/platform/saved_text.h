@@ -1,28 +1,13 @@
 #pragma once
 
-#include <optional>
 #include <string>
-#include <string_view>
 
-#include <QString>
+#include "platform/text_encoding.h"
 
 class QLineEdit;
 class QTableWidgetItem;
 
 namespace tolvenmark {
-
-// How a line of a saved file is read. The program writes UTF-8; older files
-// and other programs wrote the machine's Western code page (Windows-1252).
-enum class TextEncoding { Utf8, Western };
-
-// UTF-8 when the bytes are valid UTF-8 (plain ASCII included), else Western.
-TextEncoding LineEncoding(std::string_view bytes);
-std::optional<QString> DecodeUtf8(std::string_view bytes);
-// Every byte stands for one character, so Western text always comes back whole.
-QString DecodeWestern(std::string_view bytes);
-QString DecodeText(std::string_view bytes, TextEncoding encoding);
-// Empty when a character has no place in the encoding.
-std::optional<std::string> EncodeText(const QString& text, TextEncoding encoding);
 
 // A saved text shown in a control. While the control shows it unchanged, its
 // bytes come back as they were; an edited text comes back in the encoding of

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "bin/alarm_time.h"
 #include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
@@ -318,20 +319,16 @@ void TForm2::Button1Click() {
     config_.write("CHANGEALARM", YesNo(CheckBox7->isChecked()));
     config_.write("DELETEALARM", YesNo(CheckBox8->isChecked()));
     config_.write("SNOOZEMIN", std::to_string(SpinEdit1->value()));
-    host_.SetPendingAlarm(header, date, time);
-    config_.write("ALDATE", date);
-    config_.write("ALTIME", time);
-    config_.write("ALHEADER", header);
-
-    const std::string when = date + " at " + time;
-    host_.SetDisplayText("AL_HEADER", header);
-    host_.SetDisplayText("AL_DATE", when);
-    if (host_.AlarmMenuChecked()) host_.SetAlarmMenuCaption("Alarm &On (" + when + ")");
+    // The clock takes the alarm even when it cannot be kept; the user hears why.
+    const std::string failure = host_.TakePendingAlarm(header, date, time);
+    if (!failure.empty()) AppPrompts().Error(failure);
+    if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings()))
+        AppPrompts().Warning("The alarm time has passed.  This alarm will not ring.");
     accept();
 }
 
 void TForm2::Button2Click() {
-    host_.SetDisplayText("AL_DATE", host_.PendingDate() + " at " + host_.PendingTime());
+    host_.ShowPendingAlarm();
     reject();
 }
 

@@ -8,7 +8,7 @@
 #include "bin/bin_files.h"
 #include "bin/time_picker.h"
 #include "setup/alarm_settings_host.h"
-#include "setup/config_keys.h"
+#include "platform/config_keys.h"
 #include "setup/media_memory.h"
 #include "setup/open_file_dialog.h"
 

@@ -18,11 +18,14 @@ public:
     // The pending alarm's date and time (in-memory ALDATE and ALTIME).
     virtual std::string PendingDate() const = 0;
     virtual std::string PendingTime() const = 0;
-    // The in-memory ALHEADER, ALDATE and ALTIME (the keys are written by the dialog).
-    virtual void SetPendingAlarm(const std::string& header, const std::string& date, const std::string& time) = 0;
-    virtual void SetDisplayText(const std::string& id, const std::string& text) = 0;  // "AL_HEADER", "AL_DATE"
-    virtual bool AlarmMenuChecked() const = 0;  // AlarmSet1
-    virtual void SetAlarmMenuCaption(const std::string& caption) = 0;
+    // Makes the dialog's alarm the pending one: ALHEADER, ALDATE and ALTIME in
+    // one replacement of the file, and the main window shows it (even when the
+    // write failed, so the clock rings what the user sees). The reason when
+    // the file could not be written, else empty.
+    virtual std::string TakePendingAlarm(const std::string& header, const std::string& date,
+                                         const std::string& time) = 0;
+    // The main window shows the pending alarm again (Cancel).
+    virtual void ShowPendingAlarm() = 0;
 };
 
 // The dialogs the alarm settings dialog opens that live elsewhere; an empty

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "bin/config_keys.h"
+#include "platform/config_keys.h"
 
 namespace tolvenmark {
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "setup/config_keys.h"
+#include "platform/config_keys.h"
 #include "setup/media_memory.h"
 #include "setup/open_file_dialog.h"
 

@@ -4,7 +4,7 @@
 
 #include <QStringDecoder>
 
-#include "platform/saved_text.h"
+#include "platform/text_encoding.h"
 
 namespace tolvenmark {
 

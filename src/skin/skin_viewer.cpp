@@ -1,5 +1,6 @@
 #include "skin/skin_viewer.h"
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
@@ -34,6 +35,9 @@ private:
 
 }  // namespace
 
+// A skin tried from a terminal answers there; a box would outlive the question.
+void SayProblem(const std::string& text) { std::fprintf(stderr, "tolvenmark-clock: %s\n", text.c_str()); }
+
 int ShowSkinWindow(const std::string& skinFileOrEmpty) {
     std::unique_ptr<QApplication> ownApp;
     if (!QApplication::instance()) {
@@ -51,7 +55,7 @@ int ShowSkinWindow(const std::string& skinFileOrEmpty) {
 
     // A file that is not there would be read as an empty skin of no version.
     if (!skinFileOrEmpty.empty() && !FileExists(skinFileOrEmpty)) {
-        AppPrompts().Error("Cannot open file " + skinFileOrEmpty);
+        SayProblem("Cannot open file " + skinFileOrEmpty);
         return 1;
     }
     try {
@@ -60,7 +64,7 @@ int ShowSkinWindow(const std::string& skinFileOrEmpty) {
         else
             skin->LoadSkin(skinFileOrEmpty);
     } catch (const std::exception& error) {
-        AppPrompts().Error(error.what());
+        SayProblem(error.what());
         return 1;
     }
 

@@ -371,14 +371,14 @@ TEST_F(MainWindowTest, AlarmOnOffHotAreaRereadsTheAlarmAndSetsTheCaption) {
     EXPECT_TRUE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On (12/24/2026 at 8:15:00 AM)");
     EXPECT_EQ(calls, "");
+    EXPECT_EQ(ReadConfigKey("ALSET"), "TRUE");  // the next start begins as left
     form.SkinForm1->SetHotAreaState("AL_OFFON", false);
     Click("AL_OFFON");
     EXPECT_EQ(calls, "stop;");  // off is the Stop
     EXPECT_FALSE(form.AlarmOnFlag);
     EXPECT_FALSE(form.AlarmSet1->isChecked());
     EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm Off");
-    // Neither writes ALSET.
-    EXPECT_EQ(ReadConfigKey("ALSET"), "");
+    EXPECT_EQ(ReadConfigKey("ALSET"), "FALSE");
 }
 
 TEST_F(MainWindowTest, AlarmMenuItemSwitches) {
@@ -497,6 +497,24 @@ TEST_F(MainWindowTest, EmptyAlarmTimeShowsSomeOtherTime) {
     EXPECT_EQ(Display("AL_DATE"), "12/7/2026 at 12:00:00 AM");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(form.pendingAlarm.time.empty());
+}
+
+// A first start shows no alarm until one is set; a waiting snooze shows when it comes back.
+TEST_F(MainWindowTest, AlarmLineShowsNothingUnsetAndTheSnoozeWhileItWaits) {
+    config.alDate = "";
+    config.alTime = "";
+    Start();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "");
+    EXPECT_EQ(form.AlarmSet1->text().toStdString(), "Alarm &On");
+    form.Timer2->start(5 * 60 * 1000);
+    form.NoteSnooze();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "Snoozed until 12:05 PM");
+    form.Timer2->stop();
+    form.NoteSnooze();
+    form.Timer1Timer();
+    EXPECT_EQ(Display("AL_DATE"), "");
 }
 
 }  // namespace

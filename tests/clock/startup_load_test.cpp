@@ -107,7 +107,7 @@ TEST_F(StartupLoadTest, CurrentVersionWritesNothing) {
     EXPECT_EQ(ReadFileBytes(Ini()), content);
 }
 
-TEST_F(StartupLoadTest, ReadsKeysWithTheirLimitsAndFillsTheEmptyAlarmInMemoryOnly) {
+TEST_F(StartupLoadTest, ReadsKeysWithTheirLimitsAndLeavesAnAlarmNeverSetEmpty) {
     const std::string header(300, 'h');
     WriteFileBytes(Ini(), "[ALARM]\nVERSION=1.1\nSKIN=Default\nSNOOZE=Yes\nSNOOZEMIN=9\nALHEADER=" + header +
                               "\nALSET=TRUE\n");
@@ -118,8 +118,8 @@ TEST_F(StartupLoadTest, ReadsKeysWithTheirLimitsAndFillsTheEmptyAlarmInMemoryOnl
     EXPECT_EQ(config->snooze, "Yes");
     EXPECT_EQ(config->snoozeMin, "9");
     EXPECT_EQ(config->alSet, "TRUE");
-    EXPECT_EQ(config->alDate, "12/7/2026");
-    EXPECT_EQ(config->alTime, "2:05:09 PM");
+    EXPECT_EQ(config->alDate, "");
+    EXPECT_EQ(config->alTime, "");
     EXPECT_EQ(ReadConfigKey("ALDATE"), "");
     EXPECT_EQ(ReadConfigKey("ALTIME"), "");
 }

@@ -142,6 +142,18 @@ TEST_F(SuccessionTest, PendingAlarmNotInTheFile) {
     }
 }
 
+// Lines appended later (a second series) may ring sooner: the earliest ahead
+// is taken, equal ones in file order, and no other line is touched.
+TEST_F(SuccessionTest, TheEarliestSavedAlarmAheadIsNext) {
+    Switches("Yes", "Yes");
+    const std::string rest = "Pill^4/21/2003^9:03:00 PM^\r\nGym^4/21/2003^7:03:00 AM^\r\n"
+                             "Run^4/21/2003^7:03:00 AM^\r\nBroken^31.4.2003^7:00:00 AM^\r\n";
+    WriteFileBytes(alarms, "Pill^4/19/2003^9:03:00 PM^\r\n" + kToday + rest);
+    Update();
+    EXPECT_EQ(pending, (PendingAlarm{"Gym", "4/21/2003", "7:03:00 AM"}));
+    EXPECT_EQ(ReadFileBytes(alarms), "Pill^4/19/2003^9:03:00 PM^\r\n" + rest);
+}
+
 TEST_F(SuccessionTest, EverySavedAlarmInThePastKeepsTheLaunchedOne) {
     Switches("Yes", "Yes");
     const std::string earlier = "Earlier^4/20/2003^6:00:00 AM^\r\n";

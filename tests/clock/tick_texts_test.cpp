@@ -22,6 +22,10 @@ TEST_P(TickTextsTest, TextsAndTheAlarmTimeShape) {
     settings.shortTimeFormat = c.shortTime;
     settings.longTimeFormat = AlarmTimeFormatOf(c.shortTime, IsTwelveHourFormat(c.shortTime), ":");
     const DateTime now{2003, 9, 30, c.hour, c.minute, c.second, 0};
+    // A dialog opened before the first tick sees what the tick would leave.
+    RegionalSettings before = settings;
+    EXPECT_EQ(AdoptAlarmTimeShape(before), c.mode);
+    EXPECT_EQ(before.shortTimeFormat, c.alarmFormat);
 
     // The second tick starts from the alarm-time shape the first one left.
     for (int tick = 0; tick < 2; ++tick) {

@@ -145,6 +145,21 @@ TEST_F(ChannelLimitsTest, SixteenConnectionsAreKeptTheSeventeenthClosesTheIdlest
     for (const int fd : open) ::close(fd);
 }
 
+// A runtime folder too deep for a socket path still gives one clock and a command line.
+TEST_F(ChannelLimitsTest, ALongRuntimePathFallsBackToAShortOne) {
+    const std::string deep = dir.File(std::string(100, 'r'));
+    std::filesystem::create_directory(deep);
+    std::filesystem::permissions(deep, std::filesystem::perms::owner_all);
+    env["XDG_RUNTIME_DIR"] = deep;
+    Start();
+    EXPECT_EQ(RunClock({}, env, 30000).exitCode, 0);  // a second start finds the first
+    ASSERT_TRUE(clock->WaitForError("is too long; using /tmp/tolvenmark-", 5000)) << clock->Error();
+    const std::string log = clock->Error();
+    const std::size_t at = log.find("using /tmp/tolvenmark-") + 6;
+    clock.reset();
+    std::filesystem::remove_all(log.substr(at, log.find('\n', at) - at));
+}
+
 TEST_F(ChannelLimitsTest, ALostSocketIsMadeAgain) {
     Start();
     ASSERT_EQ(::unlink(Socket().c_str()), 0);

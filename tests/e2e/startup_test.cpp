@@ -32,6 +32,7 @@ TEST(ProgramTest, WithoutConfigurationItSaysSoAndEnds) {
                              "/TOLVENMARKCLOCK.INI does not exist.\\r\\nYou are not going to get far without "
                              "that file!!!\n";
     EXPECT_NE(("\n" + run.err).find("\n" + line), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("tolvenmark-clock-session writes a first one"), std::string::npos) << run.err;
 }
 
 TEST(ProgramTest, FirstStartUpgradesTheConfiguration) {
@@ -64,19 +65,21 @@ TEST(ProgramTest, FirstStartUpgradesTheConfiguration) {
 namespace tolvenmark {
 namespace {
 
-TEST(ProgramTest, ChangedDateOrderMigratesTheStoredDatesAndEnds) {
+TEST(ProgramTest, ChangedDateOrderMigratesTheStoredDatesAndStartsAgain) {
     TempDir dir;
     const std::string ini = dir.File("TOLVENMARKCLOCK.INI");
     WriteFileBytes(ini, "[ALARM]\nAPPPATH=" + dir.path() +
                             "\nVERSION=1.1\nALFORMAT=213\nALDATESEP=.\nALDATE=25.12.2003\nALTIME=7:00:00 AM\n");
     WriteFileBytes(dir.File("Alarms.txt"), "Wake^05.01.2004^7:30:00 AM^\r\n");
-    auto run = RunClock({}, {{"TOLVENMARK_WINDIR", dir.path()}, {"TOLVENMARK_SHORT_DATE", "M/d/yyyy"},
-                             {"TOLVENMARK_DATE_SEP", "/"}});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.err.find("Warning: A Windows Date Format change was detected and the stored alarm dates "
-                           "were updated.  Please restart the program.\n"),
-              std::string::npos)
-        << run.err;
+    testing::RunningClock clock({}, {{"TOLVENMARK_WINDIR", dir.path()}, {"TOLVENMARK_SHORT_DATE", "M/d/yyyy"},
+                                     {"TOLVENMARK_DATE_SEP", "/"}});
+    EXPECT_TRUE(clock.WaitForError("Warning: A Windows Date Format change was detected and the stored alarm dates "
+                                   "were updated.  Please restart the program.\n",
+                                   20000))
+        << clock.Error();
+    // Started at login, it must not leave the user without a clock.
+    QThread::msleep(1500);
+    EXPECT_TRUE(clock.Running()) << clock.Error();
     EXPECT_EQ(ReadFileBytes(dir.File("Alarms.txt")), "Wake^1/5/2004^7:30:00 AM^\r\n");
     const std::string content = ReadFileBytes(ini);
     for (const char* line : {"ALDATE=12/25/2003\n", "ALFORMAT=123\n", "ALDATESEP=/\n"})

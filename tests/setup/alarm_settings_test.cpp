@@ -27,20 +27,18 @@ public:
     std::string AppPath() const override { return appPath; }
     std::string PendingDate() const override { return pendingDate; }
     std::string PendingTime() const override { return pendingTime; }
-    void SetPendingAlarm(const std::string& header, const std::string& date, const std::string& time) override {
+    std::string TakePendingAlarm(const std::string& header, const std::string& date,
+                                 const std::string& time) override {
         calls.push_back("pending " + header + " | " + date + " | " + time);
+        return failure;
     }
-    void SetDisplayText(const std::string& id, const std::string& text) override {
-        calls.push_back(id + " " + text);
-    }
-    bool AlarmMenuChecked() const override { return menuChecked; }
-    void SetAlarmMenuCaption(const std::string& caption) override { calls.push_back("menu " + caption); }
+    void ShowPendingAlarm() override { calls.push_back("show"); }
 
     std::string clockMode = "24";
     std::string appPath;
     std::string pendingDate = "12/24/2026";
     std::string pendingTime = "6:45:00 AM";
-    bool menuChecked = false;
+    std::string failure;
     std::vector<std::string> calls;
 };
 
@@ -300,17 +298,18 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     form->CheckBox8->setChecked(true);
     form->Edit3->setText("Morning");
     form->DateTimePicker1->setTime(QTime(7, 5, 0));
-    host.menuChecked = true;
+    host.failure = "The file : /x cannot be written.";
     form->Button1Click();
 
-    // Keys new to the file are added in the order they are written.
+    // Keys new to the file are added in the order they are written; the
+    // alarm's own keys go to the main window, which writes them in one piece.
     EXPECT_EQ(ReadFileBytes(f.dir.File("TOLVENMARKCLOCK.INI")),
               "[ALARM]\nAPPPATH=/data\nPLAYER=\nMTYPE=Text Message\nALFILE=Get up!\nSNOOZE=Yes\n"
-              "CHANGEALARM=No\nDELETEALARM=Yes\nSNOOZEMIN=7\nALDATE=12/7/2026\nALTIME=7:05:00 AM\n"
-              "ALHEADER=Morning\n");
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"pending Morning | 12/7/2026 | 7:05:00 AM", "AL_HEADER Morning",
-                                                    "AL_DATE 12/7/2026 at 7:05:00 AM",
-                                                    "menu Alarm &On (12/7/2026 at 7:05:00 AM)"}));
+              "CHANGEALARM=No\nDELETEALARM=Yes\nSNOOZEMIN=7\n");
+    EXPECT_EQ(host.calls, std::vector<std::string>{"pending Morning | 12/7/2026 | 7:05:00 AM"});
+    // 7:05 is past at 9:15: taken, and said.
+    EXPECT_EQ(f.prompts.shown, (std::vector<std::string>{"Error: The file : /x cannot be written.",
+                                                         "Warning: The alarm time has passed.  This alarm will not ring."}));
     EXPECT_EQ(form->result(), QDialog::Accepted);
 }
 
@@ -321,7 +320,7 @@ TEST_F(AlarmSettingsTest, CancelShowsThePendingAlarmAgainAndWritesNothing) {
     form->Edit3->setText("changed");
     form->Button2Click();
     EXPECT_EQ(ReadFileBytes(f.dir.File("TOLVENMARKCLOCK.INI")), before);
-    EXPECT_EQ(host.calls, std::vector<std::string>{"AL_DATE 12/24/2026 at 6:45:00 AM"});
+    EXPECT_EQ(host.calls, std::vector<std::string>{"show"});
     EXPECT_EQ(form->result(), QDialog::Rejected);
 }
 

@@ -5,7 +5,7 @@
 
 #include "platform/profile_file.h"
 #include "setup/alarm_settings_host.h"
-#include "setup/config_keys.h"
+#include "platform/config_keys.h"
 #include "setup/media_memory.h"
 #include "support/gui_app.h"
 #include "support/scripted_prompts.h"
@@ -50,10 +50,8 @@ public:
     std::string AppPath() const override { return appPath; }
     std::string PendingDate() const override { return pendingDate; }
     std::string PendingTime() const override { return pendingTime; }
-    void SetPendingAlarm(const std::string&, const std::string&, const std::string&) override {}
-    void SetDisplayText(const std::string&, const std::string&) override {}
-    bool AlarmMenuChecked() const override { return false; }
-    void SetAlarmMenuCaption(const std::string&) override {}
+    std::string TakePendingAlarm(const std::string&, const std::string&, const std::string&) override { return ""; }
+    void ShowPendingAlarm() override {}
     std::string appPath;
     std::string clockMode = "24";
     std::string pendingDate;

@@ -1,4 +1,4 @@
-#include "setup/config_keys.h"
+#include "platform/config_keys.h"
 
 #include "platform/profile_file.h"
 
