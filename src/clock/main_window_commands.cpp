@@ -1,5 +1,8 @@
 // The hot-area commands, the alarm switch and the tray icon of TForm1.
+#include <chrono>
 #include <cstdio>
+
+#include <QApplication>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,6 +15,7 @@
 #include <QTimer>
 #include <QWindowStateChangeEvent>
 
+#include "clock/bring_back.h"
 #include "clock/config.h"
 #include "clock/help_file.h"
 #include "clock/main_window.h"
@@ -96,7 +100,8 @@ void TForm1::HelpCommand() {
 
 void TForm1::EnsureTrayIcon() {
     if (TrayIcon) return;
-    TrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    // By name, so a tray that draws themed or large icons draws the installed one.
+    TrayIcon = new QSystemTrayIcon(QIcon::fromTheme(QStringLiteral("tolvenmark-clock"), windowIcon()), this);
     ShowTrayToolTip(AlarmOnFlag);
     // Tray hosts differ in which clicks they pass on; the menu they all open.
     TrayIcon->setContextMenu(PopupMenu1);
@@ -129,7 +134,15 @@ void TForm1::MinToSystemTray() {
 }
 
 void TForm1::TrayIconNotify(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick) {
+    const TrayClick click = reason == QSystemTrayIcon::Trigger       ? TrayClick::Single
+                            : reason == QSystemTrayIcon::DoubleClick ? TrayClick::Double
+                                                                     : TrayClick::Other;
+    // Only an XEmbed icon has a place of its own on the screen, and only
+    // there a double-click follows the single click.
+    const bool sendsDoubleClicks = TrayIcon && TrayIcon->geometry().isValid();
+    const auto nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (trayRestore_.Restores(click, sendsDoubleClicks, nowMs, QApplication::doubleClickInterval())) {
         RestoreAlarmClock2Click();
     } else if (reason == QSystemTrayIcon::Context && TrayIcon && !TrayIcon->contextMenu()) {
         PopupMenu1->popup(QCursor::pos());
@@ -142,9 +155,7 @@ void TForm1::RemoveTrayIcon() {
 
 void TForm1::RestoreAlarmClock2Click() {
     RemoveTrayIcon();
-    showNormal();
-    raise();
-    activateWindow();
+    BringBack(*this);
 }
 
 void TForm1::Exit1Click() { EndClock(); }

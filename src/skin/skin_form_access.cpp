@@ -4,6 +4,7 @@
 #include <map>
 
 #include <QAccessibleWidget>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "skin/reading_order.h"
@@ -99,11 +100,15 @@ public:
         return nullptr;
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    // A switch (a hot area with a state) toggles as it presses.
+    QStringList actionNames() const override {
+        if (isValid() && form_.CurrentSkin().HotAreas[Index()].HasState) return {pressAction(), toggleAction()};
+        return {pressAction()};
+    }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     void doAction(const QString& name) override {
-        if (name != pressAction() || !isValid()) return;
+        if (!actionNames().contains(name)) return;
         // Later, as a click comes: a command may open a modal dialog, and the
         // reader that asked must have its answer first.
         QMetaObject::invokeMethod(
@@ -254,7 +259,12 @@ void SkinFormAccess::ResetSpoken() {
 QString SkinFormAccess::SpokenText(int item) {
     if (spoken_.size() != form_.CurrentSkin().DisplayItems.size()) ResetSpoken();
     if (item < 0 || item >= static_cast<int>(spoken_.size())) return {};
-    return QString::fromStdString(spoken_[static_cast<std::size_t>(item)]).trimmed();
+    const QString text = QString::fromStdString(spoken_[static_cast<std::size_t>(item)]).trimmed();
+    // "15" alone does not say what it counts.
+    static const QRegularExpression number(QStringLiteral("^\\d+$"));
+    if (form_.CurrentSkin().DisplayItems[static_cast<std::size_t>(item)].ID == "SECONDS" && number.match(text).hasMatch())
+        return text + " seconds";
+    return text;
 }
 
 void SkinFormAccess::TextChanged() {

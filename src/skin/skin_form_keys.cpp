@@ -7,6 +7,7 @@
 #include "skin/reading_order.h"
 #include "skin/skin_form.h"
 #include "skin/skin_form_access.h"
+#include "skin/skin_painter.h"
 
 // The skinned window's keyboard: the focus ring over the hot areas, presses
 // by key, and keys that stand for a spot's command.
@@ -32,8 +33,8 @@ bool IsPressKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Return 
 // The skin's text colour, so the ring belongs to the face; black on a skin without texts.
 QColor RingColor(const Skin& skin) {
     if (skin.DisplayItems.empty()) return Qt::black;
-    const std::uint32_t bgr = skin.DisplayItems.front().Font.Color;
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    // A system colour reference names the desktop's colour, as the texts draw it.
+    return SkinQColor(skin.DisplayItems.front().Font.Color);
 }
 
 constexpr int kRingWidth = 2;

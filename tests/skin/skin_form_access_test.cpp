@@ -95,6 +95,13 @@ TEST_P(SkinFormAccessTest, ClockTextsOncePerMinuteAlarmAtOnce) {
     for (const char* renewed : {"Wake", "1/1/2099 at 7:00:00 AM"}) EXPECT_EQ(Child(renewed)->role(), QAccessible::StaticText);
 }
 
+TEST_P(SkinFormAccessTest, SecondsSayWhatTheyCountSwitchToggles) {
+    form->LoadDefaultSkin();  // its texts heard afresh
+    form->SetDisplayText("SECONDS", "15");
+    EXPECT_EQ(Child("15 seconds")->role(), QAccessible::StaticText);
+    EXPECT_TRUE(Child("Alarm On/Off")->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+}
+
 TEST_P(SkinFormAccessTest, TabRingsInReadingOrderSpacePresses) {
     std::vector<std::string> buttons;
     for (const std::string& child : GetParam().children)
@@ -125,6 +132,12 @@ TEST_P(SkinFormAccessTest, TabRingsInReadingOrderSpacePresses) {
 
     QTest::mouseClick(form, Qt::LeftButton, {}, {1, 1});
     EXPECT_FALSE(form->ShowsFocusRing()) << "the mouse puts the ring away";
+    ups.clear();
+    QTest::keyClick(form, Qt::Key_Space);
+    EXPECT_TRUE(form->ShowsFocusRing());
+    EXPECT_TRUE(ups.empty()) << "the first key after the mouse only shows where the keyboard is";
+    QTest::keyClick(form, Qt::Key_Return);
+    EXPECT_EQ(ups, std::vector<std::string>{"SNOOZE"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
