@@ -16,12 +16,12 @@ def screenshot():
     return read_png(shots[0])[2] if shots else []
 
 def face_box(rows):
-    """The box of every pixel that is not the desktop's, or None."""
-    hits = [(x, y) for y, row in enumerate(rows) for x, p in enumerate(row) if p != BACKGROUND]
-    if not hits:
-        return None
-    xs, ys = [x for x, _ in hits], [y for _, y in hits]
-    return min(xs), min(ys), max(xs), max(ys)
+    """The box of the rows and columns with more of something else than the desktop than the
+    pointer's arrow could cover, or None."""
+    lines = lambda counts: [i for i, n in enumerate(counts) if n > 40]
+    ys = lines([sum(p != BACKGROUND for p in row) for row in rows])
+    xs = lines([sum(row[x] != BACKGROUND for row in rows) for x in range(len(rows[0]))] if rows else [])
+    return (xs[0], ys[0], xs[-1], ys[-1]) if xs and ys else None
 
 try:
     s.xvfb()
@@ -47,7 +47,7 @@ try:
         s.check(all(p == BACKGROUND for p in corners), f"the desktop through the corners outside the outline: {corners}")
         s.check(rows[(top + bottom) // 2][(left + right) // 2] != BACKGROUND, "the face's middle drawn")
 
-    weston = s.run("xdotool", "search", "--name", "Weston").stdout.split()
+    weston = s.run("xdotool", "search", "--class", "Weston Compositor").stdout.split()
     if s.check(weston, "weston's window on the X server"):
         s.run("xdotool", "windowfocus", "--sync", weston[0])
         s.run("xdotool", "key", "Escape")
