@@ -70,7 +70,11 @@ public:
         return QRect(form_.mapToGlobal(box.topLeft()), box.size());
     }
 
-    QAccessible::Role role() const override { return hotArea_ ? QAccessible::Button : QAccessible::StaticText; }
+    // A switch is a check box to assistive technology, which then tells its state.
+    QAccessible::Role role() const override {
+        if (!hotArea_) return QAccessible::StaticText;
+        return isValid() && form_.CurrentSkin().HotAreas[Index()].HasState ? QAccessible::CheckBox : QAccessible::Button;
+    }
 
     QAccessible::State state() const override {
         QAccessible::State state;

@@ -12,7 +12,7 @@ namespace tolvenmark {
 class TSkinForm;
 
 // What assistive technology sees of a skinned window: each hot area a push
-// button, each display item a label, children of the window's own object in
+// button (a check box where it has a state), each display item a label, children of the window's own object in
 // reading order. They are made when first asked for and remade after a load.
 // A label's text is the one a reader last heard: readers keep what they were
 // told, so the text given and the change announced must go together.

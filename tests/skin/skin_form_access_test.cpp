@@ -60,12 +60,13 @@ TEST_P(SkinFormAccessTest, SpotsAreButtonsAndLabelsInReadingOrder) {
     for (int i = 0; i < tree->childCount(); ++i) {
         QAccessibleInterface* child = tree->child(i);
         const std::string name = child->text(QAccessible::Name).toStdString();
-        const bool button = child->role() == QAccessible::Button;
+        const bool button = child->role() == QAccessible::Button || child->role() == QAccessible::CheckBox;
         seen.push_back(button ? "[" + name + "]" : name);
         EXPECT_EQ(tree->indexOfChild(child), i);
         EXPECT_EQ(child->parent(), tree);
         EXPECT_EQ(child->state().focusable, button) << name;
         EXPECT_EQ(child->state().checkable, name == "Alarm On/Off") << name;
+        EXPECT_EQ(child->role() == QAccessible::CheckBox, name == "Alarm On/Off") << name;
         EXPECT_EQ(tree->childAt(child->rect().center().x(), child->rect().center().y()), child) << name;
     }
     EXPECT_EQ(seen, GetParam().children);
