@@ -5,8 +5,22 @@
 
 namespace tolvenmark {
 
+namespace {
+
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+}  // namespace
+
+void Minimize(QWidget& window) {
+    if (OnWayland())
+        window.setWindowState((window.windowState() & ~Qt::WindowMinimized));
+    else if (window.isMinimized())
+        return;
+    window.showMinimized();
+}
+
 void BringBack(QWidget& window) {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (OnWayland()) {
         // Whether the compositor minimised it or merely hid it behind others
         // is not told to the program: a window shown anew is in front.
         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);

@@ -9,4 +9,9 @@ namespace tolvenmark {
 // window, so the window is mapped anew, which the compositor puts in front.
 void BringBack(QWidget& window);
 
+// Minimises a top-level window. A Wayland compositor never tells the program
+// whether its window is minimised (nor when the user brought it back), so
+// there the request always goes.
+void Minimize(QWidget& window);
+
 }  // namespace tolvenmark

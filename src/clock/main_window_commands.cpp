@@ -124,9 +124,9 @@ void TForm1::MinToSystemTray() {
         EnsureTrayIcon();
         TrayIcon->show();
         hide();
-    } else if (!isMinimized()) {
+    } else {
         // Without a notification area a hidden window could not be got back.
-        showMinimized();
+        Minimize(*this);
     }
     ReadPendingDateAndTime();
     AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
