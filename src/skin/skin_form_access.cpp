@@ -7,8 +7,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include "skin/reading_order.h"
 #include "skin/skin_form.h"
+#include "skin/skin_spots.h"
 
 namespace tolvenmark {
 
@@ -189,18 +189,10 @@ SkinFormAccess::~SkinFormAccess() {
     SkinChanged();
 }
 
-const std::vector<SkinFormAccess::Spot>& SkinFormAccess::Spots() {
+const std::vector<SkinSpot>& SkinFormAccess::Spots() {
     if (spotsKnown_) return spots_;
-    const Skin& skin = form_.CurrentSkin();
-    std::vector<Spot> all;
-    std::vector<QRect> boxes;
-    // Spots wholly outside the window can be neither seen nor clicked.
-    for (int i = 0; i < static_cast<int>(skin.HotAreas.size()); ++i)
-        if (QRect box = form_.HotAreaBox(i); !box.isEmpty()) all.push_back({true, i}), boxes.push_back(box);
-    for (int i = 0; i < static_cast<int>(skin.DisplayItems.size()); ++i)
-        if (QRect box = form_.DisplayItemBox(i); !box.isEmpty()) all.push_back({false, i}), boxes.push_back(box);
-    spots_.clear();
-    for (int i : ReadingOrder(boxes)) spots_.push_back(all[static_cast<std::size_t>(i)]);
+    // Read as the keyboard visits them: one order for both.
+    spots_ = SkinSpots(form_.CurrentSkin(), form_.size()).ReadingOrder();
     ids_.assign(spots_.size(), 0);
     spotsKnown_ = true;
     return spots_;
@@ -212,7 +204,7 @@ QAccessibleInterface* SkinFormAccess::Child(int position) {
     if (position < 0 || position >= Count()) return nullptr;
     QAccessible::Id& id = ids_[static_cast<std::size_t>(position)];
     if (id == 0) {
-        const Spot spot = spots_[static_cast<std::size_t>(position)];
+        const SkinSpot spot = spots_[static_cast<std::size_t>(position)];
         id = QAccessible::registerAccessibleInterface(new SpotInterface(*this, form_, spot.hotArea, spot.index));
     }
     return QAccessible::accessibleInterface(id);
@@ -226,7 +218,7 @@ int SkinFormAccess::PositionOf(const QAccessibleInterface* child) {
 }
 
 int SkinFormAccess::PositionOfSpot(bool hotArea, int index) {
-    const std::vector<Spot>& spots = Spots();
+    const std::vector<SkinSpot>& spots = Spots();
     for (std::size_t i = 0; i < spots.size(); ++i)
         if (spots[i].hotArea == hotArea && spots[i].index == index) return static_cast<int>(i);
     return -1;

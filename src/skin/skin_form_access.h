@@ -7,6 +7,8 @@
 #include <QAccessible>
 #include <QString>
 
+#include "skin/skin_spots.h"
+
 namespace tolvenmark {
 
 class TSkinForm;
@@ -36,18 +38,14 @@ public:
     void FocusMoved(int area);
 
 private:
-    struct Spot {
-        bool hotArea;
-        int index;
-    };
-    const std::vector<Spot>& Spots();
+    const std::vector<SkinSpot>& Spots();
     int PositionOfSpot(bool hotArea, int index);
     void Announce(QAccessibleInterface* child, QAccessible::Event type);
     void SpeakDue();
     void ResetSpoken();
 
     TSkinForm& form_;
-    std::vector<Spot> spots_;
+    std::vector<SkinSpot> spots_;
     bool spotsKnown_ = false;
     std::vector<QAccessible::Id> ids_;  // by position; 0 until made
     // Per display item: the text last announced and when.
