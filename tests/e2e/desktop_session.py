@@ -23,7 +23,8 @@ class Session:
         return ok
 
     def start(self, args, **kw):
-        self.started.append(subprocess.Popen(args, env=self.env, stderr=subprocess.DEVNULL, **kw))
+        log = open(f"{self.home}/{len(self.started)}-{os.path.basename(args[0])}.log", "w")
+        self.started.append(subprocess.Popen(args, env=self.env, stdout=log, stderr=log, **kw))
 
     def server_line(self, args):
         """Starts a server that writes its address to the descriptor FD; that line."""
@@ -60,6 +61,9 @@ class Session:
         for proc in reversed(self.started):
             proc.terminate()
             proc.wait(10)
+        for log in sorted(os.listdir(self.home)) if self.failures else []:
+            if log.endswith(".log"):
+                print(f"--- {log}:", open(f"{self.home}/{log}", errors="replace").read()[-2000:])
         shutil.rmtree(self.home, ignore_errors=True)
         print("all passed" if not self.failures else f"{len(self.failures)} failed")
         sys.exit(1 if self.failures else 0)
