@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include <QApplication>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
