@@ -275,7 +275,7 @@ void TSkinForm::ApplyMask() {
     const bool ragged = CountMaskRuns(mask, keyColor_, tolerance_) > kMaxOutlineRects;
     region_ = ragged ? QRegion(mask.rect()) : MaskToRegion(mask, keyColor_, tolerance_);
 
-    coverage_ = MaskAlpha(mask, keyColor_, tolerance_);
+    coverage_ = ragged ? MaskAlpha(mask, keyColor_, tolerance_) : QImage();
 
     setFixedSize(size);
     QWidget* top = window();
@@ -347,6 +347,9 @@ void TSkinForm::paintEvent(QPaintEvent* event) {
     if (face.isNull()) return;
     const QRect area = event->rect() & face.rect();
     QPainter painter(this);
+    // Outside the outline the buffer stays as the toolkit cleared it: fully
+    // transparent in a translucent window.
+    if (coverage_.isNull() && !skin_.MaskImage.isNull()) painter.setClipRegion(region_);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(area.topLeft(), face, area);
     if (!grayShown_) unshown_ -= area;

@@ -170,8 +170,9 @@ private:
     QImage face_;
     QImage gray_;
     QRegion region_;
-    // Where the face shows (the mask's outline as coverage): the rest is
-    // painted fully transparent, since only X11 can shape a window's pixels.
+    // A ragged outline as coverage, where a region would be too large to
+    // clip the paint to: the rest is painted fully transparent, since only
+    // X11 can shape a window's pixels.
     QImage coverage_;
     bool needsRedraw_ = true;
     bool grayShown_ = false;
