@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 #include "skin/mask_region.h"
@@ -63,5 +64,24 @@ void BM_RedrawBuiltInSkinSixTexts(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RedrawBuiltInSkinSixTexts)->Unit(benchmark::kMicrosecond);
+
+// The whole face of the Round skin shown in a translucent window's buffer, the
+// pixels outside its outline made transparent: the worst a paint does.
+void BM_PaintRoundFaceTranslucent(benchmark::State& state) {
+    if (!EnsureBenchApplication()) {
+        state.SkipWithError("needs a widget application");
+        return;
+    }
+    QWidget window;
+    auto* form = new TSkinForm(&window);
+    form->LoadSkin(TOLVENMARK_SOURCE_DIR "/resources/skins/round/skin.ini");
+    QImage buffer(form->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        buffer.fill(Qt::transparent);
+        form->render(&buffer, QPoint(), QRegion(), QWidget::DrawChildren);
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+}
+BENCHMARK(BM_PaintRoundFaceTranslucent)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -83,7 +83,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-urw-base35, libcap2-bin")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${desktop_dir}/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# A player for the first configuration's alarm sound, and the opener of the guide.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mpv | vlc | ffmpeg | pulseaudio-utils, xdg-utils")
+# A player for the first configuration's alarm sound, the opener of the guide, and the
+# display plugin of Wayland sessions (without it the clock runs through XWayland).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "mpv | vlc | ffmpeg | pulseaudio-utils, xdg-utils, qt6-wayland")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

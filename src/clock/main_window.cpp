@@ -40,10 +40,17 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setWindowIcon(ClockIcon());
     setWindowFlag(Qt::FramelessWindowHint, true);
 
+    // Translucent before the window exists: only a window with an alpha
+    // channel shows a round face round where the system cannot shape it.
+    setAttribute(Qt::WA_TranslucentBackground, true);
     SkinForm1 = new TSkinForm(this);
     // The face covers the whole window: nothing beneath it to paint each second.
     SkinForm1->setAttribute(Qt::WA_OpaquePaintEvent, true);
-    setAttribute(Qt::WA_NoSystemBackground, true);
+    // A desktop clock is seldom the active window: its face stays in colour
+    // and keeps the time current.
+    SkinForm1->SetGrayout(false);
+    // A long header stays inside its place on the face.
+    SkinForm1->SetElidedItems({"AL_HEADER"});
     SkinForm1->OnMouseUpNotify = [this](const std::string& id, Qt::MouseButton button,
                                         Qt::KeyboardModifiers shift, int x, int y) {
         SkinForm1MouseUpNotify(id, button, shift, x, y);

@@ -13,6 +13,7 @@
 #include "clock/due_test.h"
 #include "clock/pending_alarm.h"
 #include "clock/startup_load.h"
+#include "clock/tray_restore.h"
 
 class QAction;
 class QDialog;
@@ -147,6 +148,7 @@ private:
     void ShowConversionErrorOnce(const std::string& text);
 
     DueTest dueTest_;
+    TrayRestore trayRestore_;
     // The alarm texts whose conversion error was shown, so it shows once.
     PendingAlarm badAlarm_;
     bool badAlarmShown_ = false;

@@ -1,7 +1,9 @@
 // The hot-area commands, the alarm switch and the tray icon of TForm1.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -13,6 +15,7 @@
 #include <QTimer>
 #include <QWindowStateChangeEvent>
 
+#include "clock/bring_back.h"
 #include "clock/config.h"
 #include "clock/help_file.h"
 #include "clock/main_window.h"
@@ -119,7 +122,8 @@ void TForm1::HelpCommand() {
 
 void TForm1::EnsureTrayIcon() {
     if (TrayIcon) return;
-    TrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    // By name, so a tray that draws themed or large icons draws the installed one.
+    TrayIcon = new QSystemTrayIcon(QIcon::fromTheme(QStringLiteral("tolvenmark-clock"), windowIcon()), this);
     ShowTrayToolTip(AlarmOnFlag);
     // Tray hosts differ in which clicks they pass on; the menu they all open.
     TrayIcon->setContextMenu(PopupMenu1);
@@ -144,9 +148,9 @@ void TForm1::MinToSystemTray() {
         EnsureTrayIcon();
         TrayIcon->show();
         hide();
-    } else if (!isMinimized()) {
+    } else {
         // Without a notification area a hidden window could not be got back.
-        showMinimized();
+        Minimize(*this);
     }
     ReadPendingDateAndTime();
     AlarmOnFlag = SkinForm1->GetHotAreaState("AL_OFFON");
@@ -154,7 +158,15 @@ void TForm1::MinToSystemTray() {
 }
 
 void TForm1::TrayIconNotify(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick) {
+    const TrayClick click = reason == QSystemTrayIcon::Trigger       ? TrayClick::Single
+                            : reason == QSystemTrayIcon::DoubleClick ? TrayClick::Double
+                                                                     : TrayClick::Other;
+    // Only an XEmbed icon has a place of its own on the screen, and only
+    // there a double-click follows the single click.
+    const bool sendsDoubleClicks = TrayIcon && TrayIcon->geometry().isValid();
+    const auto nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (trayRestore_.Restores(click, sendsDoubleClicks, nowMs, QApplication::doubleClickInterval())) {
         RestoreAlarmClock2Click();
     } else if (reason == QSystemTrayIcon::Context && TrayIcon && !TrayIcon->contextMenu()) {
         PopupMenu1->popup(QCursor::pos());
@@ -167,9 +179,7 @@ void TForm1::RemoveTrayIcon() {
 
 void TForm1::RestoreAlarmClock2Click() {
     RemoveTrayIcon();
-    showNormal();
-    raise();
-    activateWindow();
+    BringBack(*this);
 }
 
 void TForm1::Exit1Click() { Quit(); }

@@ -1,6 +1,7 @@
 #include "skin/mask_region.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tolvenmark {
 
@@ -69,6 +70,17 @@ QImage MaskBitmap(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
         for (int x = r.left(); x <= r.right(); ++x) line[x >> 3] |= static_cast<uchar>(1u << (x & 7));
     });
     return bits;
+}
+
+QImage MaskAlpha(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {
+    if (mask.isNull()) return {};
+    QImage alpha(mask.size(), QImage::Format_Alpha8);
+    if (alpha.isNull()) return {};
+    alpha.fill(0);
+    ForEachRun(mask, keyColor, tolerance, [&](const QRect& r) {
+        std::memset(alpha.scanLine(r.y()) + r.left(), 0xFF, static_cast<std::size_t>(r.width()));
+    });
+    return alpha;
 }
 
 std::vector<QRect> MaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tolerance) {

@@ -31,6 +31,10 @@ std::size_t CountMaskRuns(const QImage& mask, SkinColor keyColor, SkinColor tole
 // an eighth of a byte a pixel, however ragged the outline.
 QImage MaskBitmap(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
 
+// The outline as coverage (Format_Alpha8: 255 where the window is, 0 where
+// the mask cuts it away), for windows the system cannot shape.
+QImage MaskAlpha(const QImage& mask, SkinColor keyColor, SkinColor tolerance);
+
 // A window system takes a region of this many rectangles in one request of
 // the smallest size the X11 protocol allows (256 KB); a more ragged outline
 // goes to it as a bitmap.

@@ -223,6 +223,10 @@ void TForm4::OpenSkinFile(const std::string& skinFile) {
         ResetPreview();
         return;
     }
+    // Fitted into the panel with the face's own proportions, centred.
+    const QSize fitted = image.size().scaled(Panel1->size(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    Image1->setGeometry(QRect(QPoint((Panel1->width() - fitted.width()) / 2, (Panel1->height() - fitted.height()) / 2),
+                              fitted));
     Image1->setPixmap(QPixmap::fromImage(image));
     Image1->show();
     Button2->setEnabled(true);

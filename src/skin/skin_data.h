@@ -42,6 +42,9 @@ struct DisplayInfoRec {
     std::string Hint;
     std::int32_t Width = 0;
     std::int32_t Height = 0;
+    // Font text cut with an ellipsis to Width; the window showing the skin
+    // sets it, never the skin file.
+    bool Elide = false;
 };
 
 struct TrackBarInfoRec {

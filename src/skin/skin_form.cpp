@@ -112,7 +112,17 @@ void TSkinForm::LoadDefaultSkin() {
     AssignSkin(std::move(built));
 }
 
+void TSkinForm::SetElidedItems(std::vector<std::string> ids) {
+    elidedItems_ = std::move(ids);
+    for (DisplayInfoRec& item : skin_.DisplayItems)
+        item.Elide = std::find(elidedItems_.begin(), elidedItems_.end(), item.ID) != elidedItems_.end();
+    itemAreas_.clear();
+    Redraw();
+}
+
 void TSkinForm::AssignSkin(Skin skin) {
+    for (DisplayInfoRec& item : skin.DisplayItems)
+        item.Elide = std::find(elidedItems_.begin(), elidedItems_.end(), item.ID) != elidedItems_.end();
     PrepareForPainting(skin);
     skin_ = std::move(skin);
     activeTrackBar_ = -1;
@@ -265,11 +275,17 @@ void TSkinForm::ApplyMask() {
     const bool ragged = CountMaskRuns(mask, keyColor_, tolerance_) > kMaxOutlineRects;
     region_ = ragged ? QRegion(mask.rect()) : MaskToRegion(mask, keyColor_, tolerance_);
 
+    coverage_ = ragged ? MaskAlpha(mask, keyColor_, tolerance_) : QImage();
+
     setFixedSize(size);
     QWidget* top = window();
     if (top != this) top->setFixedSize(size);
-    if (!top->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+    // The window needs an alpha channel from its creation for the cut-away
+    // pixels to show what lies behind (Wayland has no window shapes); on X11
+    // without a compositor the shape below still cuts them away.
+    if (!top->windowFlags().testFlag(Qt::FramelessWindowHint) || !top->testAttribute(Qt::WA_TranslucentBackground)) {
         const bool visible = top->isVisible();
+        top->setAttribute(Qt::WA_TranslucentBackground, true);
         top->setWindowFlag(Qt::FramelessWindowHint, true);
         if (visible) top->show();
     }
@@ -331,9 +347,18 @@ void TSkinForm::paintEvent(QPaintEvent* event) {
     if (face.isNull()) return;
     const QRect area = event->rect() & face.rect();
     QPainter painter(this);
+    // Outside the outline the buffer stays as the toolkit cleared it: fully
+    // transparent in a translucent window.
+    if (coverage_.isNull() && !skin_.MaskImage.isNull()) painter.setClipRegion(region_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(area.topLeft(), face, area);
     if (!grayShown_) unshown_ -= area;
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     PaintFocusRing(painter);
+    if (!coverage_.isNull()) {
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        painter.drawImage(area.topLeft(), coverage_, area);
+    }
 }
 
 }  // namespace tolvenmark

@@ -75,6 +75,9 @@ public:
     bool GetHotAreaState(const std::string& id) const;     // false if none
     // Composes again only what the old and the new text cover.
     void SetDisplayText(const std::string& id, const std::string& text);
+    // Font texts of these display items are cut with an ellipsis inside
+    // their box, in every skin loaded from now on.
+    void SetElidedItems(std::vector<std::string> ids);
 
     // Asks for the face to be composed again; it is composed at most once
     // before it is next shown or read.
@@ -167,6 +170,10 @@ private:
     QImage face_;
     QImage gray_;
     QRegion region_;
+    // A ragged outline as coverage, where a region would be too large to
+    // clip the paint to: the rest is painted fully transparent, since only
+    // X11 can shape a window's pixels.
+    QImage coverage_;
     bool needsRedraw_ = true;
     bool grayShown_ = false;
     // Parts of the face to compose again, so a tick composes only the texts
@@ -194,6 +201,7 @@ private:
     QPoint moveStartGlobal_;
     QPoint moveStartWindow_;
 
+    std::vector<std::string> elidedItems_;
     std::map<int, std::string> keyCommands_;
     std::vector<int> tabOrder_;
     bool tabOrderKnown_ = false;

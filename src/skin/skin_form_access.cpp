@@ -4,10 +4,11 @@
 #include <map>
 
 #include <QAccessibleWidget>
+#include <QRegularExpression>
 #include <QTimer>
 
-#include "skin/reading_order.h"
 #include "skin/skin_form.h"
+#include "skin/skin_spots.h"
 
 namespace tolvenmark {
 
@@ -69,7 +70,11 @@ public:
         return QRect(form_.mapToGlobal(box.topLeft()), box.size());
     }
 
-    QAccessible::Role role() const override { return hotArea_ ? QAccessible::Button : QAccessible::StaticText; }
+    // A switch is a check box to assistive technology, which then tells its state.
+    QAccessible::Role role() const override {
+        if (!hotArea_) return QAccessible::StaticText;
+        return isValid() && form_.CurrentSkin().HotAreas[Index()].HasState ? QAccessible::CheckBox : QAccessible::Button;
+    }
 
     QAccessible::State state() const override {
         QAccessible::State state;
@@ -99,11 +104,15 @@ public:
         return nullptr;
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    // A switch (a hot area with a state) toggles as it presses.
+    QStringList actionNames() const override {
+        if (isValid() && form_.CurrentSkin().HotAreas[Index()].HasState) return {pressAction(), toggleAction()};
+        return {pressAction()};
+    }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     void doAction(const QString& name) override {
-        if (name != pressAction() || !isValid()) return;
+        if (!actionNames().contains(name)) return;
         // Later, as a click comes: a command may open a modal dialog, and the
         // reader that asked must have its answer first.
         QMetaObject::invokeMethod(
@@ -180,18 +189,10 @@ SkinFormAccess::~SkinFormAccess() {
     SkinChanged();
 }
 
-const std::vector<SkinFormAccess::Spot>& SkinFormAccess::Spots() {
+const std::vector<SkinSpot>& SkinFormAccess::Spots() {
     if (spotsKnown_) return spots_;
-    const Skin& skin = form_.CurrentSkin();
-    std::vector<Spot> all;
-    std::vector<QRect> boxes;
-    // Spots wholly outside the window can be neither seen nor clicked.
-    for (int i = 0; i < static_cast<int>(skin.HotAreas.size()); ++i)
-        if (QRect box = form_.HotAreaBox(i); !box.isEmpty()) all.push_back({true, i}), boxes.push_back(box);
-    for (int i = 0; i < static_cast<int>(skin.DisplayItems.size()); ++i)
-        if (QRect box = form_.DisplayItemBox(i); !box.isEmpty()) all.push_back({false, i}), boxes.push_back(box);
-    spots_.clear();
-    for (int i : ReadingOrder(boxes)) spots_.push_back(all[static_cast<std::size_t>(i)]);
+    // Read as the keyboard visits them: one order for both.
+    spots_ = SkinSpots(form_.CurrentSkin(), form_.size()).ReadingOrder();
     ids_.assign(spots_.size(), 0);
     spotsKnown_ = true;
     return spots_;
@@ -203,7 +204,7 @@ QAccessibleInterface* SkinFormAccess::Child(int position) {
     if (position < 0 || position >= Count()) return nullptr;
     QAccessible::Id& id = ids_[static_cast<std::size_t>(position)];
     if (id == 0) {
-        const Spot spot = spots_[static_cast<std::size_t>(position)];
+        const SkinSpot spot = spots_[static_cast<std::size_t>(position)];
         id = QAccessible::registerAccessibleInterface(new SpotInterface(*this, form_, spot.hotArea, spot.index));
     }
     return QAccessible::accessibleInterface(id);
@@ -217,7 +218,7 @@ int SkinFormAccess::PositionOf(const QAccessibleInterface* child) {
 }
 
 int SkinFormAccess::PositionOfSpot(bool hotArea, int index) {
-    const std::vector<Spot>& spots = Spots();
+    const std::vector<SkinSpot>& spots = Spots();
     for (std::size_t i = 0; i < spots.size(); ++i)
         if (spots[i].hotArea == hotArea && spots[i].index == index) return static_cast<int>(i);
     return -1;
@@ -254,7 +255,12 @@ void SkinFormAccess::ResetSpoken() {
 QString SkinFormAccess::SpokenText(int item) {
     if (spoken_.size() != form_.CurrentSkin().DisplayItems.size()) ResetSpoken();
     if (item < 0 || item >= static_cast<int>(spoken_.size())) return {};
-    return QString::fromStdString(spoken_[static_cast<std::size_t>(item)]).trimmed();
+    const QString text = QString::fromStdString(spoken_[static_cast<std::size_t>(item)]).trimmed();
+    // "15" alone does not say what it counts.
+    static const QRegularExpression number(QStringLiteral("^\\d+$"));
+    if (form_.CurrentSkin().DisplayItems[static_cast<std::size_t>(item)].ID == "SECONDS" && number.match(text).hasMatch())
+        return text + " seconds";
+    return text;
 }
 
 void SkinFormAccess::TextChanged() {

@@ -7,12 +7,14 @@
 #include <QAccessible>
 #include <QString>
 
+#include "skin/skin_spots.h"
+
 namespace tolvenmark {
 
 class TSkinForm;
 
 // What assistive technology sees of a skinned window: each hot area a push
-// button, each display item a label, children of the window's own object in
+// button (a check box where it has a state), each display item a label, children of the window's own object in
 // reading order. They are made when first asked for and remade after a load.
 // A label's text is the one a reader last heard: readers keep what they were
 // told, so the text given and the change announced must go together.
@@ -36,18 +38,14 @@ public:
     void FocusMoved(int area);
 
 private:
-    struct Spot {
-        bool hotArea;
-        int index;
-    };
-    const std::vector<Spot>& Spots();
+    const std::vector<SkinSpot>& Spots();
     int PositionOfSpot(bool hotArea, int index);
     void Announce(QAccessibleInterface* child, QAccessible::Event type);
     void SpeakDue();
     void ResetSpoken();
 
     TSkinForm& form_;
-    std::vector<Spot> spots_;
+    std::vector<SkinSpot> spots_;
     bool spotsKnown_ = false;
     std::vector<QAccessible::Id> ids_;  // by position; 0 until made
     // Per display item: the text last announced and when.

@@ -4,9 +4,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "skin/reading_order.h"
 #include "skin/skin_form.h"
 #include "skin/skin_form_access.h"
+#include "skin/skin_painter.h"
+#include "skin/skin_spots.h"
 
 // The skinned window's keyboard: the focus ring over the hot areas, presses
 // by key, and keys that stand for a spot's command.
@@ -15,51 +16,27 @@ namespace tolvenmark {
 
 namespace {
 
-// The part of a spot's box inside the face; edges are summed in 64 bits
-// because a damaged skin may hold any numbers.
-QRect BoxWithin(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, QSize size) {
-    const std::int64_t left = std::max<std::int64_t>(x, 0);
-    const std::int64_t top = std::max<std::int64_t>(y, 0);
-    const std::int64_t right = std::min<std::int64_t>(x + width, size.width());
-    const std::int64_t bottom = std::min<std::int64_t>(y + height, size.height());
-    if (left >= right || top >= bottom) return {};
-    return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
-                 static_cast<int>(bottom - top));
-}
-
 bool IsPressKey(int key) { return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 // The skin's text colour, so the ring belongs to the face; black on a skin without texts.
 QColor RingColor(const Skin& skin) {
     if (skin.DisplayItems.empty()) return Qt::black;
-    const std::uint32_t bgr = skin.DisplayItems.front().Font.Color;
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    // A system colour reference names the desktop's colour, as the texts draw it.
+    return SkinQColor(skin.DisplayItems.front().Font.Color);
 }
 
 constexpr int kRingWidth = 2;
 
 }  // namespace
 
-QRect TSkinForm::HotAreaBox(int index) const {
-    if (index < 0 || index >= static_cast<int>(skin_.HotAreas.size())) return {};
-    const HotAreaInfoRec& a = skin_.HotAreas[static_cast<std::size_t>(index)];
-    return BoxWithin(a.X, a.Y, a.Width, a.Height, size());
-}
+QRect TSkinForm::HotAreaBox(int index) const { return SkinSpots(skin_, size()).HotAreaBox(index); }
 
-QRect TSkinForm::DisplayItemBox(int index) const {
-    if (index < 0 || index >= static_cast<int>(skin_.DisplayItems.size())) return {};
-    const DisplayInfoRec& d = skin_.DisplayItems[static_cast<std::size_t>(index)];
-    return BoxWithin(d.X, d.Y, d.Width, d.Height, size());
-}
+QRect TSkinForm::DisplayItemBox(int index) const { return SkinSpots(skin_, size()).DisplayItemBox(index); }
 
 const std::vector<int>& TSkinForm::TabOrder() {
     if (tabOrderKnown_) return tabOrder_;
-    std::vector<QRect> boxes;
-    std::vector<int> shown;  // an area outside the window cannot be clicked either
-    for (int i = 0; i < static_cast<int>(skin_.HotAreas.size()); ++i)
-        if (QRect box = HotAreaBox(i); !box.isEmpty()) boxes.push_back(box), shown.push_back(i);
-    tabOrder_.clear();
-    for (int i : ReadingOrder(boxes)) tabOrder_.push_back(shown[static_cast<std::size_t>(i)]);
+    // An area outside the window cannot be clicked either.
+    tabOrder_ = SkinSpots(skin_, size()).FocusOrder();
     tabOrderKnown_ = true;
     return tabOrder_;
 }

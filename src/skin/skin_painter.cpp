@@ -155,6 +155,12 @@ void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const Q
     ComposeLayers(painter, skin, activeTrackBar, &clip, itemAreas);
 }
 
+QString ShownFontText(const DisplayInfoRec& item, const QFontMetrics& metrics) {
+    const QString text = DecodeSkinText(item.Text, item.Font.Charset);
+    if (!item.Elide || item.Width <= 0) return text;
+    return metrics.elidedText(text, Qt::ElideRight, item.Width);
+}
+
 QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize& faceSize) {
     if (item.Style == "Number") {
         const QImage& strip = skin.NumbersImage;
@@ -168,7 +174,7 @@ QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize&
         return {};
     const QFont font = DisplayQFont(item.Font);
     const QFontMetrics metrics(font);
-    const QString text = DecodeSkinText(item.Text, item.Font.Charset);
+    const QString text = ShownFontText(item, metrics);
     const QRect ink = metrics.boundingRect(text);
     // Ink boxes leave out anti-aliased edges and a synthesised slant or weight.
     const std::int64_t margin = 2 + font.pixelSize() / 4;
@@ -267,7 +273,7 @@ void DrawFontText(QPainter& painter, const DisplayInfoRec& item) {
     painter.setPen(SkinQColor(item.Font.Color));
     const QPainter::CompositionMode mode = painter.compositionMode();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawText(QPoint(item.X, static_cast<int>(baseline)), DecodeSkinText(item.Text, item.Font.Charset));
+    painter.drawText(QPoint(item.X, static_cast<int>(baseline)), ShownFontText(item, metrics));
     painter.setCompositionMode(mode);
 }
 

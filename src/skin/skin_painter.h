@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -46,6 +47,8 @@ void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const 
 // A display item's text with its font, top-left of the text cell at (X, Y),
 // transparent background, not clipped to the item's box.
 void DrawFontText(QPainter& painter, const DisplayInfoRec& item);
+// The text a font item shows: cut with an ellipsis to its width when it elides.
+QString ShownFontText(const DisplayInfoRec& item, const QFontMetrics& metrics);
 
 // The font a display item is drawn with. Sizes are points at 96 dots per inch
 // so that a skin keeps its pixel layout on any screen; families the machine

@@ -328,6 +328,31 @@ TEST_F(MainWindowTest, MinimizeWithTrayHidesAndReadsTheSwitch) {
     EXPECT_FALSE(form.isHidden());
 }
 
+// A StatusNotifierItem host sends single activations only.
+TEST_F(MainWindowTest, TrayActivationBringsTheClockBack) {
+    form.TrayAvailable = [] { return true; };
+    Start();
+    form.show();
+    Click("MINIMIZE");
+    ASSERT_TRUE(form.isHidden());
+    emit form.TrayIcon->activated(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(form.isHidden());
+    EXPECT_FALSE(form.TrayIcon->isVisible());
+}
+
+// A desktop clock is seldom the active window: its face keeps its colours and the time.
+TEST_F(MainWindowTest, FaceStaysInColourAndCurrentWhileAnotherApplicationIsActive) {
+    Start();
+    form.show();
+    TSkinForm::ApplicationActivated(false);
+    const QImage before = form.SkinForm1->Face().copy();
+    clock.Set(DateTime{2026, 12, 7, 12, 34, 56, 0});
+    form.Timer1Timer();
+    EXPECT_FALSE(form.SkinForm1->ShowsGrayFace());
+    EXPECT_NE(form.SkinForm1->Face(), before);
+    TSkinForm::ApplicationActivated(true);
+}
+
 TEST_F(MainWindowTest, WindowManagerMinimiseGoesToTheTray) {
     form.TrayAvailable = [] { return true; };
     Start();

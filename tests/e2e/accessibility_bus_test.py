@@ -55,17 +55,17 @@ try:
     def spots():
         found = {}
         for app in filter(None, pyatspi.Registry.getDesktop(0)):
-            for obj in pyatspi.utils.findAllDescendants(app, lambda o: o.getRoleName() in ("push button", "label")):
+            for obj in pyatspi.utils.findAllDescendants(app, lambda o: o.getRoleName() in ("push button", "check box", "label")):
                 obj.clear_cache()
                 found[(obj.getRoleName(), obj.name)] = obj
         return found if ("push button", "Snooze") in found else None
 
     found = wait_for("a Snooze button on the bus", spots) or {}
-    switch = found.get(("push button", "Alarm On/Off"))
+    switch = found.get(("check box", "Alarm On/Off"))  # a reader tells a check box's state
     check(("label", "1/1/2099 at 7:00:00 AM") in found and ("label", "Wake") in found,
           "the pending alarm's texts: " + repr(sorted(n for r, n in found if r == "label")))
     check(switch and switch.getState().contains(pyatspi.STATE_CHECKED) and "alarm=on" in status(),
-          "an Alarm On/Off button, on")
+          "an Alarm On/Off check box, checked")
     if switch:
         switch.queryAction().doAction(0)
         wait_for("pressing the switch on the bus switches the alarm off", lambda: "alarm=off" in status())

@@ -240,7 +240,7 @@ TEST_F(ProgramSettingsTest, OpenSkinPreviewsThroughTheFileDialog) {
 // starts among them, previews the chosen one's face and loads it.
 TEST_F(ProgramSettingsTest, PreviewsAndLoadsAShippedPackedSkin) {
     WritePrivateProfileString("ALARM", "SKIN", "Default", Config());
-    const std::string chosen = kSamples + "/Round.skn";
+    const std::string chosen = kSamples + "/Strip.skn";
     std::string startedIn;
     std::function<void()> answer = [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -254,6 +254,11 @@ TEST_F(ProgramSettingsTest, PreviewsAndLoadsAShippedPackedSkin) {
     EXPECT_EQ(startedIn, std::filesystem::canonical(kSamples).string());
     EXPECT_TRUE(form->Image1->isVisibleTo(form.get()));
     EXPECT_FALSE(form->Image1->pixmap().isNull());
+    // The long strip keeps its proportions, centred in the panel.
+    const QSize face = form->Image1->pixmap().size(), shown = form->Image1->size();
+    EXPECT_EQ(shown.width(), form->Panel1->width());
+    EXPECT_NEAR(shown.height(), double(shown.width()) * face.height() / face.width(), 1.0);
+    EXPECT_EQ(form->Image1->geometry().center(), form->Panel1->rect().center());
     form->Button2Click();
     EXPECT_THAT(prompts.shown, IsEmpty());
     EXPECT_EQ(skinForm->SkinFile(), chosen);

@@ -60,12 +60,13 @@ TEST_P(SkinFormAccessTest, SpotsAreButtonsAndLabelsInReadingOrder) {
     for (int i = 0; i < tree->childCount(); ++i) {
         QAccessibleInterface* child = tree->child(i);
         const std::string name = child->text(QAccessible::Name).toStdString();
-        const bool button = child->role() == QAccessible::Button;
+        const bool button = child->role() == QAccessible::Button || child->role() == QAccessible::CheckBox;
         seen.push_back(button ? "[" + name + "]" : name);
         EXPECT_EQ(tree->indexOfChild(child), i);
         EXPECT_EQ(child->parent(), tree);
         EXPECT_EQ(child->state().focusable, button) << name;
         EXPECT_EQ(child->state().checkable, name == "Alarm On/Off") << name;
+        EXPECT_EQ(child->role() == QAccessible::CheckBox, name == "Alarm On/Off") << name;
         EXPECT_EQ(tree->childAt(child->rect().center().x(), child->rect().center().y()), child) << name;
     }
     EXPECT_EQ(seen, GetParam().children);
@@ -93,6 +94,13 @@ TEST_P(SkinFormAccessTest, ClockTextsOncePerMinuteAlarmAtOnce) {
     form->SetDisplayText("AL_DATE", "1/1/2099 at 7:00:00 AM");
     for (const char* unchanged : {"SECONDS", "TIME"}) EXPECT_EQ(Child(unchanged)->role(), QAccessible::StaticText);
     for (const char* renewed : {"Wake", "1/1/2099 at 7:00:00 AM"}) EXPECT_EQ(Child(renewed)->role(), QAccessible::StaticText);
+}
+
+TEST_P(SkinFormAccessTest, SecondsSayWhatTheyCountSwitchToggles) {
+    form->LoadDefaultSkin();  // its texts heard afresh
+    form->SetDisplayText("SECONDS", "15");
+    EXPECT_EQ(Child("15 seconds")->role(), QAccessible::StaticText);
+    EXPECT_TRUE(Child("Alarm On/Off")->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
 }
 
 TEST_P(SkinFormAccessTest, TabRingsInReadingOrderSpacePresses) {
@@ -125,6 +133,12 @@ TEST_P(SkinFormAccessTest, TabRingsInReadingOrderSpacePresses) {
 
     QTest::mouseClick(form, Qt::LeftButton, {}, {1, 1});
     EXPECT_FALSE(form->ShowsFocusRing()) << "the mouse puts the ring away";
+    ups.clear();
+    QTest::keyClick(form, Qt::Key_Space);
+    EXPECT_TRUE(form->ShowsFocusRing());
+    EXPECT_TRUE(ups.empty()) << "the first key after the mouse only shows where the keyboard is";
+    QTest::keyClick(form, Qt::Key_Return);
+    EXPECT_EQ(ups, std::vector<std::string>{"SNOOZE"});
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -146,6 +146,11 @@ TEST_F(SkinFormTest, SkinShapesAndSizesItsWindow) {
     EXPECT_TRUE(window->mask().contains(QPoint(1, 0)));
     EXPECT_TRUE(window->mask().contains(QPoint(199, 99)));
     EXPECT_EQ(skinChanges, 1);
+    // Where windows cannot be cut (Wayland) the cut-away pixels show what lies behind.
+    EXPECT_TRUE(window->testAttribute(Qt::WA_TranslucentBackground));
+    const QImage shown = window->grab().toImage();
+    EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
+    EXPECT_EQ(shown.pixel(1, 0), kUpColour.rgb());
 }
 
 TEST_F(SkinFormTest, SwitchTogglesAtThePress_ReleaseElsewhereReportsNothing) {

@@ -1,5 +1,6 @@
 #include "skin/skin_painter.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,30 @@ TEST_F(SkinPainterTest, FontTextStartsAtItsTopLeftInItsColour) {
     const QColor stem = face.pixelColor(inked.left() + 1, inked.center().y());
     EXPECT_GT(stem.red(), 200);
     EXPECT_LT(stem.green() + stem.blue(), 40);
+}
+
+// The main window's header: a long one ends in an ellipsis inside its box, never over its neighbours.
+TEST_F(SkinPainterTest, ElidedTextEndsInsideItsBox) {
+    for (const bool elide : {true, false}) {
+        Skin skin = FacesSkin();
+        for (QImage* image : {&skin.UpImage, &skin.DownImage, &skin.OnImage}) image->fill(Qt::black);
+        DisplayInfoRec item;
+        item.Font = DisplayFont{"MS Sans Serif", false, false, 12, 0xFFFFFF, 0};
+        item.X = 20;
+        item.Width = 100;
+        item.Text = "Take the blue pills with a glass of water";
+        item.Elide = elide;
+        skin.DisplayItems = {item};
+        QImage face(400, 40, QImage::Format_RGB32);
+        ComposeFace(skin, -1, face);
+        int right = 0;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                if (face.pixelColor(x, y) != QColor(Qt::black)) right = std::max(right, x);
+        EXPECT_EQ(right < 120, elide) << right;
+        EXPECT_GT(right, 100);
+        EXPECT_TRUE(DisplayItemArea(skin, item, face.size()).contains(QPoint(right, 10)));
+    }
 }
 
 TEST_F(SkinPainterTest, PointSizesAreDrawnAt96Dpi) {
