@@ -93,6 +93,14 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     return doneWasDue_ ? DueVerdict::Due : DueVerdict::Missed;
 }
 
+void DueTest::CoverBefore(const DateTime& now) {
+    // A tick of this second, or a clock set back, has covered more already.
+    const Instant before = FirstInstantOf(now, zone_) - 1;
+    if (previous_ && *previous_ >= before) return;
+    previous_ = before;
+    previousLocal_ = Seconds(zone_.toLocal(before));
+}
+
 std::optional<DateTime> DueTest::CatchUpFrom(const DateTime& now, const PendingAlarm& launched) {
     if (!doneInstant_ || !doneWasDue_ || !(doneAlarm_ == launched)) return std::nullopt;
     doneWasDue_ = false;

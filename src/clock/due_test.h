@@ -43,6 +43,10 @@ public:
     DueVerdict Check(const DateTime& now, bool alarmOn, const PendingAlarm& alarm,
                      const RegionalSettings& settings);
 
+    // Every second before now counts as covered: a tick that sleeps while
+    // nothing is due takes a change as the tick of this second would.
+    void CoverBefore(const DateTime& now);
+
     // After the launch of the alarm Check last found due: where the succession
     // looks for the next saved alarm, so the ones this launch rang over are
     // caught up, none further back than the catch-up window; the next Check

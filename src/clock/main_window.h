@@ -68,6 +68,9 @@ public:
     // clock not running) is replaced by the next saved alarm still ahead: at
     // start-up, when the alarm is switched on and after "Alarms.txt" changed.
     void MovePassedAlarmOn();
+    // The tick slept while nothing was due: the seconds before now count as
+    // ticked, so a change is seen as the tick of this second would see it.
+    void CoverSecondsBefore(const DateTime& now) { dueTest_.CoverBefore(now); }
     // PlayerStarted, as far as the player still plays.
     bool PlayerRunning() const;
 
