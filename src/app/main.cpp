@@ -13,6 +13,7 @@
 #include "app/permanent_windows.h"
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
+#include "clock/tick_sleep.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
@@ -194,6 +195,8 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     }
     PermanentWindows windows;
     CreatePermanentWindows(form, windows);
+    // Hidden, the tick sleeps until something is due.
+    new TickSleep(form);
     channel.OnRequest = [&form](const ChannelRequest& request) { return AnswerClockRequest(form, request); };
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
