@@ -1,5 +1,8 @@
 #include "app/permanent_windows.h"
 
+#include <exception>
+#include <memory>
+
 #include <QApplication>
 #include <QTimer>
 
@@ -10,9 +13,12 @@
 #include "clock/config.h"
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
+#include "clock/tick_plan.h"
 #include "clock/ringing_notice.h"
 #include "clock/wake_keeper.h"
+#include "platform/clock.h"
 #include "platform/launcher.h"
+#include "platform/regional_settings.h"
 #include "platform/prompts.h"
 #include "setup/alarm_settings.h"
 #include "setup/alarm_settings_host.h"
@@ -134,6 +140,22 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         QTimer::singleShot(0, &form, [&form] { form.SkinForm1MouseUpNotify("SNOOZE", Qt::LeftButton, {}, 0, 0); });
     };
     launchHost->notice.OnStop = [&form, stop = step(&AlarmLaunch::Stop)] { QTimer::singleShot(0, &form, stop); };
+
+    // The connection watch runs in an internet alarm's dial window, so the
+    // launch knows whether it must dial; the tick looks each time it runs.
+    TForm8* form8 = windows.form8.get();
+    form8->WatchWanted = [&form, instants = std::make_shared<DueTest>()] {
+        const PendingAlarm& alarm = form.pendingAlarm;
+        if (!form.AlarmOnFlag || alarm.date.empty() || alarm.time.empty()) return false;
+        try {
+            const DateTime now = AppClock().Now();
+            const Instant at = instants->AlarmInstant(now, alarm, AppRegionalSettings());
+            return InDialWindow(FirstInstantOf(now, LocalZone::System()), at) && ReadConfigKey("MTYPE") == kRadioType;
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    QObject::connect(form.Timer1, &QTimer::timeout, form8, [form8] { form8->UpdateWatch(); });
 }
 
 void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {
