@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QTimer>
@@ -144,13 +145,26 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
     // The connection watch runs in an internet alarm's dial window, so the
     // launch knows whether it must dial; the tick looks each time it runs.
     TForm8* form8 = windows.form8.get();
-    form8->WatchWanted = [&form, instants = std::make_shared<DueTest>()] {
+    struct DialWindow {
+        DueTest instants;
+        std::optional<Instant> at;
+        DateTime from, to;  // local times of the window, kept while the alarm is the same
+    };
+    form8->WatchWanted = [&form, window = std::make_shared<DialWindow>()] {
         const PendingAlarm& alarm = form.pendingAlarm;
         if (!form.AlarmOnFlag || alarm.date.empty() || alarm.time.empty()) return false;
         try {
             const DateTime now = AppClock().Now();
-            const Instant at = instants->AlarmInstant(now, alarm, AppRegionalSettings());
-            return InDialWindow(FirstInstantOf(now, LocalZone::System()), at) && ReadConfigKey("MTYPE") == kRadioType;
+            const Instant at = window->instants.AlarmInstant(now, alarm, AppRegionalSettings());
+            if (window->at != at) {
+                const LocalZone zone = LocalZone::System();
+                window->at = at;
+                window->from = zone.toLocal(at - kDialWindowSeconds);
+                window->to = zone.toLocal(at);
+            }
+            DateTime second = now;
+            second.millisecond = 0;
+            return window->from <= second && second <= window->to && ReadConfigKey("MTYPE") == kRadioType;
         } catch (const std::exception&) {
             return false;
         }

@@ -33,8 +33,4 @@ TickPlan PlanNextTick(const TickPlanInput& input) {
     return {TickPlan::Kind::At, delay, wakeMs / 1000};
 }
 
-bool InDialWindow(Instant now, std::optional<Instant> alarmAt) {
-    return alarmAt && *alarmAt >= now && *alarmAt - now <= kDialWindowSeconds;
-}
-
 }  // namespace tolvenmark

@@ -48,7 +48,6 @@ TickPlan PlanNextTick(const TickPlanInput& input);
 // How long before an internet alarm the connection watch reads the service
 // each second, so the launch knows whether it must dial.
 inline constexpr Instant kDialWindowSeconds = 120;
-bool InDialWindow(Instant now, std::optional<Instant> alarmAt);
 
 // What, when it changes while the window is hidden, wakes the tick at once
 // so that it sees the change as a tick each second would.

@@ -85,8 +85,13 @@ void TickSleep::SeenShown() {
 
 void TickSleep::AfterTick() {
     watched_ = Watch();
+    if (!hidden_) {
+        // The window armed its next second; nothing to plan.
+        plan_ = {};
+        return;
+    }
     TickPlanInput input;
-    input.shown = !hidden_;
+    input.shown = false;
     input.playerRunning = form_.PlayerStarted;
     const DateTime now = AppClock().Now();
     input.nowMs = WallMs(now);

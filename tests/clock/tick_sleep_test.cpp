@@ -46,7 +46,9 @@ class TickPlanTable : public ::testing::TestWithParam<PlanRow> {};
 TEST_P(TickPlanTable, NextTick) {
     const TickPlan plan = PlanNextTick(GetParam().input);
     EXPECT_EQ(plan.kind, GetParam().kind);
-    if (plan.kind == Kind::At) EXPECT_EQ(plan.delayMs, GetParam().delayMs);
+    if (plan.kind == Kind::At) {
+        EXPECT_EQ(plan.delayMs, GetParam().delayMs);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
