@@ -76,8 +76,11 @@ void TickSleep::SeenShown() {
     if (hidden == hidden_) return;
     hidden_ = hidden;
     if (!hidden_) {
-        // The face is current at once, and the tick goes on each second.
-        form_.Timer1->start(0);
+        // The face is current at once, and the tick goes on each second. A
+        // tick that never slept (the window's first showing) is on time already.
+        const bool slept = plan_.kind != TickPlan::Kind::EverySecond;
+        plan_ = {};
+        if (slept) form_.Timer1->start(0);
         return;
     }
     AfterTick();
