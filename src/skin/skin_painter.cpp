@@ -31,15 +31,6 @@ void Prepare(QImage& image) {
     if (image.format() != target) image.convertTo(target);
 }
 
-// The three faces are the clock's largest own memory. Without alpha they are
-// held at three bytes a pixel: each is only copied from, every pixel as it is.
-void PrepareFace(QImage& image) {
-    if (image.isNull()) return;
-    const QImage::Format target =
-        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB888;
-    if (image.format() != target) image.convertTo(target);
-}
-
 // The mask is read only for the window's outline, colour by colour. One with
 // few colours (a mask has two) is held with a colour table of exactly those,
 // at a bit or a byte a pixel; it reads back the same.
@@ -104,9 +95,9 @@ void PrepareForPainting(Skin& skin) {
     const bool onIsDown = skin.OnImage.cacheKey() == skin.DownImage.cacheKey();
     const bool maskIsUp = skin.MaskImage.cacheKey() == skin.UpImage.cacheKey();
     const bool maskIsDown = skin.MaskImage.cacheKey() == skin.DownImage.cacheKey();
-    PrepareFace(skin.DownImage);
-    if (upIsDown) skin.UpImage = skin.DownImage; else PrepareFace(skin.UpImage);
-    if (onIsDown) skin.OnImage = skin.DownImage; else PrepareFace(skin.OnImage);
+    Prepare(skin.DownImage);
+    if (upIsDown) skin.UpImage = skin.DownImage; else Prepare(skin.UpImage);
+    if (onIsDown) skin.OnImage = skin.DownImage; else Prepare(skin.OnImage);
     if (maskIsUp)
         skin.MaskImage = skin.UpImage;
     else if (maskIsDown)

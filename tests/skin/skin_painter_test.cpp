@@ -252,8 +252,8 @@ TEST_F(SkinPainterTest, GrayscaleKeepsBrightnessAndLosesColour) {
 namespace tolvenmark {
 namespace {
 
-// Faces and masks are held more cheaply once prepared; what they draw and
-// the outline they give stay the same, pixel for pixel. One row per kind of
+// Masks are held more cheaply once prepared; the faces drawn and the outline
+// given stay the same, pixel for pixel. One row per kind of
 // picture: a two-colour mask, a few colours, more colours than a table holds.
 class PreparedSkinTable : public ::testing::TestWithParam<int> {};
 
