@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -216,6 +218,10 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace tolvenmark;
+    // Pictures of a skin and their copies come and go in hundreds of
+    // kilobytes; a fixed threshold keeps each in a mapping of its own, given
+    // back when freed, instead of a hole the heap keeps for the whole run.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const ControlOptions options = ParseControlOptions(std::vector<std::string>(argv + 1, argv + argc));
     switch (options.kind) {
         case ControlOptions::Kind::Usage:
