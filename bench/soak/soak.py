@@ -6,13 +6,19 @@ and its wall clock is jumped under libfaketime (+3 min, +20 min, -2 min).
 Snooze is pressed through the command channel on the first MP3 ring of every
 five rings, and its relaunches are checked.
 Counts every alarm and prints a summary; the status is 1 on a fault.
+With "hidden" the clock runs in the tray of a desktop (openbox and tint2),
+put there by its Escape key, where its tick sleeps until something is due. A
+clock set under libfaketime cancels no kernel timer, so each jump is announced
+the way a wake from sleep is: logind's PrepareForSleep(false), from
+python3-dbusmock's logind on a bus of its own.
 
-    bench/soak/soak.py short|long [BUILD]
+    bench/soak/soak.py short|long [BUILD] [hidden]
 """
 import os, random, re, shutil, signal, subprocess, sys, tempfile, time
 
 mode = sys.argv[1] if len(sys.argv) > 1 else "short"
 build = os.path.realpath(sys.argv[2] if len(sys.argv) > 2 else "build")
+HIDDEN = len(sys.argv) > 3 and sys.argv[3] == "hidden"
 LONG = mode == "long"
 rng = random.Random(int(os.environ.get("SOAK_SEED", "14")))
 
@@ -133,6 +139,38 @@ env = dict(os.environ, TZ="UTC", TOLVENMARK_PROMPTS="stderr", TOLVENMARK_WINDIR=
            TOLVENMARK_SHORT_DATE="M/d/yyyy", TOLVENMARK_DATE_SEP="/", TOLVENMARK_SHORT_TIME="h:mm:ss AMPM",
            TOLVENMARK_LONG_TIME="h:mm:ss AMPM", TOLVENMARK_AM="AM", TOLVENMARK_PM="PM", TOLVENMARK_TIME_SEP=":")
 env.pop("QT_QPA_PLATFORM", None)
+# Debian's python3 has dbus and dbusmock, whatever python3 runs the soak.
+dbus_python = "/usr/bin/python3" if os.path.exists("/usr/bin/python3") else sys.executable
+logind_script = ("import dbus, sys\nlogin1 = dbus.bus.BusConnection(sys.argv[1]).get_object("
+                 "'org.freedesktop.login1', '/org/freedesktop/login1')\nlogin1.%s")
+if HIDDEN:
+    for tool in ["openbox", "tint2", "xdotool", "xwininfo", "dbus-daemon"]:
+        if not shutil.which(tool):
+            sys.exit(tool + " is needed for the hidden soak (scripts/install-deps)")
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--print-address", "--nofork"], stdout=subprocess.PIPE,
+                           text=True)
+    bus_address = bus.stdout.readline().strip()
+    logind = subprocess.Popen([dbus_python, "-m", "dbusmock", "--system", "--template", "logind"],
+                              env=dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=bus_address),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(100):
+        if subprocess.run([dbus_python, "-c", logind_script % "ListSessions(dbus_interface="
+                           "'org.freedesktop.login1.Manager')", bus_address], capture_output=True).returncode == 0:
+            break
+        time.sleep(0.1)
+    else:
+        sys.exit("the mock logind did not start")
+    env["DBUS_SYSTEM_BUS_ADDRESS"] = bus_address
+
+
+def announce_clock_set():
+    """What the kernel tells a clock whose wall clock was set, said as logind says a wake."""
+    if HIDDEN:
+        subprocess.run([dbus_python, "-c", logind_script % "EmitSignal('org.freedesktop.login1.Manager', "
+                        "'PrepareForSleep', 'b', [False], dbus_interface='org.freedesktop.DBus.Mock')",
+                        bus_address], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 # Only the clock runs on the faked wall clock; its timers keep the real one.
 faked = ["env", "LD_PRELOAD=" + faketime_lib, "FAKETIME_TIMESTAMP_FILE=" + control, "FAKETIME_NO_CACHE=1",
          "DONT_FAKE_MONOTONIC=1"]
@@ -140,7 +178,10 @@ stress = subprocess.Popen(["stress-ng", "--cpu", "2", "--timeout", str(END + 10)
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                           preexec_fn=lambda: os.nice(int(os.environ.get("SOAK_STRESS_NICE", "0"))))
 err_path = work + "/stderr"
-clock = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + faked + [build + "/tolvenmark-clock"],
+program = faked + [build + "/tolvenmark-clock"]
+if HIDDEN:
+    program = ["sh", "-c", 'openbox & tint2 >/dev/null 2>&1 & sleep 2; exec "$@"', "desktop"] + program
+clock = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + program,
                          env=env, stdout=subprocess.DEVNULL, stderr=open(err_path, "w"))
 time.sleep(start - time.time())
 
@@ -161,6 +202,21 @@ def program_pid():
 
 
 pid = program_pid()
+hidden_ok = None
+if HIDDEN:
+    # Escape is the clock's MINIMIZE: to the tray, as a user puts it there.
+    x_env = dict(line.split("=", 1) for line in open("/proc/%d/environ" % pid).read().split("\0") if "=" in line)
+    x_env = dict(os.environ, DISPLAY=x_env.get("DISPLAY", ""), XAUTHORITY=x_env.get("XAUTHORITY", ""))
+    found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(pid)], env=x_env,
+                           capture_output=True, text=True, timeout=20).stdout.split()
+    if found:
+        subprocess.run(["xdotool", "windowactivate", "--sync", found[0], "key", "--window", found[0], "Escape"],
+                       env=x_env, timeout=20)
+        time.sleep(1)
+        hidden_ok = "IsUnMapped" in subprocess.run(["xwininfo", "-id", found[0]], env=x_env, capture_output=True,
+                                                   text=True).stdout
+    if not hidden_ok:
+        print("the clock did not go to the tray", file=sys.stderr)
 
 
 def usage():
@@ -232,6 +288,7 @@ while time.time() < start + END:
         else:
             before = fake(time.time())
             set_offset(offset + ev[2])
+            announce_clock_set()
             if ev[2] > 0:
                 jump_windows.append((before, before + ev[2]))
     # Standard error first: an alarm is found due a second before it is heard.
@@ -268,6 +325,10 @@ os.kill(pid, signal.SIGTERM)
 stress.terminate()
 clock.wait(timeout=10)
 stress.wait(timeout=10)
+if HIDDEN:
+    for p in (logind, bus):
+        p.terminate()
+        p.wait(timeout=10)
 
 
 def stopped_during(instant):
@@ -369,8 +430,8 @@ kinds = {}
 for _, _, kind in rings:
     kinds[kind] = kinds.get(kind, 0) + 1
 cpu = lambda a, b: (b[1] - a[1]) / (b[0] - a[0]) * 60
-print("soak %s: %d alarms, %d rings (%s), stops at %s s" % (
-    mode, len(alarms), len(rings), ", ".join("%s %d" % kv for kv in sorted(kinds.items())),
+print("soak %s%s: %d alarms, %d rings (%s), stops at %s s" % (
+    mode, " hidden in the tray" if HIDDEN else "", len(alarms), len(rings), ", ".join("%s %d" % kv for kv in sorted(kinds.items())),
     ", ".join("%.0f" % s for s in stops)))
 print(" ".join("%s=%d" % kv for kv in counts.items()), "unattributed_rings=%d" % len(unknown),
       "latest_on_time_ring=%.2fs" % worst)
@@ -380,7 +441,8 @@ print("snoozes:", " ".join("%s=%d" % kv for kv in snooze_counts.items()))
 print("reported missed by the clock: %d of the %d alarms the long jump passed over" % (reported_missed, skipped))
 failed = (counts["missed_by_fault"] or counts["rung_twice"] or counts["rung_early"] or counts["rung_after_skip"]
           or unknown or snooze_counts["refused"] or snooze_counts["relaunch_missing"]
-          or snooze_counts["relaunch_after_end"] or not snoozes or reported_missed != skipped)
+          or snooze_counts["relaunch_after_end"] or not snoozes or reported_missed != skipped
+          or (HIDDEN and not hidden_ok))
 if failed:
     print("kept for a look: " + work, file=sys.stderr)
 else:

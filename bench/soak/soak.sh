@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the soak needs (stress-ng, libfaketime, Xvfb) when missing, then
-# runs it: bench/soak/soak.sh short|long [BUILD]
+# runs it: bench/soak/soak.sh short|long [BUILD] [hidden]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 missing=()
@@ -13,4 +13,4 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null ||
         { "${sudo[@]}" apt-get update >/dev/null && "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null; }
 fi
-exec python3 bench/soak/soak.py "${1:-short}" "${2:-build}"
+exec python3 bench/soak/soak.py "${1:-short}" "${2:-build}" ${3:+"$3"}

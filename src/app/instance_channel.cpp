@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
+#include <QFileSystemWatcher>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -129,11 +131,21 @@ InstanceChannel::ListenResult InstanceChannel::Listen() {
     connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::Accept);
     // The toolkit closes a listener whose accept fails (no file descriptor
     // left), and anyone may delete the socket file; a copy without its socket
-    // cannot be reached, so it listens again.
+    // cannot be reached, so it listens again. The file is watched and the
+    // listener looked at each time the clock is about to wait; only while
+    // listening fails is it tried again each second.
     watch_ = new QTimer(this);
+    watch_->setInterval(kWatchMs);
     connect(watch_, &QTimer::timeout, this, &InstanceChannel::KeepListening);
-    watch_->start(kWatchMs);
-    return OpenSocket() ? ListenResult::Listening : ListenResult::NoChannel;
+    socketFile_ = new QFileSystemWatcher(this);
+    connect(socketFile_, &QFileSystemWatcher::fileChanged, this, &InstanceChannel::KeepListening);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (!server_->isListening() && !watch_->isActive()) watch_->start();
+        });
+    if (OpenSocket()) return ListenResult::Listening;
+    watch_->start();
+    return ListenResult::NoChannel;
 }
 
 bool InstanceChannel::OpenSocket() {
@@ -147,15 +159,25 @@ bool InstanceChannel::OpenSocket() {
     }
     ::chmod(socketPath_.c_str(), S_IRUSR | S_IWUSR);
     socketInode_ = InodeOf(socketPath_);
+    socketFile_->removePath(path);
+    socketFile_->addPath(path);
     return true;
 }
 
 void InstanceChannel::KeepListening() {
-    if (server_->isListening() && socketInode_ != 0 && InodeOf(socketPath_) == socketInode_) return;
+    if (server_->isListening() && socketInode_ != 0 && InodeOf(socketPath_) == socketInode_) {
+        watch_->stop();
+        return;
+    }
     const bool was = socketInode_ != 0;
     socketInode_ = 0;
-    if (OpenSocket()) Log("the command channel was lost; listening again on " + socketPath_);
-    else if (was) Log(error_);
+    if (OpenSocket()) {
+        watch_->stop();
+        Log("the command channel was lost; listening again on " + socketPath_);
+        return;
+    }
+    if (was) Log(error_);
+    watch_->start();
 }
 
 InstanceChannel::Client* InstanceChannel::Find(QLocalSocket* socket) {

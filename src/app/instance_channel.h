@@ -15,6 +15,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QFileSystemWatcher;
 class QTimer;
 
 namespace tolvenmark {
@@ -80,7 +81,8 @@ private:
     std::string lockPath_;
     int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
-    QTimer* watch_ = nullptr;
+    QTimer* watch_ = nullptr;  // listening again, while that fails
+    QFileSystemWatcher* socketFile_ = nullptr;
     std::uint64_t socketInode_ = 0;
     std::list<Client> clients_;
     std::uint64_t activity_ = 0;

@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,7 @@
 #include "clock/config.h"
 #include "clock/main_window.h"
 #include "clock/startup_load.h"
+#include "clock/tick_sleep.h"
 #include "platform/bus_probe.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
@@ -227,6 +229,8 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
     }
     PermanentWindows windows;
     CreatePermanentWindows(form, windows);
+    // Hidden, the tick sleeps until something is due.
+    new TickSleep(form);
     channel.OnRequest = [&form](const ChannelRequest& request) { return AnswerClockRequest(form, request); };
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -246,6 +250,10 @@ int RunClock(int argc, char** argv, const tolvenmark::ControlOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace tolvenmark;
+    // Pictures of a skin and their copies come and go in hundreds of
+    // kilobytes; a fixed threshold keeps each in a mapping of its own, given
+    // back when freed, instead of a hole the heap keeps for the whole run.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const ControlOptions options = ParseControlOptions(std::vector<std::string>(argv + 1, argv + argc));
     switch (options.kind) {
         case ControlOptions::Kind::Usage:

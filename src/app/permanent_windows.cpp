@@ -1,6 +1,9 @@
 #include "app/permanent_windows.h"
 
 #include <cerrno>
+#include <exception>
+#include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -15,12 +18,14 @@
 #include "clock/desktop_notice.h"
 #include "clock/launch_timer_qt.h"
 #include "clock/main_window.h"
+#include "clock/tick_plan.h"
 #include "clock/ringing_notice.h"
 #include "clock/tick_texts.h"
 #include "clock/wake_keeper.h"
+#include "platform/clock.h"
 #include "platform/launcher.h"
-#include "platform/prompts.h"
 #include "platform/regional_settings.h"
+#include "platform/prompts.h"
 #include "setup/alarm_settings.h"
 #include "setup/alarm_settings_host.h"
 #include "setup/alarm_test.h"
@@ -157,16 +162,47 @@ void WireLaunch(TForm1& form, PermanentWindows& windows) {
         missed->Attach(bus);
     };
     windows.buses->onSystem = [&form, wake = windows.wake, lateDialUp](QDBusConnection bus) {
-        // Right after a tick: the dial-up model's set-up waits on the bus.
-        QObject::connect(
-            form.Timer1, &QTimer::timeout, &form,
-            [wake, lateDialUp, bus] {
-                wake->AttachBus(bus);
-                lateDialUp->Attach(MakeNetworkManagerBackend(bus));
-            },
-            Qt::SingleShotConnection);
+        const auto attach = [wake, lateDialUp, bus] {
+            wake->AttachBus(bus);
+            lateDialUp->Attach(MakeNetworkManagerBackend(bus));
+        };
+        // Right after a tick: the dial-up model's set-up waits on the bus. A
+        // hidden clock may not tick for hours, and the wake keeper cannot wait.
+        if (form.isVisible())
+            QObject::connect(form.Timer1, &QTimer::timeout, &form, attach, Qt::SingleShotConnection);
+        else
+            QTimer::singleShot(0, &form, attach);
     };
     windows.buses->Start();
+
+    // The connection watch runs in an internet alarm's dial window, so the
+    // launch knows whether it must dial; the tick looks each time it runs.
+    TForm8* form8 = windows.form8.get();
+    struct DialWindow {
+        DueTest instants;
+        std::optional<Instant> at;
+        DateTime from, to;  // local times of the window, kept while the alarm is the same
+    };
+    form8->WatchWanted = [&form, window = std::make_shared<DialWindow>()] {
+        const PendingAlarm& alarm = form.pendingAlarm;
+        if (!form.AlarmOnFlag || alarm.date.empty() || alarm.time.empty()) return false;
+        try {
+            const DateTime now = AppClock().Now();
+            const Instant at = window->instants.AlarmInstant(now, alarm, AppRegionalSettings());
+            if (window->at != at) {
+                const LocalZone zone = LocalZone::System();
+                window->at = at;
+                window->from = zone.toLocal(at - kDialWindowSeconds);
+                window->to = zone.toLocal(at);
+            }
+            DateTime second = now;
+            second.millisecond = 0;
+            return window->from <= second && second <= window->to && ReadConfigKey("MTYPE") == kRadioType;
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    QObject::connect(form.Timer1, &QTimer::timeout, form8, [form8] { form8->UpdateWatch(); });
 }
 
 void WireAlarmSettings(TForm1& form, PermanentWindows& windows) {

@@ -81,6 +81,7 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
     Instant after = previous_.value_or(current - 1);
     if (coverFrom_) after = std::min(after, *coverFrom_);
     coverFrom_.reset();
+    startUncovered_ = false;
     previous_ = current;
     if (!alarmOn || alarm.date.empty() || alarm.time.empty()) return DueVerdict::None;
 
@@ -96,6 +97,16 @@ DueVerdict DueTest::Check(const DateTime& now, bool alarmOn, const PendingAlarm&
 void DueTest::CoverFrom(const DateTime& checked) {
     previous_ = FirstInstantOf(checked, zone_) - 1;
     previousLocal_ = zone_.toLocal(*previous_);
+    startUncovered_ = true;
+}
+
+void DueTest::CoverBefore(const DateTime& now) {
+    // A tick of this second, or a clock set back, has covered more already;
+    // before the first tick the seconds since the start-up check are still owed.
+    const Instant before = FirstInstantOf(now, zone_) - 1;
+    if (startUncovered_ || (previous_ && *previous_ >= before)) return;
+    previous_ = before;
+    previousLocal_ = Seconds(zone_.toLocal(before));
 }
 
 std::optional<DateTime> DueTest::CatchUpFrom(const DateTime& now, const PendingAlarm& launched) {

@@ -47,6 +47,9 @@ public:
     // first Check covers every second from there, so an alarm whose second
     // came while the clock was starting rings late or is found missed.
     void CoverFrom(const DateTime& checked);
+    // Every second before now counts as covered: a tick that sleeps while
+    // nothing is due takes a change as the tick of this second would.
+    void CoverBefore(const DateTime& now);
 
     // After the launch of the alarm Check last found due: where the succession
     // looks for the next saved alarm, so the ones this launch rang over are
@@ -76,6 +79,7 @@ private:
     std::optional<ConvertedAlarm> converted_;
     std::optional<Instant> previous_;
     DateTime previousLocal_;
+    bool startUncovered_ = false;  // CoverFrom ran, no Check yet
     // The alarm that last rang or was found missed, so it is not taken again.
     std::optional<Instant> doneInstant_;
     PendingAlarm doneAlarm_;

@@ -79,6 +79,9 @@ public:
     void NoteSnooze();
     // "Snoozed until 7:35 AM" while a snooze waits, else empty.
     std::string SnoozeLine() const;
+    // The tick slept while nothing was due: the seconds before now count as
+    // ticked, so a change is seen as the tick of this second would see it.
+    void CoverSecondsBefore(const DateTime& now) { dueTest_.CoverBefore(now); }
     // PlayerStarted, as far as the player still plays.
     bool PlayerRunning() const override;
 

@@ -26,6 +26,8 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr const char* kSoftwareError = "Software Error.  Please contact the program creator.";
+constexpr const char* kNoNetworkManager =
+    "NetworkManager is not available: dial-up connections cannot be listed or dialed.";
 
 QLabel* Caption(QWidget* parent, const char* text, int x, int y, int w) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
@@ -53,11 +55,26 @@ TForm8::TForm8(std::unique_ptr<RasBackend> backend, ConfigKeys config, Prompts& 
     MagRasCon1.OnStateChanged = [this] { MagRasCon1StateChanged(); };
     MagRasCon1.OnRasAvailable = [this] { MagRasCon1Available(); };
 
-    // The watch serves the whole program, shown or not.
+    // The watch runs while something depends on it; otherwise the service's
+    // own word on a change runs it once.
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1->start();
+    MagRasCon1.OnConnectionsChanged = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (!Timer1->isActive() && dialingHandle == 0) Timer1Timer();
+        });
+    };
+}
+
+void TForm8::UpdateWatch() {
+    // While a dial runs its own pacing reads the service.
+    const bool wanted =
+        dialingHandle == 0 && (isVisible() || connectedHandle != 0 || (WatchWanted && WatchWanted()));
+    if (wanted && !Timer1->isActive())
+        Timer1->start();
+    else if (!wanted && Timer1->isActive())
+        Timer1->stop();
 }
 
 void TForm8::CreateControls() {
@@ -106,6 +123,7 @@ void TForm8::CreateControls() {
 void TForm8::setVisible(bool visible) {
     if (visible) CreateControls();
     QWidget::setVisible(visible);
+    UpdateWatch();
 }
 
 void TForm8::ShowSetup() {
@@ -153,7 +171,7 @@ void TForm8::FormShow() {
     lastLoggedState = 0;
     Memo1->clear();
 
-    if (!FillList()) Log(kSoftwareError);
+    if (!FillList()) Log(MagRasCon1.Backend().Absent() ? kNoNetworkManager : kSoftwareError);
 
     if (MagRasCon1.ConnectState == kRasConnected && iConnect != kLanConnection) {
         MagRasCon1.RefreshConnections();
@@ -183,7 +201,7 @@ bool TForm8::FillList() {
             return ua != ub ? ua < ub : a < b;
         });
         for (const std::string& name : names) ListBox1->addItem(Q(name));
-        Timer1->start();
+        UpdateWatch();
     }
     // Without dial-up the LAN is the one choice left; it must stay choosable.
     ListBox1->addItem(kLanConnection);
@@ -195,12 +213,21 @@ void TForm8::MagRasCon1Available() {
     if (!isVisible() || !ListBox1) return;
     const QString chosen = ListBox1->currentItem() ? ListBox1->currentItem()->text() : QString();
     const bool dialing = dialingHandle != 0;
-    FillList();
+    const bool available = FillList();
     if (dialing) Timer1->stop();
     const auto kept = ListBox1->findItems(chosen, Qt::MatchExactly);
     if (!chosen.isEmpty() && !kept.isEmpty()) ListBox1->setCurrentItem(kept.front());
     QStringList lines = Memo1->toPlainText().split('\n');
-    if (lines.removeAll(QString(kSoftwareError)) > 0) Memo1->setPlainText(lines.join('\n'));
+    const QString unavailable = kNoNetworkManager;
+    qsizetype changed = 0;
+    if (available) {
+        changed = lines.removeAll(QString(kSoftwareError)) + lines.removeAll(unavailable);
+    } else if (MagRasCon1.Backend().Absent()) {
+        // Not there, rather than not answered yet: said so.
+        for (QString& line : lines)
+            if (line == kSoftwareError) line = unavailable, ++changed;
+    }
+    if (changed > 0) Memo1->setPlainText(lines.join('\n'));
 }
 
 void TForm8::Button4Click() {
@@ -235,7 +262,7 @@ void TForm8::Button1Click() {
         Log("Dialing Failed - " + MagRasCon1.StatusText);
         prompts_.Error("Dial-up failed.");
         QApplication::beep();
-        Timer1->start();
+        UpdateWatch();
         Button1->setEnabled(true);
         return;
     }
@@ -254,12 +281,12 @@ void TForm8::MagRasCon1StateChanged() {
     if (state == kRasConnected) {
         connectedHandle = dialingHandle;
         dialingHandle = 0;
-        Timer1->start();
+        UpdateWatch();
     } else if ((state > 600 && state < 4096) || state == kRasDisconnected) {
         connectedHandle = dialingHandle;
         dialingHandle = 0;
         MagRasCon1.HangUp(connectedHandle, false, 3000);
-        Timer1->start();
+        UpdateWatch();
     }
 }
 
@@ -273,6 +300,7 @@ void TForm8::Timer1Timer() {
             Button2->setEnabled(false);
             Button1->setEnabled(true);
             Log("Connection Offline");
+            UpdateWatch();
         }
         return;
     }
@@ -285,6 +313,7 @@ void TForm8::Timer1Timer() {
         if (activeName != defaultConnection) Log("New Connection Found: " + activeName);
     }
     MagRasCon1.PollStatus(connectedHandle);
+    UpdateWatch();
 }
 
 void TForm8::Button2Click() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,7 +23,7 @@ namespace tolvenmark {
 
 // The internet connection dialog: the default dial-up connection, the wait
 // before a radio alarm and the hang-up on snooze. Created once at start and
-// only hidden and shown; its connection watch runs from creation.
+// only hidden and shown; its connection watch runs while anything needs it.
 class TForm8 final : public QWidget, public InternetSetupActions {
 public:
     // deferControls: the controls are made when first needed (shown, or a
@@ -45,6 +46,10 @@ public:
     void Button2Click();  // "&Disconnect"
     void Button3Click();  // "&Done"
     void Timer1Timer();   // connection watch
+    // Runs the watch each second while the dialog is shown, a connection the
+    // clock dialed is up, or WatchWanted says so (an internet alarm close).
+    void UpdateWatch();
+    std::function<bool()> WatchWanted;
     void MagRasCon1StateChanged();
     void MagRasCon1Available();
 

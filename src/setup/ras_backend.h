@@ -52,6 +52,10 @@ public:
     std::function<void(RasHandle handle, std::uint16_t state, int error)> notify;
     // The service answered for the first time, or again after a restart.
     std::function<void()> availabilityChanged;
+    // An active connection came, went or changed its state.
+    std::function<void()> connectionsChanged;
+    // The service is known not to be there (rather than not answered yet).
+    virtual bool Absent() { return !Available(); }
 };
 
 inline constexpr int kRasNotAvailable = 1157;

@@ -75,6 +75,9 @@ TMagRasCon::TMagRasCon(std::unique_ptr<RasBackend> backend) : backend_(std::move
     backend_->availabilityChanged = [this] {
         if (OnRasAvailable) OnRasAvailable();
     };
+    backend_->connectionsChanged = [this] {
+        if (OnConnectionsChanged) OnConnectionsChanged();
+    };
 }
 
 void TMagRasCon::Raise(RasEventSource source) {

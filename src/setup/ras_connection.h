@@ -38,6 +38,8 @@ public:
     std::function<void()> OnStateChanged;
     // The service answered after the component was made.
     std::function<void()> OnRasAvailable;
+    // The service told of a change of its active connections.
+    std::function<void()> OnConnectionsChanged;
 
     std::uint16_t ConnectState = 0;
     std::string StatusText;

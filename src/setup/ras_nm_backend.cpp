@@ -29,13 +29,20 @@ public:
             if (availabilityChanged) availabilityChanged();
         };
         model_.onRestart = [this] { Restarted(); };
-        model_.onActive = [this](const QString& path) { ActiveChanged(path); };
+        model_.onAbsent = [this] {
+            if (availabilityChanged) availabilityChanged();
+        };
+        model_.onActive = [this](const QString& path) {
+            ActiveChanged(path);
+            if (connectionsChanged) connectionsChanged();
+        };
         // A dial goes on while the connection watch sleeps.
         dialPacer_.setInterval(1000);
         QObject::connect(&dialPacer_, &QTimer::timeout, &model_, [this] { model_.RefreshSoon(); });
     }
 
     bool Available() override { return model_.Answered(); }
+    bool Absent() override { return model_.Absent(); }
 
     int Entries(std::vector<std::string>& names) override {
         names.clear();

@@ -27,6 +27,7 @@ constexpr const char* kSettingsIface = "org.freedesktop.NetworkManager.Settings"
 constexpr const char* kProfileIface = "org.freedesktop.NetworkManager.Settings.Connection";
 constexpr const char* kActiveIface = "org.freedesktop.NetworkManager.Connection.Active";
 constexpr const char* kProps = "org.freedesktop.DBus.Properties";
+constexpr const char* kBusIface = "org.freedesktop.DBus";
 // A hung NetworkManager holds back the next refresh no longer than this.
 constexpr int kReadTimeoutMs = 5000;
 constexpr int kRefreshMs = 1000;
@@ -60,15 +61,18 @@ bool Unanswered(const QDBusMessage& reply) {
 
 NmModel::NmModel(QDBusConnection bus) : bus_(std::move(bus)) {
     qDBusRegisterMetaType<NmSettings>();
-    bus_.connect("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged",
-                 {kService}, QString(), this, SLOT(OwnerChanged(QString, QString, QString)));
+    // No service names: naming one makes the toolkit ask the bus for its owner
+    // and wait for the answer. The sender of each signal is checked instead,
+    // against the owner the replies and the bus's own signal name.
+    bus_.connect(QString(), "/org/freedesktop/DBus", kBusIface, "NameOwnerChanged", {kService}, QString(), this,
+                 SLOT(OwnerChanged(QDBusMessage)));
     // The standard signal, and the older per-interface ones some versions still send.
     for (const char* iface : {kProps, kService, kActiveIface})
-        bus_.connect(kService, QString(), iface, "PropertiesChanged", this, SLOT(PropertiesChanged(QDBusMessage)));
-    bus_.connect(kService, QString(), kActiveIface, "StateChanged", this, SLOT(ActiveStateChanged(QDBusMessage)));
+        bus_.connect(QString(), QString(), iface, "PropertiesChanged", this, SLOT(PropertiesChanged(QDBusMessage)));
+    bus_.connect(QString(), QString(), kActiveIface, "StateChanged", this, SLOT(ActiveStateChanged(QDBusMessage)));
     for (const char* member : {"NewConnection", "ConnectionRemoved"})
-        bus_.connect(kService, kSettingsPath, kSettingsIface, member, this, SLOT(ProfilesChanged(QDBusMessage)));
-    bus_.connect(kService, QString(), kProfileIface, "Updated", this, SLOT(ProfilesChanged(QDBusMessage)));
+        bus_.connect(QString(), kSettingsPath, kSettingsIface, member, this, SLOT(ProfilesChanged(QDBusMessage)));
+    bus_.connect(QString(), QString(), kProfileIface, "Updated", this, SLOT(ProfilesChanged(QDBusMessage)));
 
     pacing_.setSingleShot(true);
     connect(&pacing_, &QTimer::timeout, this, &NmModel::Refresh);
@@ -111,6 +115,7 @@ void NmModel::Refresh() {
         if (epoch != epoch_) return;
         const QDBusMessage reply = watcher->reply();
         if (Replied(reply)) {
+            owner_ = reply.service();
             activeRead_ = true;
             ApplyActive(PathList(reply.arguments().at(0).value<QDBusVariant>().variant()), id);
             // Signals may be missed; the states of the dialing ones are read again.
@@ -119,14 +124,16 @@ void NmModel::Refresh() {
                     ReadDetails(path, true);
         } else if (QDBusError(reply).type() == QDBusError::ServiceUnknown) {
             absent_ = true;  // until its name comes back
+            if (onAbsent) onAbsent();
         }
         Settle();
     });
-    if (profilesDirty_) ReadProfiles();
+    if (profilesDirty_ || profilesRetry_) ReadProfiles();
 }
 
 void NmModel::ReadProfiles() {
     profilesDirty_ = false;
+    profilesRetry_ = false;
     ++inFlight_;
     const int epoch = epoch_;
     auto* list = Call(kSettingsPath, kSettingsIface, "ListConnections", {}, kReadTimeoutMs);
@@ -152,6 +159,11 @@ void NmModel::ReadProfiles() {
                     const std::string name = c.value("id").toString().toStdString();
                     if (!name.empty() && IsDialingConnectionType(c.value("type").toString().toStdString()))
                         read->emplace(name, path);
+                } else {
+                    // Kept as last read, and read again at the next refresh.
+                    profilesRetry_ = true;
+                    for (const auto& [name, known] : profiles_)
+                        if (known == path) read->emplace(name, path);
                 }
                 if (--*left == 0) profiles_ = std::move(*read);
                 Settle();
@@ -257,6 +269,7 @@ void NmModel::ReadDevice(const QString& path, const QString& device) {
 }
 
 void NmModel::PropertiesChanged(const QDBusMessage& message) {
+    if (!FromNetworkManager(message)) return;
     const QVariantList args = message.arguments();
     QString iface = message.interface();
     QVariantMap values;
@@ -277,6 +290,7 @@ void NmModel::PropertiesChanged(const QDBusMessage& message) {
 }
 
 void NmModel::ActiveStateChanged(const QDBusMessage& message) {
+    if (!FromNetworkManager(message)) return;
     const QVariantList args = message.arguments();
     const auto it = active_.find(message.path());
     if (args.size() < 2 || it == active_.end()) return;
@@ -286,12 +300,21 @@ void NmModel::ActiveStateChanged(const QDBusMessage& message) {
     if (onActive) onActive(message.path());
 }
 
-void NmModel::ProfilesChanged(const QDBusMessage&) {
+void NmModel::ProfilesChanged(const QDBusMessage& message) {
+    if (!FromNetworkManager(message)) return;
     profilesDirty_ = true;
     Refresh();
 }
 
-void NmModel::OwnerChanged(const QString&, const QString&, const QString& newOwner) {
+bool NmModel::FromNetworkManager(const QDBusMessage& message) const {
+    return !owner_.isEmpty() && message.service() == owner_;
+}
+
+void NmModel::OwnerChanged(const QDBusMessage& message) {
+    const QVariantList args = message.arguments();
+    if (message.service() != kBusIface || args.size() < 3 || args.at(0).toString() != kService) return;
+    const QString newOwner = args.at(2).toString();
+    owner_ = newOwner;
     // A new NetworkManager numbers its active connections afresh.
     ++epoch_;
     inFlight_ = 0;

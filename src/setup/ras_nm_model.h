@@ -44,6 +44,8 @@ public:
     explicit NmModel(QDBusConnection bus);
 
     bool Answered() const { return answered_; }
+    // NetworkManager's name has no owner on the bus.
+    bool Absent() const { return absent_; }
     const std::map<std::string, QString>& Profiles() const { return profiles_; }
     const std::vector<QString>& ActivePaths() const { return order_; }
     const NmActive* Active(const QString& path) const;
@@ -59,12 +61,13 @@ public:
                                   const QVariantList& args, int timeoutMs);
 
     std::function<void()> onAnswered;
+    std::function<void()> onAbsent;  // the bus says NetworkManager is not there
     std::function<void()> onRestart;
     // An active connection's state changed, or it went away.
     std::function<void(const QString& path)> onActive;
 
 private slots:
-    void OwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void OwnerChanged(const QDBusMessage& message);
     void PropertiesChanged(const QDBusMessage& message);
     void ActiveStateChanged(const QDBusMessage& message);
     void ProfilesChanged(const QDBusMessage& message);
@@ -78,6 +81,7 @@ private:
     void ReadProfiles();
     void Settle();
     void Forget();
+    bool FromNetworkManager(const QDBusMessage& message) const;
 
     QDBusConnection bus_;
     QTimer pacing_;
@@ -86,6 +90,8 @@ private:
     bool absent_ = false;
     bool answered_ = false;
     bool profilesDirty_ = true;
+    bool profilesRetry_ = false;  // a profile's settings did not read
+    QString owner_;  // NetworkManager's unique name on the bus, once it answered
     bool activeRead_ = false;
     int inFlight_ = 0;  // replies the running refresh still waits for
     int refreshes_ = 0;

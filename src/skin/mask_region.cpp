@@ -33,13 +33,15 @@ struct ChannelRange {
 template <typename OnRun>
 void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, OnRun&& onRun) {
     if (mask.isNull()) return;
-    // Only red, green and blue count, as in a 32-bit copy of the mask.
-    const QImage pixels = mask.format() == QImage::Format_RGB32 ? mask
-                                                                : mask.convertToFormat(QImage::Format_RGB32);
+    // Only red, green and blue count, as in a 32-bit copy of the mask; a
+    // compact mask is copied a row at a time, not whole.
+    const bool whole = mask.format() == QImage::Format_RGB32;
     const ChannelRange range(keyColor, tolerance);
-    const int width = pixels.width();
-    for (int y = 0; y < pixels.height(); ++y) {
-        const QRgb* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+    const int width = mask.width();
+    QImage line;
+    for (int y = 0; y < mask.height(); ++y) {
+        if (!whole) line = mask.copy(0, y, width, 1).convertToFormat(QImage::Format_RGB32);
+        const QRgb* row = reinterpret_cast<const QRgb*>(whole ? mask.constScanLine(y) : line.constScanLine(0));
         int x = 0;
         while (x < width) {
             while (x < width && range.Transparent(row[x])) ++x;

@@ -31,6 +31,29 @@ void Prepare(QImage& image) {
     if (image.format() != target) image.convertTo(target);
 }
 
+// The mask is read only for the window's outline, colour by colour. One with
+// few colours (a mask has two) is held with a colour table of exactly those,
+// at a bit or a byte a pixel; it reads back the same.
+void CompactMask(QImage& mask) {
+    if (mask.isNull() || mask.depth() <= 8) return;
+    const QImage rgb = mask.format() == QImage::Format_RGB32 ? mask : mask.convertToFormat(QImage::Format_RGB32);
+    if (rgb.isNull()) return;
+    QList<QRgb> colours;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (!colours.isEmpty() && colours.back() == row[x]) continue;
+            if (colours.contains(row[x])) continue;
+            if (colours.size() == 256) return;
+            colours.push_back(row[x]);
+        }
+    }
+    if (colours.size() == 1) colours.push_back(colours.front());
+    const QImage::Format format = colours.size() <= 2 ? QImage::Format_Mono : QImage::Format_Indexed8;
+    const QImage compact = rgb.convertToFormat(format, colours, Qt::ThresholdDither | Qt::AvoidDither);
+    if (!compact.isNull()) mask = compact;
+}
+
 // Copies one rectangle of source to the same place; parts outside the source
 // are skipped. Edges are summed in 64 bits: a damaged skin may put an area
 // anywhere in the 32-bit range.
@@ -70,9 +93,17 @@ void PrepareForPainting(Skin& skin) {
     // Faces that share their pixels keep sharing them.
     const bool upIsDown = skin.UpImage.cacheKey() == skin.DownImage.cacheKey();
     const bool onIsDown = skin.OnImage.cacheKey() == skin.DownImage.cacheKey();
+    const bool maskIsUp = skin.MaskImage.cacheKey() == skin.UpImage.cacheKey();
+    const bool maskIsDown = skin.MaskImage.cacheKey() == skin.DownImage.cacheKey();
     Prepare(skin.DownImage);
     if (upIsDown) skin.UpImage = skin.DownImage; else Prepare(skin.UpImage);
     if (onIsDown) skin.OnImage = skin.DownImage; else Prepare(skin.OnImage);
+    if (maskIsUp)
+        skin.MaskImage = skin.UpImage;
+    else if (maskIsDown)
+        skin.MaskImage = skin.DownImage;
+    else
+        CompactMask(skin.MaskImage);
     Prepare(skin.NumbersImage);
     Prepare(skin.TextImage);
     for (TrackBarInfoRec& bar : skin.TrackBars) {

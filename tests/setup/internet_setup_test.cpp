@@ -181,10 +181,32 @@ TEST_F(InternetSetupTest, RefusedDial) {
 TEST_F(InternetSetupTest, NoDialUpService) {
     ras->available = false;
     Dial("My ISP");
-    EXPECT_THAT(LogLines(), ElementsAre("Software Error.  Please contact the program creator.",
+    EXPECT_THAT(LogLines(), ElementsAre("NetworkManager is not available: dial-up connections cannot be listed or dialed.",
                                         "Dialing Connection: My ISP", "Dialing Failed - RASAPI32.DLL Not Available"));
     EXPECT_THAT(prompts.shown, ElementsAre("Error: Dial-up failed."));
     EXPECT_THAT(ListEntries(), ElementsAre("Local Area Network (LAN)"));
+}
+
+// The watch runs only while something depends on it; otherwise the
+// service's notice of a change runs it once.
+TEST_F(InternetSetupTest, WatchRunsOnlyWhileSomethingNeedsIt) {
+    bool alarmClose = false;
+    form->WatchWanted = [&] { return alarmClose; };
+    form->UpdateWatch();
+    EXPECT_FALSE(form->Timer1->isActive());
+    alarmClose = true;
+    form->UpdateWatch();
+    EXPECT_TRUE(form->Timer1->isActive());
+    alarmClose = false;
+    form->show();
+    EXPECT_TRUE(form->Timer1->isActive());
+    form->hide();
+    EXPECT_FALSE(form->Timer1->isActive());
+    ras->active = {{3, "Outside", "modem", "ppp0"}};
+    ras->connectionsChanged();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !LogLines().empty(); }, 5000));
+    EXPECT_THAT(LogLines(), ElementsAre("New Connection Found: Outside"));
+    EXPECT_TRUE(form->Timer1->isActive());  // watched while it is up
 }
 
 // Without dial-up, the LAN note is longer than the log: its first line is what is shown.
