@@ -41,3 +41,13 @@ add_custom_target(debian_docs ALL DEPENDS ${debian_docs})
 # Tags lintian may report that are accepted, each with its reason.
 install(FILES ${debian_dir}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME tolvenmark-clock)
+
+# The compiler's name in each program is of no use to it (Debian's own
+# packages drop it too, as binary-has-unneeded-section tells).
+if(CMAKE_OBJCOPY)
+  foreach(program ${CMAKE_INSTALL_BINDIR}/tolvenmark-clock ${CMAKE_INSTALL_BINDIR}/tolvenmark-skin-pack
+                  libexec/tolvenmark-clock/tolvenmark-clock-wake)
+    install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program}\" COMMAND_ERROR_IS_FATAL ANY)")
+  endforeach()
+endif()

@@ -8,12 +8,17 @@ check_pie_supported()
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
 add_compile_options(-fstack-protector-strong)
-# Probes that keep a large frame from jumping over the stack's guard page.
+# Probes that keep a large frame from jumping over the stack's guard page,
+# and the marks of the processor's control-flow checks (CET on x86-64), which
+# take effect once every object linked has them (Debian 12's start files do not).
 include(CheckCXXCompilerFlag)
-check_cxx_compiler_flag(-fstack-clash-protection HAVE_STACK_CLASH_PROTECTION)
-if(HAVE_STACK_CLASH_PROTECTION)
-  add_compile_options(-fstack-clash-protection)
-endif()
+foreach(flag -fstack-clash-protection -fcf-protection)
+  string(MAKE_C_IDENTIFIER "HAVE${flag}" have)
+  check_cxx_compiler_flag(${flag} ${have})
+  if(${have})
+    add_compile_options(${flag})
+  endif()
+endforeach()
 add_link_options(LINKER:-z,relro,-z,now)
 if(NOT TOLVENMARK_SANITIZE AND NOT TOLVENMARK_FUZZ)
   # The checks need the optimiser's knowledge of sizes: not at -O0.
