@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -72,7 +73,9 @@ TEST(HeldTimersTest, FindsTheUsersOtherProcessesWithTheCapability) {
     add("13", "1000\t1000\t1000\t1000", "000001ffffffffff");  // the user's own root-like program
     add("14", "1000\t1000\t1000\t1000", "0000000800000000");  // this helper
     add("self", "1000\t1000\t1000\t1000", "0000000800000000");
-    EXPECT_EQ(HeldTimers(1000, 14, proc.path()), (std::vector<pid_t>{10, 13}));
+    std::vector<pid_t> held = HeldTimers(1000, 14, proc.path());
+    std::sort(held.begin(), held.end());
+    EXPECT_EQ(held, (std::vector<pid_t>{10, 13}));
 }
 
 // Every root id, real, effective or saved, makes the helper give up root.
