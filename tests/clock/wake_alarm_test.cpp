@@ -58,7 +58,7 @@ TEST(StartBudgetTest, CountsTheLastHourNotTheWholeLife) {
     constexpr std::int64_t kHour = 3600000;
     StartBudget budget(3);
     std::vector<bool> taken;
-    for (const std::int64_t at : {0LL, 10LL, 20LL, 30LL, kHour - 1, kHour, kHour + 15, kHour + 19, kHour + 20, 5 * kHour})
+    for (const std::int64_t at : std::initializer_list<std::int64_t>{0, 10, 20, 30, kHour - 1, kHour, kHour + 15, kHour + 19, kHour + 20, 5 * kHour})
         taken.push_back(budget.Take(at));
     EXPECT_EQ(taken, (std::vector<bool>{true, true, true, false, false, true, true, false, true, true}));
 }
