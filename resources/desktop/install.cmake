@@ -70,9 +70,11 @@ set(CPACK_PACKAGE_NAME tolvenmark-clock)
 set(CPACK_PACKAGE_VENDOR "Tolvenmark")
 set(CPACK_PACKAGE_CONTACT "Tolvenmark Clock developers <clock@tolvenmark.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "skinnable desktop alarm clock")
+# Lines of at most 80 columns, as Debian's description asks.
 set(CPACK_PACKAGE_DESCRIPTION "A desktop alarm clock whose window takes the shape of its skin.\n\
-When an alarm is due it starts a media player, shows a message or runs a command;\n\
-saved alarm times run daily, weekly or monthly series by themselves.")
+When an alarm is due it starts a media player, shows a message or runs\n\
+a command; saved alarm times run daily, weekly or monthly series by\n\
+themselves.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tolvenmark.example.org/clock/")

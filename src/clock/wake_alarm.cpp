@@ -59,4 +59,12 @@ std::optional<std::int64_t> SnoozeRelaunch::LeftMs(std::int64_t bootMs) const {
     return std::max<std::int64_t>(0, *dueBoot_ - bootMs);
 }
 
+bool StartBudget::Take(std::int64_t nowMs) {
+    constexpr std::int64_t kHourMs = 3600 * 1000;
+    while (!starts_.empty() && nowMs - starts_.front() >= kHourMs) starts_.pop_front();
+    if (static_cast<int>(starts_.size()) >= most_) return false;
+    starts_.push_back(nowMs);
+    return true;
+}
+
 }  // namespace tolvenmark

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,21 @@ WakeAnswer ParseWakeAnswer(std::string_view line);
 
 // The line that asks the helper for a wake-up at `at`, or for none.
 std::string WakeLine(std::optional<Instant> at);
+
+// How often the helper is started: a helper that keeps ending is not started
+// for ever, and one that ended now and then (a killed helper, a replaced one)
+// is started again, at most `most` times in any hour.
+class StartBudget {
+public:
+    explicit StartBudget(int most) : most_(most) {}
+    // Takes one start at `nowMs` (a clock that never goes back) when the hour
+    // before it leaves room.
+    bool Take(std::int64_t nowMs);
+
+private:
+    int most_;
+    std::deque<std::int64_t> starts_;
+};
 
 // Where a snooze's relaunch lies in time that counts sleep too. The window's
 // timer counts only time awake, so after a sleep it would relaunch late by the

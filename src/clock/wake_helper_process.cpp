@@ -1,5 +1,7 @@
 #include "clock/wake_helper_process.h"
 
+#include <ctime>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -11,12 +13,18 @@ namespace tolvenmark {
 
 namespace {
 
-// A helper that keeps ending is not started for ever.
-constexpr int kMostStarts = 3;
+constexpr int kMostStartsAnHour = 3;
+
+std::int64_t BootMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return std::int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
 
 }  // namespace
 
-WakeHelperProcess::WakeHelperProcess(QString program, QObject* parent) : QObject(parent), program_(std::move(program)) {
+WakeHelperProcess::WakeHelperProcess(QString program, QObject* parent)
+    : QObject(parent), program_(std::move(program)), budget_(kMostStartsAnHour) {
     if (program_.isEmpty()) reason_ = "no wake helper";
 }
 
@@ -31,13 +39,10 @@ WakeHelperProcess::~WakeHelperProcess() {
 }
 
 void WakeHelperProcess::Want(std::optional<Instant> at) {
-    if (Unavailable()) return;
+    if (!reason_.isEmpty()) return;
     if (!process_ || process_->state() == QProcess::NotRunning) {
-        if (starts_ == kMostStarts) {
-            GiveUp("the wake helper keeps ending");
-            return;
-        }
-        ++starts_;
+        resting_ = !budget_.Take(BootMilliseconds());
+        if (resting_) return;
         sent_.reset();
         delete process_;
         process_ = new QProcess(this);

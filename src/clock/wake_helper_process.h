@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "clock/due_test.h"
+#include "clock/wake_alarm.h"
 
 class QProcess;
 
@@ -21,8 +22,9 @@ public:
 
     // Sends a wake-up at `at`, or none, unless that was the last one sent.
     void Want(std::optional<Instant> at);
-    // The helper said it cannot have a wake-up timer, or could not be run.
-    bool Unavailable() const { return !reason_.isEmpty(); }
+    // The helper said it cannot have a wake-up timer, could not be run, or
+    // ended too often this hour.
+    bool Unavailable() const { return !reason_.isEmpty() || resting_; }
 
 private:
     void ReadAnswers();
@@ -33,7 +35,8 @@ private:
     // What the running helper was last sent; empty when it has been sent nothing.
     std::optional<std::optional<Instant>> sent_;
     QString reason_;
-    int starts_ = 0;
+    StartBudget budget_;
+    bool resting_ = false;
 };
 
 // The helper's file: $TOLVENMARK_WAKE_HELPER when set (empty: none), else the

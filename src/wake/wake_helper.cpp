@@ -6,14 +6,11 @@
 // It ends when its input closes, and the timer goes with it.
 //
 // The only privilege it keeps is CAP_WAKE_ALARM, which the package grants to
-// this file; standard library and system calls only, so it stays small enough
-// to read in one sitting.
+// this file, and it serves only a person at the machine, one timer each
+// (wake_access.h); standard library, system calls and logind's library only,
+// so it stays small enough to read in one sitting.
 
 #include <fcntl.h>
-#include <grp.h>
-#include <linux/capability.h>
-#include <sys/prctl.h>
-#include <sys/syscall.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -24,11 +21,13 @@
 #include <string>
 #include <string_view>
 
+#include "wake/wake_access.h"
+#include "wake/wake_privileges.h"
+
 namespace {
 
 // Eighteen digits cannot overflow; the kernel's own limit comes far later.
 constexpr std::size_t kLongestNumber = 18;
-constexpr uid_t kNobody = 65534;
 
 std::optional<std::int64_t> ParseWakeLine(std::string_view line) {
     if (line.empty() || line.size() > kLongestNumber) return std::nullopt;
@@ -63,44 +62,6 @@ private:
     std::string line_;
     bool tooLong_ = false;
 };
-
-constexpr std::uint64_t Bit(int capability) { return std::uint64_t{1} << capability; }
-
-// Keeps only the capabilities in keep, of those the process has, in its
-// permitted and effective sets; none inheritable.
-bool KeepCapabilities(std::uint64_t keep) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (syscall(SYS_capget, &header, data) != 0) return false;
-    for (int i = 0; i < 2; ++i) {
-        data[i].permitted &= static_cast<std::uint32_t>(keep >> (32 * i));
-        data[i].effective = data[i].permitted;
-        data[i].inheritable = 0;
-    }
-    return syscall(SYS_capset, &header, data) == 0;
-}
-
-// Empty when every privilege but CAP_WAKE_ALARM is gone, else why not.
-std::string DropPrivileges() {
-    // Whatever the parent left open is not ours to hold.
-    close_range(3, ~0U, 0);
-    prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0);
-    uid_t ruid, euid, suid;
-    gid_t rgid, egid, sgid;
-    getresuid(&ruid, &euid, &suid);
-    getresgid(&rgid, &egid, &sgid);
-    if (ruid == 0 || euid == 0 || suid == 0 || rgid == 0 || egid == 0 || sgid == 0) {
-        // Root's user id owns the system's files even without capabilities.
-        if (!KeepCapabilities(Bit(CAP_WAKE_ALARM) | Bit(CAP_SETUID) | Bit(CAP_SETGID)) ||
-            prctl(PR_SET_KEEPCAPS, 1, 0, 0, 0) != 0 || setgroups(0, nullptr) != 0 ||
-            setresgid(kNobody, kNobody, kNobody) != 0 || setresuid(kNobody, kNobody, kNobody) != 0)
-            return "cannot give up root";
-        prctl(PR_SET_KEEPCAPS, 0, 0, 0, 0);
-    }
-    if (!KeepCapabilities(Bit(CAP_WAKE_ALARM))) return "cannot drop capabilities";
-    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) return "cannot forbid new privileges";
-    return {};
-}
 
 bool WriteLine(std::string line) {
     line += '\n';
@@ -138,12 +99,19 @@ std::string Answer(int timer, const std::string& unavailable, std::string_view l
 
 #ifndef TOLVENMARK_WAKE_NO_MAIN
 int main() {
-    std::string unavailable = DropPrivileges();
+    // Whatever the parent left open is not ours to hold.
+    close_range(3, ~0U, 0);
+    const uid_t caller = getuid();
+    const pid_t parent = getppid();
+    std::string unavailable = tolvenmark::wake::DropPrivileges();
+    if (unavailable.empty()) unavailable = tolvenmark::wake::RefuseCaller(caller, parent);
     int timer = -1;
     if (unavailable.empty()) {
         timer = timerfd_create(CLOCK_REALTIME_ALARM, TFD_CLOEXEC);
         if (timer < 0) unavailable = errno == EPERM ? "no CAP_WAKE_ALARM" : std::strerror(errno);
     }
+    // Only a helper that can hold a timer takes the user's over; its own is not armed yet.
+    if (unavailable.empty() && caller != 0) tolvenmark::wake::ReplaceEarlierHelpers(caller);
     LineReader reader;
     char buffer[256];
     for (;;) {

@@ -53,5 +53,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, SnoozeRelaunchTable, ::testing::Values(
     SnoozeCase{"Stopped", {{true, 300000, 0, 0}, {false, 0, 1000, 1000}}, kNone, kNone}),
     [](const auto& info) { return info.param.name; });
 
+// Three starts in any hour: the fourth waits until the first is an hour old.
+TEST(StartBudgetTest, CountsTheLastHourNotTheWholeLife) {
+    constexpr std::int64_t kHour = 3600000;
+    StartBudget budget(3);
+    std::vector<bool> taken;
+    for (const std::int64_t at : std::initializer_list<std::int64_t>{0, 10, 20, 30, kHour - 1, kHour, kHour + 15, kHour + 19, kHour + 20, 5 * kHour})
+        taken.push_back(budget.Take(at));
+    EXPECT_EQ(taken, (std::vector<bool>{true, true, true, false, false, true, true, false, true, true}));
+}
+
 }  // namespace
 }  // namespace tolvenmark

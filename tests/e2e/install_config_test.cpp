@@ -24,8 +24,10 @@ using testing::WriteFileBytes;
 const std::string kStagedSound = std::string(TOLVENMARK_BINARY_DIR) + "/share/tolvenmark-clock/sounds/chime.opus";
 
 // Runs the installer for the build folder's program in a fresh home whose
-// PATH holds the given players and the few tools it needs; answers that PATH.
-std::string RunInstaller(const TempDir& home, const std::vector<std::string>& players) {
+// PATH holds the given players and the few tools it needs; answers that PATH
+// and keeps what it said on standard error in `err`.
+std::string RunInstaller(const TempDir& home, const std::vector<std::string>& players, std::string* err = nullptr,
+                         const std::string& programDir = TOLVENMARK_BINARY_DIR) {
     const std::string bin = home.File("bin");
     std::filesystem::create_directories(bin);
     std::error_code there;
@@ -38,8 +40,9 @@ std::string RunInstaller(const TempDir& home, const std::vector<std::string>& pl
     env.insert("PATH", QString::fromStdString(bin));
     QProcess process;
     process.setProcessEnvironment(env);
-    process.start("/bin/bash", {TOLVENMARK_SOURCE_DIR "/scripts/install-config", TOLVENMARK_BINARY_DIR});
+    process.start("/bin/bash", {TOLVENMARK_SOURCE_DIR "/scripts/install-config", QString::fromStdString(programDir)});
     EXPECT_TRUE(process.waitForFinished(30000) && process.exitCode() == 0);
+    if (err) *err = process.readAllStandardError().toStdString();
     return bin;
 }
 
@@ -65,9 +68,19 @@ class FirstPlayerTest : public ::testing::TestWithParam<std::pair<std::vector<st
 // clock's own choice for an empty CUSTOM.
 TEST_P(FirstPlayerTest, CustomNamesTheFirstPlayerThatRunsBare) {
     TempDir home;
-    const std::string path = RunInstaller(home, GetParam().first);
+    std::string err;
+    const std::string path = RunInstaller(home, GetParam().first, &err);
     const std::string& custom = GetParam().second;
     EXPECT_EQ(GetPrivateProfileString("ALARM", "CUSTOM", "?", 255, Ini(home)), custom.empty() ? "" : path + custom);
+    EXPECT_EQ(err.find("warning: no player found") != std::string::npos, GetParam().first.empty()) << err;
+}
+
+TEST(InstallConfigTest, WarnsWhenTheSoundIsMissing) {
+    TempDir home;
+    std::string err;
+    RunInstaller(home, {"mpv"}, &err, home.path());
+    EXPECT_EQ(GetPrivateProfileString("ALARM", "ALFILE", "?", 255, Ini(home)), "");
+    EXPECT_NE(err.find("warning: the clock's alarm sound"), std::string::npos) << err;
 }
 
 using Players = std::vector<std::string>;

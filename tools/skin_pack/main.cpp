@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: tolvenmark-skin-pack FOLDER OUT.SKN\n"
     "       tolvenmark-skin-pack --list FILE.SKN\n"
+    "       tolvenmark-skin-pack --help\n"
     "Packs the files of a skin folder (its skin.ini or OUT.ini and the images it names)\n"
     "into one packed skin, or lists the members of a packed skin with their sizes.\n"
     "Exit status: 0 done, 1 refused or failed, 2 bad arguments.\n";
