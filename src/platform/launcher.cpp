@@ -31,6 +31,7 @@ constexpr const char* kMarkName = "TOLVENMARK_LAUNCH=";
 constexpr off_t kLogLimit = 1 << 20;
 
 using SteadyClock = std::chrono::steady_clock;
+constexpr auto kSecondLook = std::chrono::milliseconds(200);
 
 int PidfdOpen(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
 
@@ -196,7 +197,8 @@ bool Launcher::Follow(Launch& launch, const std::vector<ProcessEntry>& processes
         grew = false;
         for (const ProcessEntry& e : processes) {
             if (e.zombie || e.startTicks < launch.startTicks || launch.members.contains(e.pid)) continue;
-            if (launch.members.contains(e.ppid) || EnvironmentHolds(e.pid, launch.mark))
+            // Kernel threads have no environment and are never a launch's.
+            if (launch.members.contains(e.ppid) || (e.ppid != 2 && EnvironmentHolds(e.pid, launch.mark)))
                 if (Adopt(launch, e.pid, e.ppid == getpid())) grew = found = true;
         }
     }
@@ -284,12 +286,17 @@ void Launcher::Serve(bool follow) {
         // Ended only when a look made after its last known process ended finds
         // no other: a child forked just before its parent ended is seen then.
         while (launch.members.empty() && Follow(launch, ProcessesSince(launch.startTicks))) ReapMembers(launch);
+        // A process in the middle of fork, exec or exit can slip through one
+        // look: a launch counts as ended after a second look a moment later.
+        if (!launch.members.empty()) launch.emptySince.reset();
+        else if (!launch.emptySince) launch.emptySince = now;
+        const bool lookAgain = launch.emptySince && now - *launch.emptySince < kSecondLook;
         if (launch.stopping && !launch.killed && now >= launch.killAt) {
             // Whatever ignored SIGTERM.
             launch.killed = true;
             Signal(launch, SIGKILL);
         }
-        if (!launch.members.empty()) {
+        if (!launch.members.empty() || lookAgain) {
             ++it;
             continue;
         }
@@ -330,8 +337,9 @@ void Launcher::ArmTimer() {
     bool stopping = false;
     auto next = SteadyClock::time_point::max();
     for (const auto& [leader, launch] : launches_) {
-        stopping = stopping || launch.stopping;
+        stopping = stopping || launch.stopping || launch.emptySince;
         if (launch.stopping && !launch.killed) next = std::min(next, launch.killAt);
+        if (launch.emptySince) next = std::min(next, *launch.emptySince + kSecondLook);
     }
     if (stopping) {
         // Also looks again now and then for what a stopped launch still starts.

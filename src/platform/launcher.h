@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/types.h>
@@ -105,6 +106,7 @@ private:
         bool killed = false;
         std::chrono::steady_clock::time_point killAt;
         long logOffset = 0;
+        std::optional<std::chrono::steady_clock::time_point> emptySince;  // no process known since
     };
 
     void Serve(bool follow);
