@@ -288,7 +288,8 @@ void Launcher::Serve(bool follow) {
         while (launch.members.empty() && Follow(launch, ProcessesSince(launch.startTicks))) ReapMembers(launch);
         // A process in the middle of fork, exec or exit can slip through one
         // look: a launch counts as ended after a second look a moment later.
-        if (!launch.members.empty()) launch.emptySince.reset();
+        // A stopped one has had its looks until its SIGKILL.
+        if (!launch.members.empty() || launch.stopping) launch.emptySince.reset();
         else if (!launch.emptySince) launch.emptySince = now;
         const bool lookAgain = launch.emptySince && now - *launch.emptySince < kSecondLook;
         if (launch.stopping && !launch.killed && now >= launch.killAt) {
