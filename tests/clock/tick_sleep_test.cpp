@@ -26,12 +26,12 @@ struct PlanRow {
     std::int64_t delayMs;
 };
 
-constexpr std::int64_t kNow = 1'000'000'000'500;  // half a second into its second
+constexpr std::int64_t kPlanNow = 1'000'000'000'500;  // half a second into its second
 
 TickPlanInput Hidden() {
     TickPlanInput input;
     input.shown = false;
-    input.nowMs = kNow;
+    input.nowMs = kPlanNow;
     return input;
 }
 
@@ -54,16 +54,16 @@ TEST_P(TickPlanTable, NextTick) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, TickPlanTable,
     ::testing::Values(
-        PlanRow{"shown", With([](auto& i) { i.shown = true, i.alarmAt = kNow / 1000 + 60; }), Kind::EverySecond, 0},
+        PlanRow{"shown", With([](auto& i) { i.shown = true, i.alarmAt = kPlanNow / 1000 + 60; }), Kind::EverySecond, 0},
         PlanRow{"player", With([](auto& i) { i.playerRunning = true; }), Kind::EverySecond, 0},
         PlanRow{"nothing due", Hidden(), Kind::Sleep, 0},
-        PlanRow{"alarm passed", With([](auto& i) { i.alarmAt = kNow / 1000; }), Kind::Sleep, 0},
-        PlanRow{"alarm", With([](auto& i) { i.alarmAt = kNow / 1000 + 60; }), Kind::At, 59'502},
-        PlanRow{"far alarm", With([](auto& i) { i.alarmAt = kNow / 1000 + 86400; }), Kind::At, kLongestSleepMs},
-        PlanRow{"snooze first", With([](auto& i) { i.alarmAt = kNow / 1000 + 600, i.snoozeLeftMs = 60'000; }),
+        PlanRow{"alarm passed", With([](auto& i) { i.alarmAt = kPlanNow / 1000; }), Kind::Sleep, 0},
+        PlanRow{"alarm", With([](auto& i) { i.alarmAt = kPlanNow / 1000 + 60; }), Kind::At, 59'502},
+        PlanRow{"far alarm", With([](auto& i) { i.alarmAt = kPlanNow / 1000 + 86400; }), Kind::At, kLongestSleepMs},
+        PlanRow{"snooze first", With([](auto& i) { i.alarmAt = kPlanNow / 1000 + 600, i.snoozeLeftMs = 60'000; }),
                 Kind::At, 60'002},
         PlanRow{"launch delay", With([](auto& i) { i.launchLeftMs = 1'000; }), Kind::At, 1'002},
-        PlanRow{"dial window", With([](auto& i) { i.alarmAt = kNow / 1000 + 600, i.dialWindowAt = kNow / 1000 + 480; }),
+        PlanRow{"dial window", With([](auto& i) { i.alarmAt = kPlanNow / 1000 + 600, i.dialWindowAt = kPlanNow / 1000 + 480; }),
                 Kind::At, 479'502}),
     [](const auto& info) {
         std::string name = info.param.what;
