@@ -16,8 +16,10 @@ RecordingScript::RecordingScript(const std::string& folder, const std::string& n
     : path_(folder + "/" + name), log_(folder + "/" + name + ".log") {
     // One record per call: "pid N" then one "<arg>" line per argument, "end".
     // The mark names what it started, so the end of a test can find it.
+    // The record goes out in one write, so players started together do not
+    // interleave their lines.
     WriteFileBytes(path_, "#!/bin/sh\nexport TOLVENMARK_TEST_PLAYER='" + path_ + "'\n"
-                          "{ echo \"pid $$\"; for a in \"$@\"; do printf '<%s>\\n' \"$a\"; done; echo end; } >> '" +
+                          "r=\"pid $$\"; for a in \"$@\"; do r=\"$r\n<$a>\"; done; printf '%s\\nend\\n' \"$r\" >> '" +
                               log_ + "'\n" + tail + "\n");
     chmod(path_.c_str(), 0755);
 }
