@@ -9,7 +9,6 @@
 #include <ctime>
 #include <optional>
 #include <fcntl.h>
-#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/epoll.h>
@@ -28,7 +27,6 @@ namespace tolvenmark {
 namespace {
 
 constexpr const char* kMarkName = "TOLVENMARK_LAUNCH=";
-constexpr off_t kLogLimit = 1 << 20;
 
 using SteadyClock = std::chrono::steady_clock;
 constexpr auto kSecondLook = std::chrono::milliseconds(200);
@@ -83,15 +81,6 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& words, cons
     return rc == 0 ? pid : 0;
 }
 
-std::string LastLine(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    // A progress line rewritten with CR shows its last state.
-    const std::size_t start = text.find_last_of("\r\n");
-    if (start != std::string::npos) text.erase(0, start + 1);
-    if (text.size() > 300) text.resize(300);
-    return text;
-}
-
 }  // namespace
 
 Launcher::Launcher() {
@@ -111,21 +100,6 @@ Launcher::~Launcher() {
             if (member.pidfd >= 0) close(member.pidfd);
     if (timer_ >= 0) close(timer_);
     if (epoll_ >= 0) close(epoll_);
-}
-
-int Launcher::OpenLog(long& offset) const {
-    offset = 0;
-    if (outputLog.empty()) return open("/dev/null", O_WRONLY | O_CLOEXEC);
-    std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::path(outputLog).parent_path();
-    if (std::filesystem::create_directories(folder, ignored)) chmod(folder.c_str(), 0700);
-    const int fd = open(outputLog.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return open("/dev/null", O_WRONLY | O_CLOEXEC);
-    struct stat st {};
-    // A log that only grows would fill the disk over months of alarms.
-    if (fstat(fd, &st) == 0 && st.st_size > kLogLimit) ftruncate(fd, 0);
-    offset = lseek(fd, 0, SEEK_END);
-    return fd;
 }
 
 ProcessHandle Launcher::Start(const std::string& program, const std::string& argument,
@@ -353,19 +327,6 @@ void Launcher::ArmTimer() {
     timerfd_settime(timer_, 0, &spec, nullptr);
 }
 
-std::string Launcher::ReadOutput(long offset) const {
-    if (outputLog.empty()) return "";
-    const int fd = open(outputLog.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return "";
-    const off_t end = lseek(fd, 0, SEEK_END);
-    const off_t from = std::max<off_t>(offset, end - 4096);
-    std::string text(static_cast<std::size_t>(std::max<off_t>(end - from, 0)), '\0');
-    const ssize_t n = from < end ? pread(fd, text.data(), text.size(), from) : 0;
-    close(fd);
-    text.resize(static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-    return LastLine(text);
-}
-
 LaunchState Launcher::State(ProcessHandle handle) {
     Serve(false);
     if (const auto it = launches_.find(handle.pid); handle && it != launches_.end())
@@ -399,14 +360,6 @@ bool Launcher::WaitIdle(int timeoutMs) {
         // Short rounds: a launch may still start processes no fd tells of.
         poll(&p, 1, static_cast<int>(std::min<long long>(left, 50)));
     }
-}
-
-std::string PlayerLogPath() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state && state[0] == '/') return std::string(state) + "/tolvenmark/player.log";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.local/state/tolvenmark/player.log";
-    return "";
 }
 
 }  // namespace tolvenmark
