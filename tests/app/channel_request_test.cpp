@@ -69,8 +69,38 @@ TEST_P(RequestLineLimitTest, TakenUpToTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(UnderAtOver, RequestLineLimitTest, ::testing::Values(-1, 0, 1));
 
+// Bytes as a socket may cut them: whole lines come out in order, and
+// nothing more is taken while one waits.
+struct BufferCase {
+    std::vector<std::string> chunks;
+    std::vector<std::string> lines;
+};
+
+class ChannelBufferTest : public ::testing::TestWithParam<BufferCase> {};
+
+TEST_P(ChannelBufferTest, WholeLinesInOrder) {
+    ChannelBuffer buffer;
+    std::vector<std::string> lines;
+    for (const std::string& chunk : GetParam().chunks) {
+        ASSERT_LE(chunk.size(), buffer.Room());
+        ASSERT_TRUE(buffer.Receive(chunk));
+        if (chunk.find('\n') != std::string::npos) {
+            EXPECT_EQ(buffer.Room(), 0u);
+        }
+        while (auto line = buffer.TakeLine()) lines.push_back(*line);
+    }
+    EXPECT_EQ(lines, GetParam().lines);
+    EXPECT_GT(buffer.Room(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Chunks, ChannelBufferTest,
+    ::testing::Values(BufferCase{{"SH", "O", "W\n"}, {"SHOW"}}, BufferCase{{"SNOOZE\r\n"}, {"SNOOZE"}},
+                      BufferCase{{"SNOOZE\r", "\n"}, {"SNOOZE"}}, BufferCase{{"SHOW\nQUIT\nST"}, {"SHOW", "QUIT"}},
+                      BufferCase{{"\n", "A\rB\n"}, {"", "A\rB"}}, BufferCase{{"STATUS"}, {}}));
+
 TEST(StatusLinesTest, AHeaderCannotAddLines) {
-    const auto lines = FormatStatusLines({"Wake\nalarm=off", "1/2/2027", "7:00:00 AM", true, false});
+    const auto lines = FormatStatusLines({"Wake\nalarm=off", "1/2/2027", "7:00:00 AM", true, false, ""});
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "header=Wake alarm=off");
     EXPECT_EQ(lines[3], "alarm=on");
