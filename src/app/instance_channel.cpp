@@ -101,14 +101,14 @@ std::optional<std::vector<std::string>> InstanceChannel::Ask(const std::string& 
     return reply;
 }
 
-bool InstanceChannel::AskLockHolder(const std::string& line) const {
+std::optional<std::vector<std::string>> InstanceChannel::AskLockHolder(const std::string& line) const {
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < kLockHolderWaitMs) {
-        if (AskRunningCopy(line)) return true;
+        if (auto reply = Ask(line)) return reply;
         QThread::msleep(100);
     }
-    return false;
+    return std::nullopt;
 }
 
 InstanceChannel::ListenResult InstanceChannel::Listen() {

@@ -34,9 +34,8 @@ public:
     // the last "OK" or "ERROR ..." (fewer when it does not answer in time).
     // Nothing when no copy of this user listens.
     std::optional<std::vector<std::string>> Ask(const std::string& line) const;
-    bool AskRunningCopy(const std::string& line) const { return Ask(line).has_value(); }
-    // Asks until the copy that holds the lock listens; false when it never does.
-    bool AskLockHolder(const std::string& line) const;
+    // Asks until the copy that holds the lock listens; nothing when it never does.
+    std::optional<std::vector<std::string>> AskLockHolder(const std::string& line) const;
 
     enum class ListenResult {
         Listening,

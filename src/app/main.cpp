@@ -162,14 +162,19 @@ void StartAgain(char** argv) {
 // to end with when this copy is not the one to run.
 std::optional<int> BecomeTheOnlyCopy(tolvenmark::InstanceChannel& channel) {
     using Result = tolvenmark::InstanceChannel::ListenResult;
-    if (channel.AskRunningCopy("SHOW")) return 0;
+    // A stopped or hung copy still takes connections (the system queues them)
+    // but shows nothing.
+    const auto shown = [](const std::vector<std::string>& reply) {
+        if (!reply.empty() && reply.back() == "OK") return 0;
+        Say("another copy of the clock runs but does not answer");
+        return 1;
+    };
+    if (const auto reply = channel.Ask("SHOW")) return shown(*reply);
     switch (channel.Listen()) {
         case Result::Listening:
             return std::nullopt;
         case Result::Taken:
-            if (channel.AskLockHolder("SHOW")) return 0;
-            Say("another copy of the clock runs but does not answer");
-            return 1;
+            return shown(channel.AskLockHolder("SHOW").value_or(std::vector<std::string>{}));
         case Result::NoLock:
             Say(channel.Error());
             return 1;

@@ -62,18 +62,32 @@ TEST(ClockRunTest, SecondCopyEndsAtOnceAndTheFirstKeepsRunning) {
     EXPECT_TRUE(first.Running()) << first.Error();
 }
 
-// A copy still starting, or stuck, holds the lock but does not listen: a new
-// start waits for it a while, then gives up and says so, never hanging on the lock.
-TEST(ClockRunTest, LockHeldWithoutASocketGivesUpAndSaysSo) {
+// A copy still starting holds the lock but does not listen; a stopped one
+// listens (the system queues connections) but never answers. A new start
+// waits a while, then gives up and says so: never status 0, never a hang.
+class LockHolderTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(LockHolderTest, SilentHolderGivesUpAndSaysSo) {
     TempDir dir;
     WriteConfig(dir, "1/1/2099", "7:00:00 AM");
     const int lock = ::open(dir.File("tolvenmark-clock.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (GetParam()) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, dir.File("tolvenmark-clock.socket").c_str(), sizeof address.sun_path - 1);
+        ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(listener, 4), 0);
+    }
     const auto second = RunClock({}, Env(dir), 60000);
+    ::close(listener);
     ::close(lock);
     EXPECT_EQ(second.exitCode, 1) << second.err;
     EXPECT_NE(second.err.find("another copy of the clock runs but does not answer\n"), std::string::npos) << second.err;
 }
+
+INSTANTIATE_TEST_SUITE_P(NoSocketOrSilent, LockHolderTest, ::testing::Bool());
 
 TEST(ClockRunTest, SocketLeftByADeadCopyIsTakenOver) {
     TempDir dir;
