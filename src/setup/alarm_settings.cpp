@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "bin/alarm_time.h"
+#include "bin/saved_alarms_changed.h"
 #include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
@@ -322,8 +323,11 @@ void TForm2::Button1Click() {
     // The clock takes the alarm even when it cannot be kept; the user hears why.
     const std::string failure = host_.TakePendingAlarm(header, date, time);
     if (!failure.empty()) AppPrompts().Error(failure);
-    if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings()))
+    if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings())) {
         AppPrompts().Warning("The alarm time has passed.  This alarm will not ring.");
+        // A series would wait behind it until the next start: the next saved alarm ahead rings.
+        SavedAlarmsChanged();
+    }
     accept();
 }
 
