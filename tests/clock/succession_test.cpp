@@ -1,6 +1,7 @@
 #include "clock/succession.h"
 
 #include <map>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,35 @@ TEST_F(SuccessionTest, TheEarliestSavedAlarmAheadIsNext) {
     Update();
     EXPECT_EQ(pending, (PendingAlarm{"Gym", "4/21/2003", "7:03:00 AM"}));
     EXPECT_EQ(ReadFileBytes(alarms), "Pill^4/19/2003^9:03:00 PM^\r\n" + rest);
+}
+
+// A window changed the file while the pending alarm is still ahead (clock at
+// 7:00:01 AM): an earlier saved alarm goes first, a hand-set one stays.
+TEST_F(SuccessionTest, AnEarlierSavedAlarmIsTakenAfterTheFileChanged) {
+    const std::string gym = "Gym^4/21/2003^6:00:00 AM^\r\n";
+    const PendingAlarm pill{"Pill", "4/21/2003", "9:00:00 PM"}, none;
+    const std::optional<PendingAlarm> takesGym = PendingAlarm{"Gym", "4/21/2003", "6:00:00 AM"};
+    struct Case {
+        const char* proves;
+        const char* change;
+        PendingAlarm pending;
+        std::string file;
+        std::optional<PendingAlarm> taken;
+    } cases[] = {
+        {"a series appended later", "Yes", pill, "Pill^4/21/2003^9:00:00 PM^\r\n" + gym, takesGym},
+        {"no alarm set yet", "Yes", none, kYesterday + gym, takesGym},
+        {"set by hand, in no line", "Yes", {"Own", "4/22/2003", "8:00:00 AM"}, gym, std::nullopt},
+        {"nothing earlier ahead", "Yes", {"Gym", "4/21/2003", "6:00:00 AM"}, gym + kTomorrow, std::nullopt},
+        {"only the past is earlier", "Yes", {"Gym", "4/21/2003", "6:00:00 AM"}, kToday + gym, std::nullopt},
+        {"CHANGEALARM No", "No", pill, "Pill^4/21/2003^9:00:00 PM^\r\n" + gym, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proves);
+        Switches(c.change, "Yes");
+        WriteFileBytes(alarms, c.file);
+        EXPECT_EQ(EarlierSavedAlarm(c.pending, dir.path(), clock.Now(), settings), c.taken);
+        EXPECT_EQ(ReadFileBytes(alarms), c.file);
+    }
 }
 
 TEST_F(SuccessionTest, EverySavedAlarmInThePastKeepsTheLaunchedOne) {
