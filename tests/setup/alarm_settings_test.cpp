@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bin/saved_alarms_changed.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "setup/setup_fixture.h"
@@ -299,7 +300,11 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     form->Edit3->setText("Morning");
     form->DateTimePicker1->setTime(QTime(7, 5, 0));
     host.failure = "The file : /x cannot be written.";
+    int movedOn = 0;
+    SetSavedAlarmsChangedHandler([&] { ++movedOn; });
     form->Button1Click();
+    SetSavedAlarmsChangedHandler({});
+    EXPECT_EQ(movedOn, 1);  // past: the next saved alarm ahead rings instead
 
     // Keys new to the file are added in the order they are written; the
     // alarm's own keys go to the main window, which writes them in one piece.
