@@ -221,9 +221,10 @@ void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& 
         const std::optional<std::size_t> next = EarliestAhead(entries, dates, from, settings).index;
         if (next) take(entries[*next]);
 
-        // A pending alarm that is not in the file (set by hand): the first entry
-        // not before its date, judged by ALDATE as it stands now.
-        if (!found) {
+        // A pending alarm that is not in the file (set by hand) with no saved
+        // alarm ahead: the first entry not before its date. After an alarm ahead
+        // was taken, file order must not put back one that comes later or passed.
+        if (!found && !next) {
             std::optional<DateTime> pendingDate;
             for (std::size_t i = 0; i < entries.size(); ++i) {
                 if (pending.date.empty() || entries[i].date.empty()) continue;

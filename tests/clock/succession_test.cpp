@@ -115,14 +115,14 @@ TEST_F(SuccessionTest, PendingAlarmNotInTheFile) {
         std::string file;
         PendingAlarm after;
     } cases[] = {
-        {"the first entry not before the pending date",
+        {"the earliest ahead, not the first in the file",
          {"Manual", "4/22/2003", "9:00:00 AM"},
          kYesterday + "Later^4/25/2003^6:00:00 AM^\r\n" + "Next^4/23/2003^6:00:00 AM^\r\n",
-         {"Later", "4/25/2003", "6:00:00 AM"}},
-        {"an earlier entry of today wins once a later one of today was taken",
+         {"Next", "4/23/2003", "6:00:00 AM"}},
+        {"an earlier entry of today that passed is not put back",
          {"Manual", "4/20/2003", "8:30:00 AM"},
          "Passed^4/20/2003^6:00:00 AM^\r\nComing^4/20/2003^9:00:00 AM^\r\n",
-         {"Passed", "4/20/2003", "6:00:00 AM"}},
+         {"Coming", "4/20/2003", "9:00:00 AM"}},
         {"everything past: judged by the pending date alone",
          {"Manual", "4/18/2003", "9:00:00 AM"},
          "Old^4/17/2003^6:00:00 AM^\r\n" + kYesterday,
