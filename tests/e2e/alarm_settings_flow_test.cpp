@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -95,17 +94,13 @@ protected:
         Click("AL_SETTINGS");
         EXPECT_TRUE(steps.empty()) << steps.size() << " steps not done";
     }
-    static void TypeTime(QWidget* picker, const std::string& typed) {
+    // The whole picker selected and at's time typed over it, 24-hour on a 12-hour clock.
+    static void TypeTime(QWidget* picker, std::time_t at) {
+        char typed[16];
+        std::strftime(typed, sizeof typed, "%H:%M:%S", std::localtime(&at));
         QTest::mouseClick(picker, Qt::LeftButton);
         QTest::keyClick(picker, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(picker, QString::fromStdString(typed));
-    }
-    static std::string Typed(std::time_t at) {
-        std::tm tm{};
-        localtime_r(&at, &tm);
-        char typed[16];
-        std::strftime(typed, sizeof typed, "%H:%M:%S", &tm);
-        return typed;
+        QTest::keyClicks(picker, typed);
     }
 
     int argc = 1;
@@ -123,9 +118,8 @@ protected:
     std::unique_ptr<PermanentWindows> windows;
 };
 
-// Unticking the one player and typing the time over the whole picker in
-// 24-hour form on a 12-hour clock, OK, and the tick ringing at that second
-// with the first player found.
+// Unticking the one player, typing the time, OK, and the tick ringing at
+// that second with the first player found.
 TEST_F(AlarmSettingsFlowTest, ATypedAlarmRingsAtItsSecondWithTheFirstPlayerFound) {
     WriteConfig("ALHEADER=Old\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nPLAYER=CUSTOM\r\nCUSTOM=" + mpv.path() +
                 "\r\nCHANGEALARM=No\r\nDELETEALARM=No\r\n");
@@ -138,7 +132,7 @@ TEST_F(AlarmSettingsFlowTest, ATypedAlarmRingsAtItsSecondWithTheFirstPlayerFound
         QTest::mouseClick(dialog->CheckBox6, Qt::LeftButton);
         dialog->Edit3->setText("Flow");
         dialog->Edit2->setText(QString::fromStdString(date));
-        TypeTime(dialog->DateTimePicker1, Typed(due));
+        TypeTime(dialog->DateTimePicker1, due);
         dialog->Button4->click();  // "&Test Alarm": plays about a second later, dialog closed or not
         QTest::mouseClick(dialog->Button1, Qt::LeftButton);
         return true;
@@ -163,33 +157,29 @@ TEST_F(AlarmSettingsFlowTest, TwoSeriesRingInTimeOrderOneSoundAtATime) {
     WriteConfig("PLAYER=\r\nCHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n");
     Start();
     const std::time_t now = std::time(nullptr), gym = now + 5, pill = now + 8;
-    std::tm today{};
-    localtime_r(&now, &today);
     auto series = [&](const char* header, std::time_t at, int interval) -> std::function<bool()> {
         return [=, this] {
             auto* schedule = Shown<TForm10>();
             if (!schedule) return false;
             schedule->Edit1->setText(header);
             schedule->Edit2->setText(QString::fromStdString(testing::LocalAlarmTextsAt(at).first));
-            TypeTime(schedule->DateTimePicker1, Typed(at));
-            schedule->RadioGroup1[interval]->click();
-            schedule->CheckBox[today.tm_wday]->setChecked(true);
-            schedule->SpinEdit1->setValue(1);
-            schedule->SpinEdit4->setValue(1);
+            TypeTime(schedule->DateTimePicker1, at);
+            schedule->RadioGroup1[interval]->click();  // daily for one day, or weekly on today for one week
+            schedule->CheckBox[std::localtime(&at)->tm_wday]->setChecked(true);
             QTest::mouseClick(schedule->Button2, Qt::LeftButton);
             return true;
         };
     };
-    auto setSchedule = [&] {
-        auto* dialog = Shown<TForm2>();
-        if (dialog) QTimer::singleShot(0, dialog->Button10, &QPushButton::click);
-        return dialog != nullptr;
+    // Set Schedule, or Cancel as the last step, in the alarm settings dialog once nothing covers it.
+    auto press = [&](QPushButton* TForm2::*button) -> std::function<bool()> {
+        return [=, this] {
+            auto* dialog = Shown<TForm2>();
+            if (dialog && !Shown<TForm10>()) QTimer::singleShot(0, dialog->*button, &QPushButton::click);
+            return dialog && !Shown<TForm10>();
+        };
     };
-    InAlarmSettings({setSchedule, series("Pill", pill, 0), setSchedule, series("Gym", gym, 1), [&] {
-                         auto* dialog = Shown<TForm2>();
-                         if (dialog && !Shown<TForm10>()) QTest::mouseClick(dialog->Button2, Qt::LeftButton);
-                         return dialog && !Shown<TForm10>();
-                     }});
+    InAlarmSettings({press(&TForm2::Button10), series("Pill", pill, 0), press(&TForm2::Button10),
+                     series("Gym", gym, 1), press(&TForm2::Button2)});
     EXPECT_EQ(form->pendingAlarm.header, "Gym");
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return mpv.Calls().size() >= 2; }, 20000));
