@@ -158,8 +158,9 @@ void TForm1::MovePassedAlarmOn() {
         const DateTime now = AppClock().Now();
         if (PendingAlarmIsPast(pendingAlarm, now, AppRegionalSettings())) {
             UpdateAlarm();
-        } else if (const auto earlier = EarlierSavedAlarm(pendingAlarm, config.appPath, now, AppRegionalSettings())) {
-            if (!alarm.Take(*earlier)) AppPrompts().Error(FileWriteError(ConfigPath(), errno ? errno : EIO));
+        } else if (const auto earlier =
+                       EarlierSavedAlarm(pendingAlarm, alarm.listed, config.appPath, now, AppRegionalSettings())) {
+            if (!alarm.Take(*earlier, true)) AppPrompts().Error(FileWriteError(ConfigPath(), errno ? errno : EIO));
         }
     } catch (const ConversionError& error) {
         // The clock goes on; the tick does not repeat the message.

@@ -116,19 +116,20 @@ int CountPassedOver(const SavedAlarmList& entries, StoredDates& dates, const Pen
 
 }  // namespace
 
-std::optional<PendingAlarm> EarlierSavedAlarm(const PendingAlarm& pending, const std::string& appPath,
+std::optional<PendingAlarm> EarlierSavedAlarm(const PendingAlarm& pending, bool& listed, const std::string& appPath,
                                               const DateTime& now, const RegionalSettings& settings) {
     if (ReadConfigKey("CHANGEALARM") != "Yes") return std::nullopt;
     const std::string path = AlarmsPath(appPath);
     if (!FileExists(path)) return std::nullopt;
     std::vector<std::size_t> longLines;
     const SavedAlarmList entries = LoadSavedAlarms(path, longLines);
-    const bool none = AlarmDateText(pending).empty();
-    // An alarm set by hand is in no line: the succession would never come back to it.
-    const bool saved = std::any_of(entries.begin(), entries.end(), [&](const SavedAlarm& e) {
+    const bool wasListed = std::exchange(listed, std::any_of(entries.begin(), entries.end(), [&](const SavedAlarm& e) {
         return !e.date.empty() && e.date == pending.date && e.time == pending.time;
-    });
-    if (!none && !saved) return std::nullopt;
+    }));
+    // An alarm set by hand is in no line: the succession would never come back
+    // to it. One whose line the user edited or deleted is gone from the list.
+    const bool none = AlarmDateText(pending).empty() || (wasListed && !listed);
+    if (!none && !listed) return std::nullopt;
     StoredDates dates(entries, settings, now.year);
     const Ahead next = EarliestAhead(entries, dates, now, settings);
     if (!next.index) return std::nullopt;
@@ -200,7 +201,7 @@ void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& 
         }
     };
     auto take = [&](const SavedAlarm& entry) {
-        if (!state.Take({entry.header, entry.date, entry.time}))
+        if (!state.Take({entry.header, entry.date, entry.time}, true))
             failures.push_back(FileWriteError(ConfigPath(), errno ? errno : EIO));
     };
 

@@ -156,30 +156,36 @@ TEST_F(SuccessionTest, TheEarliestSavedAlarmAheadIsNext) {
 }
 
 // A window changed the file while the pending alarm is still ahead (clock at
-// 7:00:01 AM): an earlier saved alarm goes first, a hand-set one stays.
+// 7:00:01 AM): an earlier saved alarm goes first, a hand-set one stays, one
+// whose line the user edited away gives way to the next ahead.
 TEST_F(SuccessionTest, AnEarlierSavedAlarmIsTakenAfterTheFileChanged) {
-    const std::string gym = "Gym^4/21/2003^6:00:00 AM^\r\n";
-    const PendingAlarm pill{"Pill", "4/21/2003", "9:00:00 PM"}, none;
+    const std::string gym = "Gym^4/21/2003^6:00:00 AM^\r\n", pillLine = "Pill^4/21/2003^9:00:00 PM^\r\n";
+    const PendingAlarm pill{"Pill", "4/21/2003", "9:00:00 PM"}, own{"Own", "4/22/2003", "8:00:00 AM"}, none;
     const std::optional<PendingAlarm> takesGym = PendingAlarm{"Gym", "4/21/2003", "6:00:00 AM"};
     struct Case {
         const char* proves;
         const char* change;
         PendingAlarm pending;
+        bool listed;
         std::string file;
         std::optional<PendingAlarm> taken;
+        bool listedAfter;
     } cases[] = {
-        {"a series appended later", "Yes", pill, "Pill^4/21/2003^9:00:00 PM^\r\n" + gym, takesGym},
-        {"no alarm set yet", "Yes", none, kYesterday + gym, takesGym},
-        {"set by hand, in no line", "Yes", {"Own", "4/22/2003", "8:00:00 AM"}, gym, std::nullopt},
-        {"nothing earlier ahead", "Yes", {"Gym", "4/21/2003", "6:00:00 AM"}, gym + kTomorrow, std::nullopt},
-        {"only the past is earlier", "Yes", {"Gym", "4/21/2003", "6:00:00 AM"}, kToday + gym, std::nullopt},
-        {"CHANGEALARM No", "No", pill, "Pill^4/21/2003^9:00:00 PM^\r\n" + gym, std::nullopt},
+        {"a series appended later", "Yes", pill, false, pillLine + gym, takesGym, true},
+        {"no alarm set yet", "Yes", none, false, kYesterday + gym, takesGym, false},
+        {"set by hand, in no line", "Yes", own, false, gym, std::nullopt, false},
+        {"its line edited away", "Yes", own, true, kTomorrow, PendingAlarm{"Tomorrow", "4/21/2003", "7:00:00 AM"}, false},
+        {"nothing earlier ahead", "Yes", takesGym.value(), true, gym + pillLine, std::nullopt, true},
+        {"only the past is earlier", "Yes", takesGym.value(), false, kToday + gym, std::nullopt, true},
+        {"CHANGEALARM No", "No", pill, false, pillLine + gym, std::nullopt, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.proves);
         Switches(c.change, "Yes");
         WriteFileBytes(alarms, c.file);
-        EXPECT_EQ(EarlierSavedAlarm(c.pending, dir.path(), clock.Now(), settings), c.taken);
+        bool listed = c.listed;
+        EXPECT_EQ(EarlierSavedAlarm(c.pending, listed, dir.path(), clock.Now(), settings), c.taken);
+        EXPECT_EQ(listed, c.listedAfter);
         EXPECT_EQ(ReadFileBytes(alarms), c.file);
     }
 }
