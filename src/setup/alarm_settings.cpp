@@ -323,11 +323,11 @@ void TForm2::Button1Click() {
     // The clock takes the alarm even when it cannot be kept; the user hears why.
     const std::string failure = host_.TakePendingAlarm(header, date, time);
     if (!failure.empty()) AppPrompts().Error(failure);
-    if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings())) {
+    if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings()))
         AppPrompts().Warning("The alarm time has passed.  This alarm will not ring.");
-        // A series would wait behind it until the next start: the next saved alarm ahead rings.
-        SavedAlarmsChanged();
-    }
+    // The fields may hold a saved alarm the list has since passed by (a series
+    // made meanwhile starts sooner), or one that passed: the next in time rings.
+    SavedAlarmsChanged();
     accept();
 }
 

@@ -304,7 +304,7 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     SetSavedAlarmsChangedHandler([&] { ++movedOn; });
     form->Button1Click();
     SetSavedAlarmsChangedHandler({});
-    EXPECT_EQ(movedOn, 1);  // past: the next saved alarm ahead rings instead
+    EXPECT_EQ(movedOn, 1);  // the next saved alarm in time rings, not one the list passed by
 
     // Keys new to the file are added in the order they are written; the
     // alarm's own keys go to the main window, which writes them in one piece.
