@@ -151,10 +151,12 @@ TEST_F(AlarmSettingsFlowTest, ATypedAlarmRingsAtItsSecondWithTheFirstPlayerFound
 }
 
 // A daily series, then a weekly one a little earlier in the day, both made
-// with Set Schedule on a clock with no alarm set: the later line rings
-// first, and its sound is stopped when the other alarm starts.
+// with Set Schedule while a saved alarm years ahead is pending, then OK: the
+// later line rings first, and its sound is stopped when the other one starts.
 TEST_F(AlarmSettingsFlowTest, TwoSeriesRingInTimeOrderOneSoundAtATime) {
-    WriteConfig("PLAYER=\r\nCHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n");
+    const std::string far = "Far^1/1/2099^7:00:00 AM^\r\n";
+    WriteFileBytes(dir.File("Alarms.txt"), far);
+    WriteConfig("ALHEADER=Far\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nPLAYER=\r\nCHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n");
     Start();
     const std::time_t now = std::time(nullptr), gym = now + 5, pill = now + 8;
     auto series = [&](const char* header, std::time_t at, int interval) -> std::function<bool()> {
@@ -170,7 +172,7 @@ TEST_F(AlarmSettingsFlowTest, TwoSeriesRingInTimeOrderOneSoundAtATime) {
             return true;
         };
     };
-    // Set Schedule, or Cancel as the last step, in the alarm settings dialog once nothing covers it.
+    // Set Schedule, or OK as the last step, in the alarm settings dialog once nothing covers it.
     auto press = [&](QPushButton* TForm2::*button) -> std::function<bool()> {
         return [=, this] {
             auto* dialog = Shown<TForm2>();
@@ -179,13 +181,13 @@ TEST_F(AlarmSettingsFlowTest, TwoSeriesRingInTimeOrderOneSoundAtATime) {
         };
     };
     InAlarmSettings({press(&TForm2::Button10), series("Pill", pill, 0), press(&TForm2::Button10),
-                     series("Gym", gym, 1), press(&TForm2::Button2)});
+                     series("Gym", gym, 1), press(&TForm2::Button1)});
     EXPECT_EQ(form->pendingAlarm.header, "Gym");
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return mpv.Calls().size() >= 2; }, 20000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !testing::ProcessAlive(mpv.Calls()[0].pid); }));
     EXPECT_TRUE(form->PlayerRunning());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFileBytes(dir.File("Alarms.txt")).empty(); }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFileBytes(dir.File("Alarms.txt")) == far; }))
         << ReadFileBytes(dir.File("Alarms.txt"));  // both rang, each once
     EXPECT_EQ(prompts.shown, std::vector<std::string>{});
 }
