@@ -132,7 +132,11 @@ std::optional<PendingAlarm> EarlierSavedAlarm(const PendingAlarm& pending, bool&
     if (!none && !listed) return std::nullopt;
     StoredDates dates(entries, settings, now.year);
     const Ahead next = EarliestAhead(entries, dates, now, settings);
-    if (!next.index) return std::nullopt;
+    // The user deleted the last saved alarm ahead: none is set any more.
+    if (!next.index) {
+        if (wasListed && !listed && !AlarmDateText(pending).empty()) return PendingAlarm{};
+        return std::nullopt;
+    }
     if (!none) {
         const DateTime time = pending.time.empty() ? DateTime{} : StrToTime(pending.time, settings);
         if (!(next.at < At(StrToDate(pending.date, settings, now.year), time))) return std::nullopt;

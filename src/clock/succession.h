@@ -35,7 +35,8 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTi
 // After a window changed "Alarms.txt", with CHANGEALARM "Yes": the earliest
 // saved alarm after `now` when it comes before the pending alarm, which is
 // itself a saved one (so the succession comes back to it) or not set at all;
-// any one ahead when the pending alarm was `listed` and its line is gone.
+// any one ahead (none set when there is none) when the pending alarm was
+// `listed` and its line is gone.
 // Empty otherwise. `listed` becomes whether the pending alarm stands in the
 // file. Throws as the step does.
 std::optional<PendingAlarm> EarlierSavedAlarm(const PendingAlarm& pending, bool& listed, const std::string& appPath,

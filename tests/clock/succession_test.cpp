@@ -162,6 +162,7 @@ TEST_F(SuccessionTest, AnEarlierSavedAlarmIsTakenAfterTheFileChanged) {
     const std::string gym = "Gym^4/21/2003^6:00:00 AM^\r\n", pillLine = "Pill^4/21/2003^9:00:00 PM^\r\n";
     const PendingAlarm pill{"Pill", "4/21/2003", "9:00:00 PM"}, own{"Own", "4/22/2003", "8:00:00 AM"}, none;
     const std::optional<PendingAlarm> takesGym = PendingAlarm{"Gym", "4/21/2003", "6:00:00 AM"};
+    const PendingAlarm tomorrow{"Tomorrow", "4/21/2003", "7:00:00 AM"};
     struct Case {
         const char* proves;
         const char* change;
@@ -174,7 +175,8 @@ TEST_F(SuccessionTest, AnEarlierSavedAlarmIsTakenAfterTheFileChanged) {
         {"a series appended later", "Yes", pill, false, pillLine + gym, takesGym, true},
         {"no alarm set yet", "Yes", none, false, kYesterday + gym, takesGym, false},
         {"set by hand, in no line", "Yes", own, false, gym, std::nullopt, false},
-        {"its line edited away", "Yes", own, true, kTomorrow, PendingAlarm{"Tomorrow", "4/21/2003", "7:00:00 AM"}, false},
+        {"its line edited away", "Yes", own, true, kTomorrow, tomorrow, false},
+        {"its line deleted, none ahead", "Yes", own, true, kYesterday, PendingAlarm{}, false},
         {"nothing earlier ahead", "Yes", takesGym.value(), true, gym + pillLine, std::nullopt, true},
         {"only the past is earlier", "Yes", takesGym.value(), false, kToday + gym, std::nullopt, true},
         {"CHANGEALARM No", "No", pill, false, pillLine + gym, std::nullopt, false},

@@ -156,7 +156,8 @@ TEST_F(AlarmSettingsFlowTest, ATypedAlarmRingsAtItsSecondWithTheFirstPlayerFound
 TEST_F(AlarmSettingsFlowTest, TwoSeriesRingInTimeOrderOneSoundAtATime) {
     const std::string far = "Far^1/1/2099^7:00:00 AM^\r\n";
     WriteFileBytes(dir.File("Alarms.txt"), far);
-    WriteConfig("ALHEADER=Far\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nPLAYER=\r\nCHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n");
+    WriteConfig("ALHEADER=Far\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nPLAYER=\r\n"
+                "CHANGEALARM=Yes\r\nDELETEALARM=Yes\r\n");
     Start();
     const std::time_t now = std::time(nullptr), gym = now + 5, pill = now + 8;
     auto series = [&](const char* header, std::time_t at, int interval) -> std::function<bool()> {
