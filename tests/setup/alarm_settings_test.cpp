@@ -318,6 +318,28 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     EXPECT_EQ(form->result(), QDialog::Accepted);
 }
 
+// A schedule moved the pending alarm on: fields left alone follow it, ones the user changed stay.
+TEST_F(AlarmSettingsTest, UntouchedAlarmFieldsFollowThePendingAlarmAWindowMovedOn) {
+    for (const bool typed : {false, true}) {
+        SCOPED_TRACE(typed);
+        f.Set("ALHEADER", "Far");
+        f.Set("ALDATE", "1/1/2099");
+        f.Set("ALTIME", "7:00:00 AM");
+        AlarmSettingsHooks hooks;
+        hooks.openSchedule = [&](const AlarmHandover&) {
+            f.Set("ALHEADER", "Gym");
+            f.Set("ALDATE", "12/8/2026");
+            f.Set("ALTIME", "6:00:00 AM");
+        };
+        auto form = Open(hooks);
+        if (typed) form->Edit3->setText("Own");
+        form->Button10Click();
+        EXPECT_EQ(form->Edit3->text().toStdString(), typed ? "Own" : "Gym");
+        EXPECT_EQ(form->Edit2->text().toStdString(), typed ? "1/1/2099" : "12/8/2026");
+        EXPECT_EQ(form->PickerTime(), typed ? "7:00:00 AM" : "6:00:00 AM");
+    }
+}
+
 TEST_F(AlarmSettingsTest, CancelShowsThePendingAlarmAgainAndWritesNothing) {
     f.Set("ALDATE", "1/2/2027");
     const std::string before = ReadFileBytes(f.dir.File("TOLVENMARKCLOCK.INI"));
