@@ -20,8 +20,9 @@ bool WriteAlarmKeys(const PendingAlarm& alarm) {
 
 }  // namespace
 
-bool AlarmState::Take(const PendingAlarm& alarm) {
+bool AlarmState::Take(const PendingAlarm& alarm, bool fromList) {
     pending = alarm;
+    listed = fromList;
     const bool written = WriteAlarmKeys(alarm);
     const int error = errno;
     Show();
@@ -32,6 +33,7 @@ bool AlarmState::Take(const PendingAlarm& alarm) {
 void AlarmState::TakeChecked(const PendingAlarm& alarm) {
     if (!WriteAlarmKeys(alarm)) throw OperationError(FileWriteError(ConfigPath(), errno ? errno : EIO));
     pending = alarm;
+    listed = false;
     Show();
 }
 

@@ -23,11 +23,14 @@ public:
     bool on = false;
     // When the snoozed alarm comes back; empty while no snooze waits.
     std::optional<DateTime> snoozedUntil;
+    // The pending alarm stood in "Alarms.txt" when last looked at: it follows
+    // the list when the user edits or deletes its line. Not one set by hand.
+    bool listed = false;
 
     // Makes alarm the pending one: ALHEADER, ALDATE and ALTIME in one
     // replacement, then the view. Memory and view follow even when the write
     // fails, so the clock rings what the user sees; false then, errno says why.
-    bool Take(const PendingAlarm& alarm);
+    bool Take(const PendingAlarm& alarm, bool fromList = false);
     // For a request that can be refused: a failed write changes nothing and
     // throws OperationError naming the file.
     void TakeChecked(const PendingAlarm& alarm);

@@ -155,7 +155,13 @@ void TForm1::MovePassedAlarmOn() {
     // A launch under way moves on by itself after the player started.
     if (Timer3->isActive()) return;
     try {
-        if (PendingAlarmIsPast(pendingAlarm, AppClock().Now(), AppRegionalSettings())) UpdateAlarm();
+        const DateTime now = AppClock().Now();
+        if (PendingAlarmIsPast(pendingAlarm, now, AppRegionalSettings())) {
+            UpdateAlarm();
+        } else if (const auto earlier =
+                       EarlierSavedAlarm(pendingAlarm, alarm.listed, config.appPath, now, AppRegionalSettings())) {
+            if (!alarm.Take(*earlier, true)) AppPrompts().Error(FileWriteError(ConfigPath(), errno ? errno : EIO));
+        }
     } catch (const ConversionError& error) {
         // The clock goes on; the tick does not repeat the message.
         ShowConversionErrorOnce(error.what());

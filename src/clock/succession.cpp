@@ -61,6 +61,37 @@ DateTime At(const DateTime& date, const DateTime& time) {
     return {date.year, date.month, date.day, time.hour, time.minute, time.second, 0};
 }
 
+// The earliest alarm after `from`, as the storage bin's sort orders them
+// (equal ones in file order): lines appended later may ring sooner. A text
+// that does not read throws when no alarm ahead came before it in the file,
+// as the step always did; after one it is passed over.
+struct Ahead {
+    std::optional<std::size_t> index;
+    DateTime at;
+};
+
+Ahead EarliestAhead(const SavedAlarmList& entries, StoredDates& dates, const DateTime& from,
+                    const RegionalSettings& settings) {
+    const DateTime fromDate = from.DatePart();
+    const DateTime fromTime = from.TimePart();
+    Ahead next;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const SavedAlarm& entry = entries[i];
+        if (entry.date.empty()) continue;
+        try {
+            const DateTime& date = dates[i];
+            if (date < fromDate) continue;
+            const DateTime time = entry.time.empty() ? DateTime{} : StrToTime(entry.time, settings);
+            if (date == fromDate && !(time > fromTime)) continue;
+            const DateTime at = At(date, time);
+            if (!next.index || at < next.at) next = {i, at};
+        } catch (const ConversionError&) {
+            if (!next.index) throw;
+        }
+    }
+    return next;
+}
+
 // The saved alarms after the pending one and not after `from`; entries whose
 // texts do not read are not counted (the step itself reports them if it meets them).
 int CountPassedOver(const SavedAlarmList& entries, StoredDates& dates, const PendingAlarm& pending,
@@ -84,6 +115,35 @@ int CountPassedOver(const SavedAlarmList& entries, StoredDates& dates, const Pen
 }
 
 }  // namespace
+
+std::optional<PendingAlarm> EarlierSavedAlarm(const PendingAlarm& pending, bool& listed, const std::string& appPath,
+                                              const DateTime& now, const RegionalSettings& settings) {
+    if (ReadConfigKey("CHANGEALARM") != "Yes") return std::nullopt;
+    const std::string path = AlarmsPath(appPath);
+    if (!FileExists(path)) return std::nullopt;
+    std::vector<std::size_t> longLines;
+    const SavedAlarmList entries = LoadSavedAlarms(path, longLines);
+    const bool wasListed = std::exchange(listed, std::any_of(entries.begin(), entries.end(), [&](const SavedAlarm& e) {
+        return !e.date.empty() && e.date == pending.date && e.time == pending.time;
+    }));
+    // An alarm set by hand is in no line: the succession would never come back
+    // to it. One whose line the user edited or deleted is gone from the list.
+    const bool none = AlarmDateText(pending).empty() || (wasListed && !listed);
+    if (!none && !listed) return std::nullopt;
+    StoredDates dates(entries, settings, now.year);
+    const Ahead next = EarliestAhead(entries, dates, now, settings);
+    // The user deleted the last saved alarm ahead: none is set any more.
+    if (!next.index) {
+        if (wasListed && !listed && !AlarmDateText(pending).empty()) return PendingAlarm{};
+        return std::nullopt;
+    }
+    if (!none) {
+        const DateTime time = pending.time.empty() ? DateTime{} : StrToTime(pending.time, settings);
+        if (!(next.at < At(StrToDate(pending.date, settings, now.year), time))) return std::nullopt;
+    }
+    const SavedAlarm& entry = entries[*next.index];
+    return PendingAlarm{entry.header, entry.date, entry.time};
+}
 
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock& clock,
                  const RegionalSettings& settings, AlarmView& view) {
@@ -145,13 +205,11 @@ void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& 
         }
     };
     auto take = [&](const SavedAlarm& entry) {
-        if (!state.Take({entry.header, entry.date, entry.time}))
+        if (!state.Take({entry.header, entry.date, entry.time}, true))
             failures.push_back(FileWriteError(ConfigPath(), errno ? errno : EIO));
     };
 
     if (changeAlarm) {
-        const DateTime fromDate = from.DatePart();
-        const DateTime fromTime = from.TimePart();
         StoredDates dates(entries, settings, from.year);
         if (passedOver) *passedOver = CountPassedOver(entries, dates, pending, from, settings);
 
@@ -165,34 +223,13 @@ void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& 
         }
         if (found) rewrite();
 
-        // The earliest alarm ahead, as the storage bin's sort orders them (equal
-        // ones in file order): lines appended later may ring sooner. A text
-        // that does not read stops the step when no alarm ahead came before it
-        // in the file, as it always did; after one it is passed over.
-        std::optional<std::size_t> next;
-        DateTime nextAt;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const SavedAlarm& entry = entries[i];
-            if (entry.date.empty()) continue;
-            try {
-                const DateTime& date = dates[i];
-                if (date < fromDate) continue;
-                const DateTime time = entry.time.empty() ? DateTime{} : StrToTime(entry.time, settings);
-                if (date == fromDate && !(time > fromTime)) continue;
-                const DateTime at = At(date, time);
-                if (!next || at < nextAt) {
-                    next = i;
-                    nextAt = at;
-                }
-            } catch (const ConversionError&) {
-                if (!next) throw;
-            }
-        }
+        const std::optional<std::size_t> next = EarliestAhead(entries, dates, from, settings).index;
         if (next) take(entries[*next]);
 
-        // A pending alarm that is not in the file (set by hand): the first entry
-        // not before its date, judged by ALDATE as it stands now.
-        if (!found) {
+        // A pending alarm that is not in the file (set by hand) with no saved
+        // alarm ahead: the first entry not before its date. After an alarm ahead
+        // was taken, file order must not put back one that comes later or passed.
+        if (!found && !next) {
             std::optional<DateTime> pendingDate;
             for (std::size_t i = 0; i < entries.size(); ++i) {
                 if (pending.date.empty() || entries[i].date.empty()) continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "bin/bin_files.h"
@@ -30,6 +31,16 @@ void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const Clock&
 // (entries whose texts do not read are not counted).
 void UpdateAlarm(PendingAlarm& pending, const std::string& appPath, const DateTime& from,
                  const RegionalSettings& settings, AlarmView& view, int* passedOver = nullptr);
+
+// After a window changed "Alarms.txt", with CHANGEALARM "Yes": the earliest
+// saved alarm after `now` when it comes before the pending alarm, which is
+// itself a saved one (so the succession comes back to it) or not set at all;
+// any one ahead (none set when there is none) when the pending alarm was
+// `listed` and its line is gone.
+// Empty otherwise. `listed` becomes whether the pending alarm stands in the
+// file. Throws as the step does.
+std::optional<PendingAlarm> EarlierSavedAlarm(const PendingAlarm& pending, bool& listed, const std::string& appPath,
+                                              const DateTime& now, const RegionalSettings& settings);
 
 // The step on the clock's own alarm owner, which writes and shows the alarm it takes.
 void UpdateAlarm(AlarmState& state, const std::string& appPath, const DateTime& from,

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "bin/alarm_time.h"
+#include "bin/saved_alarms_changed.h"
 #include "bin/time_picker.h"
 #include "platform/clock.h"
 #include "platform/date_time_text.h"
@@ -189,9 +190,6 @@ void TForm2::FormCreate() {
     const std::string startString = config_.read("ALFILE");
     const std::string snooze = config_.read("SNOOZE");
     const std::string snoozeMinutes = config_.read("SNOOZEMIN");
-    const std::string storedDate = config_.read("ALDATE");
-    const std::string storedTime = config_.read("ALTIME");
-    const std::string header = config_.read("ALHEADER");
     const std::string changeAlarm = config_.read("CHANGEALARM");
     const std::string deleteAlarm = config_.read("DELETEALARM");
 
@@ -209,22 +207,35 @@ void TForm2::FormCreate() {
     CheckBox4Click();
     // The snooze itself counts a missing or unreadable value as 5 minutes.
     SpinEdit1->setValue(StrToIntDef(snoozeMinutes, 5));
-    ShowSavedText(*Edit3, header);
+    Label4->setText(host_.ClockMode() == "12" ? "Time (12-HR Format)" : "Time (24-HR Format)");
+    ShowPendingFields();
 
+    CheckBox7->setChecked(changeAlarm == "Yes");
+    CheckBox8->setChecked(deleteAlarm == "Yes");
+}
+
+void TForm2::ShowPendingFields() {
+    shownKeys_ = {config_.read("ALHEADER"), config_.read("ALDATE"), config_.read("ALTIME")};
+    const auto& [header, storedDate, storedTime] = shownKeys_;
+    ShowSavedText(*Edit3, header);
     RegionalSettings& settings = AppRegionalSettings();
     const DateTime now = AppClock().Now();
     const std::string date = storedDate.empty() ? DateToStr(now, settings) : storedDate;
     ShowSavedText(*Edit2, date);
     AppHandovers().calendarResult[1] = date;
-
-    Label4->setText(host_.ClockMode() == "12" ? "Time (12-HR Format)" : "Time (24-HR Format)");
     if (storedTime.empty())
         DateTimePicker1->setTime(ToQTime(now));
     else
         SetPickerTime(storedTime);
+    shownFields_ = {SavedText(*Edit3), SavedText(*Edit2), PickerTime()};
+}
 
-    CheckBox7->setChecked(changeAlarm == "Yes");
-    CheckBox8->setChecked(deleteAlarm == "Yes");
+void TForm2::FollowPendingAlarm() {
+    const std::array<std::string, 3> keys = {config_.read("ALHEADER"), config_.read("ALDATE"), config_.read("ALTIME")};
+    // A time typed that does not read was changed by the user.
+    if (!DateTimePicker1->IsReadable()) return;
+    const std::array<std::string, 3> fields = {SavedText(*Edit3), SavedText(*Edit2), PickerTime()};
+    if (keys != shownKeys_ && fields == shownFields_) ShowPendingFields();
 }
 
 void TForm2::SetPickerTime(const std::string& storedTime) {
@@ -324,6 +335,9 @@ void TForm2::Button1Click() {
     if (!failure.empty()) AppPrompts().Error(failure);
     if (AlarmHasPassed(date, time, AppClock().Now(), AppRegionalSettings()))
         AppPrompts().Warning("The alarm time has passed.  This alarm will not ring.");
+    // The fields may hold a saved alarm the list has since passed by (a series
+    // made meanwhile starts sooner), or one that passed: the next in time rings.
+    SavedAlarmsChanged();
     accept();
 }
 
@@ -346,7 +360,9 @@ void TForm2::Button9Click() {
 }
 
 void TForm2::Button10Click() {
-    if (hooks_.openSchedule) hooks_.openSchedule({SavedText(*Edit3), SavedText(*Edit2), PickerTime()});
+    if (!hooks_.openSchedule) return;
+    hooks_.openSchedule({SavedText(*Edit3), SavedText(*Edit2), PickerTime()});
+    FollowPendingAlarm();
 }
 
 void TForm2::Button4Click() {

@@ -77,6 +77,11 @@ private:
     void ApplyMediaTypeRule();
     void SelectMediaType(const std::string& mediaType);
     void SetPickerTime(const std::string& storedTime);
+    // The pending alarm's header, date and time into their fields.
+    void ShowPendingFields();
+    // After a window this dialog opened: fields the user left as they were
+    // follow a pending alarm that window moved on, or OK would set it back.
+    void FollowPendingAlarm();
     std::array<QCheckBox*, 5> PlayerBoxes() const { return {CheckBox1, CheckBox2, CheckBox3, CheckBox5, CheckBox6}; }
 
     AlarmSettingsHost& host_;
@@ -86,6 +91,8 @@ private:
     // The in-memory PLAYER and MTYPE.
     std::string player_, mediaType_;
     SavedAlarmList alarmTable_;  // the saved alarm table "A&dd Alarm to Bin" reads into
+    // The keys ALHEADER, ALDATE and ALTIME, and the fields, as ShowPendingFields left them.
+    std::array<std::string, 3> shownKeys_, shownFields_;
 };
 
 }  // namespace tolvenmark

@@ -21,6 +21,7 @@ void TForm2::Button7Click() {
     AppHandovers().copiedFile = {};
     AppHandovers().copiedAlarm = {};
     hooks_.openStorageBin();
+    FollowPendingAlarm();  // before a copied entry, which the user chose
     // Copies, not references: ticking a box below can open message boxes.
     const FileHandover file = AppHandovers().copiedFile;
     const AlarmHandover alarm = AppHandovers().copiedAlarm;
@@ -55,6 +56,7 @@ void TForm2::Button11Click() {
     const SavedAlarm alarm{SavedText(*Edit3), SavedText(*Edit2), PickerTime()};
     AddAlarmToBin(host_.AppPath(), alarm, alarmTable_, AppRegionalSettings(), AppClock().Now().year, AppPrompts());
     SavedAlarmsChanged();
+    FollowPendingAlarm();
 }
 
 void TForm2::SortAlarms(int last) {
@@ -62,6 +64,7 @@ void TForm2::SortAlarms(int last) {
     SortAlarmsToFile(host_.AppPath(), alarmTable_, static_cast<std::size_t>(last), AppRegionalSettings(),
                      AppClock().Now().year);
     SavedAlarmsChanged();
+    FollowPendingAlarm();
 }
 
 }  // namespace tolvenmark

@@ -1,6 +1,7 @@
 #include "clock/succession.h"
 
 #include <map>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -114,14 +115,14 @@ TEST_F(SuccessionTest, PendingAlarmNotInTheFile) {
         std::string file;
         PendingAlarm after;
     } cases[] = {
-        {"the first entry not before the pending date",
+        {"the earliest ahead, not the first in the file",
          {"Manual", "4/22/2003", "9:00:00 AM"},
          kYesterday + "Later^4/25/2003^6:00:00 AM^\r\n" + "Next^4/23/2003^6:00:00 AM^\r\n",
-         {"Later", "4/25/2003", "6:00:00 AM"}},
-        {"an earlier entry of today wins once a later one of today was taken",
+         {"Next", "4/23/2003", "6:00:00 AM"}},
+        {"an earlier entry of today that passed is not put back",
          {"Manual", "4/20/2003", "8:30:00 AM"},
          "Passed^4/20/2003^6:00:00 AM^\r\nComing^4/20/2003^9:00:00 AM^\r\n",
-         {"Passed", "4/20/2003", "6:00:00 AM"}},
+         {"Coming", "4/20/2003", "9:00:00 AM"}},
         {"everything past: judged by the pending date alone",
          {"Manual", "4/18/2003", "9:00:00 AM"},
          "Old^4/17/2003^6:00:00 AM^\r\n" + kYesterday,
@@ -152,6 +153,43 @@ TEST_F(SuccessionTest, TheEarliestSavedAlarmAheadIsNext) {
     Update();
     EXPECT_EQ(pending, (PendingAlarm{"Gym", "4/21/2003", "7:03:00 AM"}));
     EXPECT_EQ(ReadFileBytes(alarms), "Pill^4/19/2003^9:03:00 PM^\r\n" + rest);
+}
+
+// A window changed the file while the pending alarm is still ahead (clock at
+// 7:00:01 AM): an earlier saved alarm goes first, a hand-set one stays, one
+// whose line the user edited away gives way to the next ahead.
+TEST_F(SuccessionTest, AnEarlierSavedAlarmIsTakenAfterTheFileChanged) {
+    const std::string gym = "Gym^4/21/2003^6:00:00 AM^\r\n", pillLine = "Pill^4/21/2003^9:00:00 PM^\r\n";
+    const PendingAlarm pill{"Pill", "4/21/2003", "9:00:00 PM"}, own{"Own", "4/22/2003", "8:00:00 AM"}, none;
+    const std::optional<PendingAlarm> takesGym = PendingAlarm{"Gym", "4/21/2003", "6:00:00 AM"};
+    const PendingAlarm tomorrow{"Tomorrow", "4/21/2003", "7:00:00 AM"};
+    struct Case {
+        const char* proves;
+        const char* change;
+        PendingAlarm pending;
+        bool listed;
+        std::string file;
+        std::optional<PendingAlarm> taken;
+        bool listedAfter;
+    } cases[] = {
+        {"a series appended later", "Yes", pill, false, pillLine + gym, takesGym, true},
+        {"no alarm set yet", "Yes", none, false, kYesterday + gym, takesGym, false},
+        {"set by hand, in no line", "Yes", own, false, gym, std::nullopt, false},
+        {"its line edited away", "Yes", own, true, kTomorrow, tomorrow, false},
+        {"its line deleted, none ahead", "Yes", own, true, kYesterday, PendingAlarm{}, false},
+        {"nothing earlier ahead", "Yes", takesGym.value(), true, gym + pillLine, std::nullopt, true},
+        {"only the past is earlier", "Yes", takesGym.value(), false, kToday + gym, std::nullopt, true},
+        {"CHANGEALARM No", "No", pill, false, pillLine + gym, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.proves);
+        Switches(c.change, "Yes");
+        WriteFileBytes(alarms, c.file);
+        bool listed = c.listed;
+        EXPECT_EQ(EarlierSavedAlarm(c.pending, listed, dir.path(), clock.Now(), settings), c.taken);
+        EXPECT_EQ(listed, c.listedAfter);
+        EXPECT_EQ(ReadFileBytes(alarms), c.file);
+    }
 }
 
 TEST_F(SuccessionTest, EverySavedAlarmInThePastKeepsTheLaunchedOne) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bin/saved_alarms_changed.h"
 #include "platform/clock.h"
 #include "platform/regional_settings.h"
 #include "setup/setup_fixture.h"
@@ -299,7 +300,11 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     form->Edit3->setText("Morning");
     form->DateTimePicker1->setTime(QTime(7, 5, 0));
     host.failure = "The file : /x cannot be written.";
+    int movedOn = 0;
+    SetSavedAlarmsChangedHandler([&] { ++movedOn; });
     form->Button1Click();
+    SetSavedAlarmsChangedHandler({});
+    EXPECT_EQ(movedOn, 1);  // the next saved alarm in time rings, not one the list passed by
 
     // Keys new to the file are added in the order they are written; the
     // alarm's own keys go to the main window, which writes them in one piece.
@@ -311,6 +316,28 @@ TEST_F(AlarmSettingsTest, OkWritesTheKeysInOrderAndUpdatesTheMainWindow) {
     EXPECT_EQ(f.prompts.shown, (std::vector<std::string>{"Error: The file : /x cannot be written.",
                                                          "Warning: The alarm time has passed.  This alarm will not ring."}));
     EXPECT_EQ(form->result(), QDialog::Accepted);
+}
+
+// A schedule moved the pending alarm on: fields left alone follow it, ones the user changed stay.
+TEST_F(AlarmSettingsTest, UntouchedAlarmFieldsFollowThePendingAlarmAWindowMovedOn) {
+    for (const bool typed : {false, true}) {
+        SCOPED_TRACE(typed);
+        f.Set("ALHEADER", "Far");
+        f.Set("ALDATE", "1/1/2099");
+        f.Set("ALTIME", "7:00:00 AM");
+        AlarmSettingsHooks hooks;
+        hooks.openSchedule = [&](const AlarmHandover&) {
+            f.Set("ALHEADER", "Gym");
+            f.Set("ALDATE", "12/8/2026");
+            f.Set("ALTIME", "6:00:00 AM");
+        };
+        auto form = Open(hooks);
+        if (typed) form->Edit3->setText("Own");
+        form->Button10Click();
+        EXPECT_EQ(form->Edit3->text().toStdString(), typed ? "Own" : "Gym");
+        EXPECT_EQ(form->Edit2->text().toStdString(), typed ? "1/1/2099" : "12/8/2026");
+        EXPECT_EQ(form->PickerTime(), typed ? "7:00:00 AM" : "6:00:00 AM");
+    }
 }
 
 TEST_F(AlarmSettingsTest, CancelShowsThePendingAlarmAgainAndWritesNothing) {
