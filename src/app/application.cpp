@@ -11,7 +11,7 @@ namespace tolvenmark {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kApplicationTitle);
-    // No display name: the window system would append it to every caption.
+    // No display name, not even once: the window system would append it to every caption.
     // The desktop knows the program by its entry and its application name.
     setDesktopFileName(QStringLiteral("tolvenmark-clock"));
     setApplicationVersion(TOLVENMARK_VERSION);

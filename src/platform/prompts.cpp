@@ -32,21 +32,6 @@ QString BoxText(const std::string& text) {
     return shown;
 }
 
-// The window system's title of a dialog gets " — " and the application's
-// display name appended unless it is empty; the system's captions stand alone.
-class BareCaption {
-public:
-    BareCaption() : saved_(QGuiApplication::applicationDisplayName()) {
-        QGuiApplication::setApplicationDisplayName(QString(""));
-    }
-    ~BareCaption() { QGuiApplication::setApplicationDisplayName(saved_); }
-    BareCaption(const BareCaption&) = delete;
-    BareCaption& operator=(const BareCaption&) = delete;
-
-private:
-    QString saved_;
-};
-
 // Every box: the clock's icon, the text exactly as given (a message alarm's
 // "<b>" is shown, not obeyed), and wide enough that the window manager
 // shows the whole caption beside its buttons.
@@ -69,7 +54,6 @@ public:
     void PlainBox(const std::string& text) override { Show(QMessageBox::NoIcon, kApplicationTitle, text); }
 
     bool Confirm(const std::string& text) override {
-        BareCaption bare;
         QMessageBox box(QMessageBox::Question, "Confirm", BoxText(text));
         QPushButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
         box.addButton("&No", QMessageBox::NoRole);
@@ -80,7 +64,6 @@ public:
     }
 
     ConfirmAnswer ConfirmAll(const std::string& text) override {
-        BareCaption bare;
         QMessageBox box(QMessageBox::Question, "Confirm", BoxText(text));
         // One role for all three keeps them in the system's order.
         QPushButton* yes = box.addButton("&Yes", QMessageBox::ActionRole);
@@ -106,7 +89,6 @@ private:
             const std::pair<int, std::string>& key;
             ~Close() { open.erase(key); }
         } close{key};
-        BareCaption bare;
         QMessageBox box(icon, caption, BoxText(text), QMessageBox::Ok);
         Prepare(box);
         box.exec();
