@@ -21,7 +21,6 @@ struct SeenBox {
     QString title;
     QString text;
     QStringList buttons;
-    QString displayName;  // what the window system appends to the title
     Qt::TextFormat format = Qt::AutoText;
     bool icon = false;
     int spareWidth = 0;  // the box's width beyond its caption's
@@ -46,7 +45,6 @@ protected:
             if (!box) return;
             poll.stop();
             seen->title = box->windowTitle();
-            seen->displayName = QGuiApplication::applicationDisplayName();
             seen->text = box->text();
             seen->format = box->textFormat();
             seen->icon = !box->windowIcon().isNull();
@@ -92,23 +90,25 @@ TEST_F(QtPromptsTest, ConfirmationsHaveTheSystemsButtons) {
     EXPECT_EQ(answer, ConfirmAnswer::YesToAll);
 }
 
-// Qt appends " — " and a non-empty display name to every window's title.
-// A text message alarm's "<b>" is shown as typed; a short text still leaves
+// Qt appends " — " and the display name to every later window's title once
+// the display name was set, even to what it was. A text message alarm's "<b>" is shown as typed; a short text still leaves
 // room in the title bar for the whole caption and the window buttons.
 TEST_F(QtPromptsTest, CaptionsWholeWithoutSuffixTextPlainAndTheClocksIcon) {
-    QGuiApplication::setApplicationDisplayName(kApplicationTitle);
     const std::vector<std::pair<QString, std::function<void()>>> boxes{
         {"OK", [&] { prompts->Error("<b>"); }},       {"OK", [&] { prompts->Warning("<b>"); }},
         {"OK", [&] { prompts->Information("<b>"); }}, {"OK", [&] { prompts->PlainBox("<b>"); }},
         {"&Yes", [&] { prompts->Confirm("<b>"); }},   {"&Yes", [&] { prompts->ConfirmAll("<b>"); }}};
     for (const auto& [press, show] : boxes) {
         const SeenBox box = Run(press, show);
-        EXPECT_EQ(box.displayName, "") << box.title.toStdString();
         EXPECT_EQ(box.format, Qt::PlainText) << box.title.toStdString();
         EXPECT_TRUE(box.icon) << box.title.toStdString();
         EXPECT_GE(box.spareWidth, 100) << box.title.toStdString();
     }
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), kApplicationTitle);
+    // Never set, it still follows the application's name.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QCoreApplication::setApplicationName(name);
 }
 
 }  // namespace
