@@ -107,6 +107,9 @@ QImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const char* form
     QImageReader::setAllocationLimit(kMaxImageAllocationMegabytes);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
+    // Bitmaps have a reader built in; asking every plugin whether it reads
+    // them loaded all of them at each start, for nothing.
+    if (bitmap) reader.setAutoDetectImageFormat(false);
     const QSize announced = reader.size();
     if (announced.isValid() && !ImageSizeAcceptable(static_cast<std::uint64_t>(announced.width()),
                                                     static_cast<std::uint64_t>(announced.height())))
