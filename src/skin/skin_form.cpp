@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "platform/conversion_error.h"
 #include "platform/prompts.h"
@@ -62,6 +63,9 @@ QRect ChangedRect(const QImage& before, const QImage& face, const QRect& area) {
     return QRect(QPoint(left, top), QPoint(right, bottom)).translated(area.topLeft());
 }
 
+// How long the down face stays decoded after its last use.
+constexpr int kParkAfterMs = 10000;
+
 // More separate areas than this are not worth composing one by one.
 constexpr std::size_t kMaxStaleAreas = 8;
 
@@ -73,6 +77,11 @@ TSkinForm::TSkinForm(QWidget* parent) : QWidget(parent) {
     LiveForms().push_back(this);
     WatchApplicationState();
     access_ = std::make_unique<SkinFormAccess>(*this);
+    parkTimer_ = new QTimer(this);
+    parkTimer_->setSingleShot(true);
+    parkTimer_->setTimerType(Qt::VeryCoarseTimer);
+    parkTimer_->setInterval(kParkAfterMs);
+    connect(parkTimer_, &QTimer::timeout, this, [this] { ParkWhenIdle(); });
 }
 
 TSkinForm::~TSkinForm() {
@@ -98,6 +107,8 @@ void TSkinForm::SetGrayoutAll(bool on) {
 }
 
 void TSkinForm::LoadSkin(const std::string& skinFile) {
+    // A picture the new skin does not load keeps the old one's pixels.
+    UnparkDownFace(skin_);
     Skin built = BuildSkinFromFile(skinFile, skin_, AppPrompts());
     if (CountMaskRuns(built.MaskImage, keyColor_, tolerance_) > kMaxOutlineRuns)
         throw OperationError("The mask of the skin " + skinFile + " cuts the window into more than " +
@@ -107,6 +118,7 @@ void TSkinForm::LoadSkin(const std::string& skinFile) {
 }
 
 void TSkinForm::LoadDefaultSkin() {
+    UnparkDownFace(skin_);
     Skin built = BuildDefaultSkin(skin_, AppPrompts());
     resourceName_ = "Skin";
     AssignSkin(std::move(built));
@@ -224,6 +236,9 @@ void TSkinForm::Redraw() {
 }
 
 void TSkinForm::ScheduleUpdate() {
+    // A press or the pointer on a button wants the down face at once, and
+    // CurrentSkin shows it to whoever reads it meanwhile.
+    if (skin_.DownParked && Interacting()) UnparkDownFace(skin_);
     // The grey face stays until the application is active again.
     if (grayShown_ || flushPending_) return;
     flushPending_ = true;
@@ -242,7 +257,10 @@ void TSkinForm::UpdateChangedArea() {
 const QImage& TSkinForm::Face() {
     if (grayShown_) return gray_;
     if (face_.isNull()) return face_;
+    bool used = false;  // the down or the hover face
     if (needsRedraw_) {
+        used = ComposeUsesDownFace(skin_, nullptr);
+        if (used) UnparkDownFace(skin_);
         ComposeFace(skin_, activeTrackBar_, face_);
         needsRedraw_ = false;
         staleAreas_.clear();
@@ -252,12 +270,32 @@ const QImage& TSkinForm::Face() {
         const QRect inside = area & face_.rect();
         if (inside.isEmpty()) continue;
         const QImage before = face_.copy(inside);
+        if (ComposeUsesDownFace(skin_, &inside)) {
+            used = true;
+            UnparkDownFace(skin_);
+        }
         ComposeFaceArea(skin_, activeTrackBar_, face_, inside, &ItemAreas());
         const QRect changed = ChangedRect(before, face_, inside);
         if (!changed.isEmpty()) unshown_ += changed;
     }
     staleAreas_.clear();
+    if (used || Interacting() || (!skin_.DownParked && !parkTimer_->isActive())) parkTimer_->start();
     return face_;
+}
+
+void TSkinForm::ParkWhenIdle() {
+    // A tick composes only texts; the down face waits as bytes until a press,
+    // the pointer or a switched-on area composed again needs it.
+    if (Interacting())
+        parkTimer_->start();
+    else
+        ParkDownFace(skin_);
+}
+
+bool TSkinForm::Interacting() const {
+    for (const HotAreaInfoRec& hot : skin_.HotAreas)
+        if (hot.Pressed || hot.Hover) return true;
+    return false;
 }
 
 void TSkinForm::ApplyMask() {

@@ -16,6 +16,7 @@
 #include "skin/skin_data.h"
 
 class QPainter;
+class QTimer;
 
 namespace tolvenmark {
 
@@ -148,6 +149,8 @@ private:
     void StartWindowMove(QPoint globalPos);
     void ShowGrayFace();
     void ScheduleUpdate();
+    bool Interacting() const;  // a hot area pressed or under the pointer
+    void ParkWhenIdle();
     void UpdateChangedArea();
     void MarkStale(const QRect& area);
     const std::vector<QRect>& ItemAreas();
@@ -209,6 +212,7 @@ private:
     bool ringShown_ = false;
     int keyPressedArea_ = -1;
     std::unique_ptr<SkinFormAccess> access_;
+    QTimer* parkTimer_ = nullptr;  // lets go of the down face a while after its last use
 };
 
 }  // namespace tolvenmark

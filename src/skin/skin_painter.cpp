@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <mutex>
 
 #include <QFontMetrics>
 
 #include "skin/jpeg_codec.h"
+#include "skin/skin_picture.h"
 #include "skin/skin_text.h"
 #include "skin/system_colors.h"
 
@@ -133,6 +135,51 @@ void PrepareForPainting(Skin& skin) {
         Prepare(bar.ThumbBitmap);
         Prepare(bar.ThumbDownBitmap);
     }
+}
+
+bool ParkDownFace(Skin& skin) {
+    if (skin.DownParked || skin.DownJpeg.isEmpty() || skin.DownImage.isNull()) return false;
+    const qint64 key = skin.DownImage.cacheKey();
+    for (const QImage* other : {&skin.MaskImage, &skin.UpImage, &skin.NumbersImage, &skin.TextImage})
+        if (other->cacheKey() == key) return false;
+    skin.OnParked = skin.OnImage.cacheKey() == key;
+    if (skin.OnParked) skin.OnImage = QImage();
+    skin.DownImage = QImage();
+    skin.DownParked = true;
+    return true;
+}
+
+void UnparkDownFace(Skin& skin) {
+    if (!skin.DownParked) return;
+    QImage face;
+    try {
+        face = DecodeSkinImage(reinterpret_cast<const std::uint8_t*>(skin.DownJpeg.constData()),
+                               static_cast<std::size_t>(skin.DownJpeg.size()), "JPG");
+    } catch (const std::exception&) {
+        return;  // the same bytes decoded at the load: only memory can lack
+    }
+    Prepare(face);
+    if (face.isNull()) return;
+    skin.DownImage = face;
+    if (skin.OnParked) skin.OnImage = face;
+    skin.DownParked = skin.OnParked = false;
+}
+
+bool ComposeUsesDownFace(const Skin& skin, const QRect* area) {
+    const bool onIsDown = skin.OnParked || (!skin.DownParked && skin.OnImage.cacheKey() == skin.DownImage.cacheKey());
+    for (const HotAreaInfoRec& hot : skin.HotAreas) {
+        const bool down = (hot.HasState && hot.State) || hot.Pressed;
+        const bool on = hot.Hover && !hot.Pressed && onIsDown;
+        if (!down && !on) continue;
+        if (!area) return true;
+        const std::int64_t left = std::max<std::int64_t>(hot.X, area->x());
+        const std::int64_t top = std::max<std::int64_t>(hot.Y, area->y());
+        const std::int64_t right = std::min<std::int64_t>(std::int64_t{hot.X} + hot.Width, area->x() + area->width());
+        const std::int64_t bottom =
+            std::min<std::int64_t>(std::int64_t{hot.Y} + hot.Height, area->y() + area->height());
+        if (left < right && top < bottom) return true;
+    }
+    return false;
 }
 
 namespace {

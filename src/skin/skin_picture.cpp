@@ -132,7 +132,7 @@ QImage DecodeSkinImage(const std::uint8_t* data, std::size_t size, const std::st
     throw OperationError("Unknown picture file extension (." + format + ")");
 }
 
-void LoadSkinImage(const std::string& path, QImage& image) {
+void LoadSkinImage(const std::string& path, QImage& image, QByteArray* jpeg) {
     if (ShortExtension(path) == "GIF") return;
     // The reader is chosen by name before the file is opened.
     const std::string extension = PictureExtension(path);
@@ -141,9 +141,10 @@ void LoadSkinImage(const std::string& path, QImage& image) {
         throw OperationError("Unknown picture file extension (." + extension + ")");
     const std::string bytes = ReadImageFile(FindFileIgnoringCase(path));
     image = DecodeSkinImage(ImageBytes(bytes), bytes.size(), kind);
+    if (jpeg) *jpeg = kind == "JPG" || kind == "JPEG" ? QByteArray::fromStdString(bytes) : QByteArray();
 }
 
-void LoadResourceImage(const std::string& fileName, QImage& image) {
+void LoadResourceImage(const std::string& fileName, QImage& image, QByteArray* jpeg) {
     const std::size_t dot = fileName.find('.');
     const std::string base = AsciiUpper(fileName.substr(0, dot));
     const std::string extension = dot == std::string::npos ? std::string() : AsciiUpper(fileName.substr(dot + 1));
@@ -154,6 +155,7 @@ void LoadResourceImage(const std::string& fileName, QImage& image) {
     const QByteArray bytes = file.readAll();
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     image = DecodeSkinImage(data, static_cast<std::size_t>(bytes.size()), bitmap ? "BMP" : "JPG");
+    if (jpeg) *jpeg = bitmap ? QByteArray() : bytes;
 }
 
 }  // namespace tolvenmark
