@@ -66,6 +66,10 @@ QRect ChangedRect(const QImage& before, const QImage& face, const QRect& area) {
 // How long the down face stays decoded after its last use.
 constexpr int kParkAfterMs = 10000;
 
+// Texts whose areas each display item remembers: the seconds' sixty, with
+// room to spare; measuring a text shapes it, every tick.
+constexpr std::size_t kMaxKnownAreas = 128;
+
 // More separate areas than this are not worth composing one by one.
 constexpr std::size_t kMaxStaleAreas = 8;
 
@@ -129,6 +133,7 @@ void TSkinForm::SetElidedItems(std::vector<std::string> ids) {
     for (DisplayInfoRec& item : skin_.DisplayItems)
         item.Elide = std::find(elidedItems_.begin(), elidedItems_.end(), item.ID) != elidedItems_.end();
     itemAreas_.clear();
+    knownAreas_.clear();
     Redraw();
 }
 
@@ -193,7 +198,7 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
         } else {
             const QRect before = ItemAreas()[i];
             item.Text = text;
-            itemAreas_[i] = DisplayItemArea(skin_, item, face_.size());
+            itemAreas_[i] = ItemArea(i);
             MarkStale(before | itemAreas_[i]);
         }
         ScheduleUpdate();
@@ -206,9 +211,20 @@ const std::vector<QRect>& TSkinForm::ItemAreas() {
     if (itemAreas_.size() != skin_.DisplayItems.size()) {
         itemAreas_.clear();
         for (const DisplayInfoRec& item : skin_.DisplayItems)
-            itemAreas_.push_back(DisplayItemArea(skin_, item, face_.size()));
+            itemAreas_.push_back(ItemArea(itemAreas_.size()));
     }
     return itemAreas_;
+}
+
+QRect TSkinForm::ItemArea(std::size_t index) {
+    const DisplayInfoRec& item = skin_.DisplayItems[index];
+    if (knownAreas_.size() != skin_.DisplayItems.size()) knownAreas_.assign(skin_.DisplayItems.size(), {});
+    auto& known = knownAreas_[index];
+    if (const auto found = known.find(item.Text); found != known.end()) return found->second;
+    if (known.size() >= kMaxKnownAreas) known.clear();
+    const QRect area = DisplayItemArea(skin_, item, face_.size());
+    known.emplace(item.Text, area);
+    return area;
 }
 
 void TSkinForm::MarkStale(const QRect& area) {
@@ -308,6 +324,7 @@ void TSkinForm::ApplyMask() {
     gray_ = QImage();
     grayShown_ = false;
     itemAreas_.clear();  // the skin or the face's size changed
+    knownAreas_.clear();
     // A ragged outline as a region would take gigabytes here and more than
     // the window system takes in one request; it goes as a bitmap.
     const bool ragged = CountMaskRuns(mask, keyColor_, tolerance_) > kMaxOutlineRects;

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <QImage>
@@ -154,6 +155,7 @@ private:
     void UpdateChangedArea();
     void MarkStale(const QRect& area);
     const std::vector<QRect>& ItemAreas();
+    QRect ItemArea(std::size_t index);  // of the item's present text
     void ShowHint(QPoint globalPos);
 
     // The application counts as active from its start.
@@ -184,6 +186,8 @@ private:
     std::vector<QRect> staleAreas_;
     // Where each display item's text may draw, measured once per text.
     std::vector<QRect> itemAreas_;
+    // Per display item, the areas of texts it showed, by text.
+    std::vector<std::unordered_map<std::string, QRect>> knownAreas_;
     // Pixels composed differently since the screen was last told.
     QRegion unshown_;
     bool flushPending_ = false;
