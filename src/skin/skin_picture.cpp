@@ -155,7 +155,10 @@ void LoadResourceImage(const std::string& fileName, QImage& image, QByteArray* j
     const QByteArray bytes = file.readAll();
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     image = DecodeSkinImage(data, static_cast<std::size_t>(bytes.size()), bitmap ? "BMP" : "JPG");
-    if (jpeg) *jpeg = bitmap ? QByteArray() : bytes;
+    if (jpeg) {
+        *jpeg = bitmap ? QByteArray() : bytes;
+        jpeg->squeeze();  // kept for the whole run: not the read's spare room
+    }
 }
 
 }  // namespace tolvenmark
