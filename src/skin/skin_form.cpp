@@ -365,6 +365,12 @@ void TSkinForm::ShowGrayFace() {
     gray_ = Face().copy();
     MakeGrayscale(gray_);
     grayShown_ = true;
+    // Nothing is composed until the face is restored: no timer needs to wake
+    // a clock that went to the tray to let go of the down face.
+    if (!Interacting()) {
+        parkTimer_->stop();
+        ParkDownFace(skin_);
+    }
     update();
 }
 
