@@ -389,7 +389,11 @@ void TSkinForm::RestoreFace() {
     for (TSkinForm* form : targets) {
         form->grayShown_ = false;
         form->gray_ = QImage();
-        form->Redraw();
+        // The colour face kept its pixels meanwhile: what changed is composed
+        // again (a switched-on area's down face is not decoded for nothing),
+        // and all of it shown.
+        form->unshown_ = QRegion(form->face_.rect());
+        form->ScheduleUpdate();
     }
 }
 

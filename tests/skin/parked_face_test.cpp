@@ -3,6 +3,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "skin/skin_form.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
 #include "support/gui_app.h"
@@ -67,6 +68,22 @@ INSTANTIATE_TEST_SUITE_P(
                       ParkCase{"DownIsUp", "MouseUpBitmap=up.jpg\nMouseDownBitmap=up.jpg\n", false, false},
                       ParkCase{"BitmapDown", "MouseUpBitmap=up.jpg\nMouseDownBitmap=down.bmp\n", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Going grey lets go of the down face; coming back composes only what changed
+// meanwhile, so a switched-on area elsewhere does not bring it back.
+TEST(ParkedFaceFormTest, FocusComingBackLeavesTheDownFaceParked) {
+    testing::EnsureGuiApplication();
+    TSkinForm form;
+    form.LoadDefaultSkin();
+    form.SetHotAreaState("AL_OFFON", true);
+    const QImage colour = form.Face().copy();
+    TSkinForm::ApplicationActivated(false);
+    EXPECT_TRUE(form.CurrentSkin().DownParked);
+    form.SetDisplayText("SECONDS", "42");
+    TSkinForm::ApplicationActivated(true);
+    EXPECT_NE(form.Face(), colour);
+    EXPECT_TRUE(form.CurrentSkin().DownParked);
+}
 
 }  // namespace
 }  // namespace tolvenmark
