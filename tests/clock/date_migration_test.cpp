@@ -150,8 +150,7 @@ TEST_F(DateFormatCheckTest, UnchangedEmptyOrNonNumericOrderOnlyRecordsIt) {
     }
 }
 
-// An atomic rewrite would give the file a new inode; a second name keeps the
-// old one from being handed out again.
+// A rewrite would give the file a new inode; a second name keeps the old one.
 TEST_F(DateFormatCheckTest, AnOrderRecordedAlreadyLeavesTheFileAlone) {
     WriteFileBytes(ConfigPath(), "[ALARM]\r\nALFORMAT=123\r\nALDATESEP=/\r\n");
     ASSERT_EQ(::link(ConfigPath().c_str(), dir.File("witness").c_str()), 0);
