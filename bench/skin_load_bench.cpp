@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/prompts.h"
+#include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
 #include "skin/skin_line.h"
 
@@ -20,6 +21,18 @@ void BM_BuildDefaultSkin(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BuildDefaultSkin)->Unit(benchmark::kMillisecond);
+
+// What the window does to the loaded skin before its first paint.
+void BM_PrepareDefaultSkin(benchmark::State& state) {
+    SilentPrompts prompts;
+    const Skin built = BuildDefaultSkin(Skin{}, prompts);
+    for (auto _ : state) {
+        Skin skin = built;
+        PrepareForPainting(skin);
+        benchmark::DoNotOptimize(skin.MaskImage.constBits());
+    }
+}
+BENCHMARK(BM_PrepareDefaultSkin)->Unit(benchmark::kMillisecond);
 
 void BM_SplitSkinLine(benchmark::State& state) {
     const std::string line =

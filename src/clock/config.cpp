@@ -51,7 +51,11 @@ void WriteConfigKeysChecked(const ConfigKeyValues& keys) {
 }
 
 void RecordDateFormat(const RegionalSettings& settings) {
-    WriteConfigKey("ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat)));
+    const std::string code = std::to_string(CheckDateFormat(settings.shortDateFormat));
+    // Each start records it; when it reads back the same already, rewriting
+    // the file would only wait on the disk before the first frame.
+    if (ReadConfigKey("ALFORMAT") == code && ReadConfigKey("ALDATESEP") == settings.dateSeparator) return;
+    WriteConfigKey("ALFORMAT", code);
     WriteConfigKey("ALDATESEP", settings.dateSeparator);
 }
 

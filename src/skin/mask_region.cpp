@@ -29,27 +29,48 @@ struct ChannelRange {
     }
 };
 
+// The runs of one row: x0 and x1 of each, through onRun.
+template <typename Transparent, typename OnRun>
+void RowRuns(int width, int y, Transparent&& transparent, OnRun&& onRun) {
+    int x = 0;
+    while (x < width) {
+        while (x < width && transparent(x)) ++x;
+        if (x == width) break;
+        const int x0 = x;
+        while (x < width && !transparent(x)) ++x;
+        onRun(QRect(x0, y, x - x0, 1));
+    }
+}
+
 // Calls onRun(QRect) for every run, in region (Y, then X) order.
 template <typename OnRun>
 void ForEachRun(const QImage& mask, SkinColor keyColor, SkinColor tolerance, OnRun&& onRun) {
     if (mask.isNull()) return;
-    // Only red, green and blue count, as in a 32-bit copy of the mask; a
-    // compact mask is copied a row at a time, not whole.
-    const bool whole = mask.format() == QImage::Format_RGB32;
+    // Only red, green and blue count, as in a 32-bit copy of the mask.
     const ChannelRange range(keyColor, tolerance);
     const int width = mask.width();
+    const QList<QRgb> table = mask.colorTable();
+    // A compact mask is read through its table, each colour judged once; an
+    // index past the table reads as black, as in such a copy.
+    const bool bits = mask.format() == QImage::Format_Mono && table.size() == 2;
+    if (bits || (mask.format() == QImage::Format_Indexed8 && !table.isEmpty())) {
+        bool clear[256];
+        for (int i = 0; i < 256; ++i) clear[i] = range.Transparent(i < table.size() ? table[i] : 0xff000000);
+        for (int y = 0; y < mask.height(); ++y) {
+            const uchar* row = mask.constScanLine(y);
+            if (bits)
+                RowRuns(width, y, [&](int x) { return clear[(row[x >> 3] >> (7 - (x & 7))) & 1]; }, onRun);
+            else
+                RowRuns(width, y, [&](int x) { return clear[row[x]]; }, onRun);
+        }
+        return;
+    }
+    const bool whole = mask.format() == QImage::Format_RGB32;
     QImage line;
     for (int y = 0; y < mask.height(); ++y) {
         if (!whole) line = mask.copy(0, y, width, 1).convertToFormat(QImage::Format_RGB32);
         const QRgb* row = reinterpret_cast<const QRgb*>(whole ? mask.constScanLine(y) : line.constScanLine(0));
-        int x = 0;
-        while (x < width) {
-            while (x < width && range.Transparent(row[x])) ++x;
-            if (x == width) break;
-            const int x0 = x;
-            while (x < width && !range.Transparent(row[x])) ++x;
-            onRun(QRect(x0, y, x - x0, 1));
-        }
+        RowRuns(width, y, [&](int x) { return range.Transparent(row[x]); }, onRun);
     }
 }
 

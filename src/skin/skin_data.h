@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <QByteArray>
 #include <QImage>
 
 namespace tolvenmark {
@@ -80,6 +81,13 @@ struct Skin {
     QImage DownImage;
     QImage NumbersImage;
     QImage TextImage;
+
+    // The down face's bytes when it is a JPEG. Between uses the window may
+    // hold these instead of its pixels (DownParked), and the hover face's too
+    // when it is the same picture (OnParked); see ParkDownFace.
+    QByteArray DownJpeg;
+    bool DownParked = false;
+    bool OnParked = false;
 
     std::vector<HotAreaInfoRec> HotAreas;
     std::vector<DisplayInfoRec> DisplayItems;

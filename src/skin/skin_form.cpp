@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include "platform/conversion_error.h"
 #include "platform/prompts.h"
@@ -62,6 +63,13 @@ QRect ChangedRect(const QImage& before, const QImage& face, const QRect& area) {
     return QRect(QPoint(left, top), QPoint(right, bottom)).translated(area.topLeft());
 }
 
+// How long the down face stays decoded after its last use.
+constexpr int kParkAfterMs = 10000;
+
+// Texts whose areas each display item remembers: the seconds' sixty, with
+// room to spare; measuring a text shapes it, every tick.
+constexpr std::size_t kMaxKnownAreas = 128;
+
 // More separate areas than this are not worth composing one by one.
 constexpr std::size_t kMaxStaleAreas = 8;
 
@@ -73,6 +81,11 @@ TSkinForm::TSkinForm(QWidget* parent) : QWidget(parent) {
     LiveForms().push_back(this);
     WatchApplicationState();
     access_ = std::make_unique<SkinFormAccess>(*this);
+    parkTimer_ = new QTimer(this);
+    parkTimer_->setSingleShot(true);
+    parkTimer_->setTimerType(Qt::VeryCoarseTimer);
+    parkTimer_->setInterval(kParkAfterMs);
+    connect(parkTimer_, &QTimer::timeout, this, [this] { ParkWhenIdle(); });
 }
 
 TSkinForm::~TSkinForm() {
@@ -98,6 +111,8 @@ void TSkinForm::SetGrayoutAll(bool on) {
 }
 
 void TSkinForm::LoadSkin(const std::string& skinFile) {
+    // A picture the new skin does not load keeps the old one's pixels.
+    UnparkDownFace(skin_);
     Skin built = BuildSkinFromFile(skinFile, skin_, AppPrompts());
     if (CountMaskRuns(built.MaskImage, keyColor_, tolerance_) > kMaxOutlineRuns)
         throw OperationError("The mask of the skin " + skinFile + " cuts the window into more than " +
@@ -107,6 +122,7 @@ void TSkinForm::LoadSkin(const std::string& skinFile) {
 }
 
 void TSkinForm::LoadDefaultSkin() {
+    UnparkDownFace(skin_);
     Skin built = BuildDefaultSkin(skin_, AppPrompts());
     resourceName_ = "Skin";
     AssignSkin(std::move(built));
@@ -117,6 +133,7 @@ void TSkinForm::SetElidedItems(std::vector<std::string> ids) {
     for (DisplayInfoRec& item : skin_.DisplayItems)
         item.Elide = std::find(elidedItems_.begin(), elidedItems_.end(), item.ID) != elidedItems_.end();
     itemAreas_.clear();
+    knownAreas_.clear();
     Redraw();
 }
 
@@ -181,7 +198,7 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
         } else {
             const QRect before = ItemAreas()[i];
             item.Text = text;
-            itemAreas_[i] = DisplayItemArea(skin_, item, face_.size());
+            itemAreas_[i] = ItemArea(i);
             MarkStale(before | itemAreas_[i]);
         }
         ScheduleUpdate();
@@ -194,9 +211,20 @@ const std::vector<QRect>& TSkinForm::ItemAreas() {
     if (itemAreas_.size() != skin_.DisplayItems.size()) {
         itemAreas_.clear();
         for (const DisplayInfoRec& item : skin_.DisplayItems)
-            itemAreas_.push_back(DisplayItemArea(skin_, item, face_.size()));
+            itemAreas_.push_back(ItemArea(itemAreas_.size()));
     }
     return itemAreas_;
+}
+
+QRect TSkinForm::ItemArea(std::size_t index) {
+    const DisplayInfoRec& item = skin_.DisplayItems[index];
+    if (knownAreas_.size() != skin_.DisplayItems.size()) knownAreas_.assign(skin_.DisplayItems.size(), {});
+    auto& known = knownAreas_[index];
+    if (const auto found = known.find(item.Text); found != known.end()) return found->second;
+    if (known.size() >= kMaxKnownAreas) known.clear();
+    const QRect area = DisplayItemArea(skin_, item, face_.size());
+    known.emplace(item.Text, area);
+    return area;
 }
 
 void TSkinForm::MarkStale(const QRect& area) {
@@ -224,6 +252,9 @@ void TSkinForm::Redraw() {
 }
 
 void TSkinForm::ScheduleUpdate() {
+    // A press or the pointer on a button wants the down face at once, and
+    // CurrentSkin shows it to whoever reads it meanwhile.
+    if (skin_.DownParked && Interacting()) UnparkDownFace(skin_);
     // The grey face stays until the application is active again.
     if (grayShown_ || flushPending_) return;
     flushPending_ = true;
@@ -242,7 +273,10 @@ void TSkinForm::UpdateChangedArea() {
 const QImage& TSkinForm::Face() {
     if (grayShown_) return gray_;
     if (face_.isNull()) return face_;
+    bool used = false;  // the down or the hover face
     if (needsRedraw_) {
+        used = ComposeUsesDownFace(skin_, nullptr);
+        if (used) UnparkDownFace(skin_);
         ComposeFace(skin_, activeTrackBar_, face_);
         needsRedraw_ = false;
         staleAreas_.clear();
@@ -252,12 +286,32 @@ const QImage& TSkinForm::Face() {
         const QRect inside = area & face_.rect();
         if (inside.isEmpty()) continue;
         const QImage before = face_.copy(inside);
+        if (ComposeUsesDownFace(skin_, &inside)) {
+            used = true;
+            UnparkDownFace(skin_);
+        }
         ComposeFaceArea(skin_, activeTrackBar_, face_, inside, &ItemAreas());
         const QRect changed = ChangedRect(before, face_, inside);
         if (!changed.isEmpty()) unshown_ += changed;
     }
     staleAreas_.clear();
+    if (used || Interacting() || (!skin_.DownParked && !parkTimer_->isActive())) parkTimer_->start();
     return face_;
+}
+
+void TSkinForm::ParkWhenIdle() {
+    // A tick composes only texts; the down face waits as bytes until a press,
+    // the pointer or a switched-on area composed again needs it.
+    if (Interacting())
+        parkTimer_->start();
+    else
+        ParkDownFace(skin_);
+}
+
+bool TSkinForm::Interacting() const {
+    for (const HotAreaInfoRec& hot : skin_.HotAreas)
+        if (hot.Pressed || hot.Hover) return true;
+    return false;
 }
 
 void TSkinForm::ApplyMask() {
@@ -270,6 +324,7 @@ void TSkinForm::ApplyMask() {
     gray_ = QImage();
     grayShown_ = false;
     itemAreas_.clear();  // the skin or the face's size changed
+    knownAreas_.clear();
     // A ragged outline as a region would take gigabytes here and more than
     // the window system takes in one request; it goes as a bitmap.
     const bool ragged = CountMaskRuns(mask, keyColor_, tolerance_) > kMaxOutlineRects;
@@ -310,6 +365,12 @@ void TSkinForm::ShowGrayFace() {
     gray_ = Face().copy();
     MakeGrayscale(gray_);
     grayShown_ = true;
+    // Nothing is composed until the face is restored: no timer needs to wake
+    // a clock that went to the tray to let go of the down face.
+    if (!Interacting()) {
+        parkTimer_->stop();
+        ParkDownFace(skin_);
+    }
     update();
 }
 
@@ -328,7 +389,11 @@ void TSkinForm::RestoreFace() {
     for (TSkinForm* form : targets) {
         form->grayShown_ = false;
         form->gray_ = QImage();
-        form->Redraw();
+        // The colour face kept its pixels meanwhile: what changed is composed
+        // again (a switched-on area's down face is not decoded for nothing),
+        // and all of it shown.
+        form->unshown_ = QRegion(form->face_.rect());
+        form->ScheduleUpdate();
     }
 }
 

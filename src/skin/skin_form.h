@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <QImage>
@@ -16,6 +17,7 @@
 #include "skin/skin_data.h"
 
 class QPainter;
+class QTimer;
 
 namespace tolvenmark {
 
@@ -148,9 +150,12 @@ private:
     void StartWindowMove(QPoint globalPos);
     void ShowGrayFace();
     void ScheduleUpdate();
+    bool Interacting() const;  // a hot area pressed or under the pointer
+    void ParkWhenIdle();
     void UpdateChangedArea();
     void MarkStale(const QRect& area);
     const std::vector<QRect>& ItemAreas();
+    QRect ItemArea(std::size_t index);  // of the item's present text
     void ShowHint(QPoint globalPos);
 
     // The application counts as active from its start.
@@ -181,6 +186,8 @@ private:
     std::vector<QRect> staleAreas_;
     // Where each display item's text may draw, measured once per text.
     std::vector<QRect> itemAreas_;
+    // Per display item, the areas of texts it showed, by text.
+    std::vector<std::unordered_map<std::string, QRect>> knownAreas_;
     // Pixels composed differently since the screen was last told.
     QRegion unshown_;
     bool flushPending_ = false;
@@ -209,6 +216,7 @@ private:
     bool ringShown_ = false;
     int keyPressedArea_ = -1;
     std::unique_ptr<SkinFormAccess> access_;
+    QTimer* parkTimer_ = nullptr;  // lets go of the down face a while after its last use
 };
 
 }  // namespace tolvenmark

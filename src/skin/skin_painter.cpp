@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <mutex>
 
 #include <QFontMetrics>
 
 #include "skin/jpeg_codec.h"
+#include "skin/skin_picture.h"
 #include "skin/skin_text.h"
 #include "skin/system_colors.h"
 
@@ -33,15 +35,19 @@ void Prepare(QImage& image) {
 
 // The mask is read only for the window's outline, colour by colour. One with
 // few colours (a mask has two) is held with a colour table of exactly those,
-// at a bit or a byte a pixel; it reads back the same.
+// at a bit or a byte a pixel; it reads back the same. Written out here: the
+// toolkit's conversion to a given table looks up each pixel's nearest colour
+// and took longer than decoding the skin.
 void CompactMask(QImage& mask) {
     if (mask.isNull() || mask.depth() <= 8) return;
     const QImage rgb = mask.format() == QImage::Format_RGB32 ? mask : mask.convertToFormat(QImage::Format_RGB32);
     if (rgb.isNull()) return;
+    const int width = rgb.width();
+    const int height = rgb.height();
     QList<QRgb> colours;
-    for (int y = 0; y < rgb.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < rgb.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (!colours.isEmpty() && colours.back() == row[x]) continue;
             if (colours.contains(row[x])) continue;
             if (colours.size() == 256) return;
@@ -49,9 +55,28 @@ void CompactMask(QImage& mask) {
         }
     }
     if (colours.size() == 1) colours.push_back(colours.front());
-    const QImage::Format format = colours.size() <= 2 ? QImage::Format_Mono : QImage::Format_Indexed8;
-    const QImage compact = rgb.convertToFormat(format, colours, Qt::ThresholdDither | Qt::AvoidDither);
-    if (!compact.isNull()) mask = compact;
+    const bool bits = colours.size() <= 2;
+    QImage compact(rgb.size(), bits ? QImage::Format_Mono : QImage::Format_Indexed8);
+    if (compact.isNull()) return;
+    compact.setColorTable(colours);
+    QRgb last = colours.front();
+    int lastIndex = 0;
+    for (int y = 0; y < height; ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* out = compact.scanLine(y);
+        if (bits) std::memset(out, 0, static_cast<std::size_t>(compact.bytesPerLine()));
+        for (int x = 0; x < width; ++x) {
+            if (row[x] != last) {
+                last = row[x];
+                lastIndex = static_cast<int>(colours.indexOf(last));
+            }
+            if (!bits)
+                out[x] = static_cast<uchar>(lastIndex);
+            else if (lastIndex)
+                out[x >> 3] = static_cast<uchar>(out[x >> 3] | (0x80 >> (x & 7)));
+        }
+    }
+    mask = compact;
 }
 
 // Copies one rectangle of source to the same place; parts outside the source
@@ -110,6 +135,51 @@ void PrepareForPainting(Skin& skin) {
         Prepare(bar.ThumbBitmap);
         Prepare(bar.ThumbDownBitmap);
     }
+}
+
+bool ParkDownFace(Skin& skin) {
+    if (skin.DownParked || skin.DownJpeg.isEmpty() || skin.DownImage.isNull()) return false;
+    const qint64 key = skin.DownImage.cacheKey();
+    for (const QImage* other : {&skin.MaskImage, &skin.UpImage, &skin.NumbersImage, &skin.TextImage})
+        if (other->cacheKey() == key) return false;
+    skin.OnParked = skin.OnImage.cacheKey() == key;
+    if (skin.OnParked) skin.OnImage = QImage();
+    skin.DownImage = QImage();
+    skin.DownParked = true;
+    return true;
+}
+
+void UnparkDownFace(Skin& skin) {
+    if (!skin.DownParked) return;
+    QImage face;
+    try {
+        face = DecodeSkinImage(reinterpret_cast<const std::uint8_t*>(skin.DownJpeg.constData()),
+                               static_cast<std::size_t>(skin.DownJpeg.size()), "JPG");
+    } catch (const std::exception&) {
+        return;  // the same bytes decoded at the load: only memory can lack
+    }
+    Prepare(face);
+    if (face.isNull()) return;
+    skin.DownImage = face;
+    if (skin.OnParked) skin.OnImage = face;
+    skin.DownParked = skin.OnParked = false;
+}
+
+bool ComposeUsesDownFace(const Skin& skin, const QRect* area) {
+    const bool onIsDown = skin.OnParked || (!skin.DownParked && skin.OnImage.cacheKey() == skin.DownImage.cacheKey());
+    for (const HotAreaInfoRec& hot : skin.HotAreas) {
+        const bool down = (hot.HasState && hot.State) || hot.Pressed;
+        const bool on = hot.Hover && !hot.Pressed && onIsDown;
+        if (!down && !on) continue;
+        if (!area) return true;
+        const std::int64_t left = std::max<std::int64_t>(hot.X, area->x());
+        const std::int64_t top = std::max<std::int64_t>(hot.Y, area->y());
+        const std::int64_t right = std::min<std::int64_t>(std::int64_t{hot.X} + hot.Width, area->x() + area->width());
+        const std::int64_t bottom =
+            std::min<std::int64_t>(std::int64_t{hot.Y} + hot.Height, area->y() + area->height());
+        if (left < right && top < bottom) return true;
+    }
+    return false;
 }
 
 namespace {

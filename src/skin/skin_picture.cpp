@@ -107,6 +107,9 @@ QImage DecodeWithQt(const std::uint8_t* data, std::size_t size, const char* form
     QImageReader::setAllocationLimit(kMaxImageAllocationMegabytes);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
+    // Bitmaps have a reader built in; asking every plugin whether it reads
+    // them loaded all of them at each start, for nothing.
+    if (bitmap) reader.setAutoDetectImageFormat(false);
     const QSize announced = reader.size();
     if (announced.isValid() && !ImageSizeAcceptable(static_cast<std::uint64_t>(announced.width()),
                                                     static_cast<std::uint64_t>(announced.height())))
@@ -129,7 +132,7 @@ QImage DecodeSkinImage(const std::uint8_t* data, std::size_t size, const std::st
     throw OperationError("Unknown picture file extension (." + format + ")");
 }
 
-void LoadSkinImage(const std::string& path, QImage& image) {
+void LoadSkinImage(const std::string& path, QImage& image, QByteArray* jpeg) {
     if (ShortExtension(path) == "GIF") return;
     // The reader is chosen by name before the file is opened.
     const std::string extension = PictureExtension(path);
@@ -138,9 +141,10 @@ void LoadSkinImage(const std::string& path, QImage& image) {
         throw OperationError("Unknown picture file extension (." + extension + ")");
     const std::string bytes = ReadImageFile(FindFileIgnoringCase(path));
     image = DecodeSkinImage(ImageBytes(bytes), bytes.size(), kind);
+    if (jpeg) *jpeg = kind == "JPG" || kind == "JPEG" ? QByteArray::fromStdString(bytes) : QByteArray();
 }
 
-void LoadResourceImage(const std::string& fileName, QImage& image) {
+void LoadResourceImage(const std::string& fileName, QImage& image, QByteArray* jpeg) {
     const std::size_t dot = fileName.find('.');
     const std::string base = AsciiUpper(fileName.substr(0, dot));
     const std::string extension = dot == std::string::npos ? std::string() : AsciiUpper(fileName.substr(dot + 1));
@@ -151,6 +155,10 @@ void LoadResourceImage(const std::string& fileName, QImage& image) {
     const QByteArray bytes = file.readAll();
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     image = DecodeSkinImage(data, static_cast<std::size_t>(bytes.size()), bitmap ? "BMP" : "JPG");
+    if (jpeg) {
+        *jpeg = bitmap ? QByteArray() : bytes;
+        jpeg->squeeze();  // kept for the whole run: not the read's spare room
+    }
 }
 
 }  // namespace tolvenmark

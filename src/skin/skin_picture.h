@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include <QByteArray>
 #include <QImage>
 
 namespace tolvenmark {
@@ -14,11 +15,13 @@ namespace tolvenmark {
 // load; anything else fails with "Unknown picture file extension (.<ext>)".
 // Other failures: "Cannot open file <path>", "Bitmap image is not valid",
 // "JPEG error #<code>" (all OperationError).
-void LoadSkinImage(const std::string& path, QImage& image);
+// When jpeg is given, it receives the file's bytes if it was a JPEG, and is
+// emptied otherwise (and left as it was when nothing loaded).
+void LoadSkinImage(const std::string& path, QImage& image, QByteArray* jpeg = nullptr);
 
 // The built-in skin's images: the name's base name in upper case names the
 // resource; a "BMP" extension reads a bitmap, anything else a JPEG.
-void LoadResourceImage(const std::string& fileName, QImage& image);
+void LoadResourceImage(const std::string& fileName, QImage& image, QByteArray* jpeg = nullptr);
 
 // The same decoders on bytes in memory; format is "BMP", "ICO" or "JPG".
 QImage DecodeSkinImage(const std::uint8_t* data, std::size_t size, const std::string& format);

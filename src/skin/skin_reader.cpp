@@ -47,31 +47,41 @@ public:
     bool FromResources() const { return fromResources_; }
     std::string Path(const std::string& name) const { return fromResources_ ? name : SkinImagePath(imageDir_, name); }
 
-    void Load(const std::string& name, QImage& image) {
+    // jpeg, when given, follows the image: the file's bytes when it was a
+    // JPEG, empty when it was another kind, as it was when nothing loaded.
+    void Load(const std::string& name, QImage& image, QByteArray* jpeg = nullptr) {
         // A file named for several faces is decoded once; they share its pixels.
         const std::string identity = fromResources_ ? name : FileIdentity(name);
-        for (const auto& [seen, decoded] : decoded_) {
-            if (seen == identity) {
-                image = decoded;
+        for (const Decoded& seen : decoded_) {
+            if (seen.identity == identity) {
+                image = seen.image;
+                if (jpeg) *jpeg = seen.jpeg;
                 return;
             }
         }
         const qint64 before = image.cacheKey();
+        QByteArray bytes;
         if (fromResources_)
-            LoadResourceImage(name, image);
+            LoadResourceImage(name, image, &bytes);
         else
-            LoadSkinImage(name, image);
+            LoadSkinImage(name, image, &bytes);
         // Only what was decoded, not a kept image, stands for the file.
         if (image.cacheKey() == before) return;
         budget_.Spend(image);
-        decoded_.emplace_back(identity, image);
+        if (jpeg) *jpeg = bytes;
+        decoded_.push_back({identity, image, bytes});
     }
 
 private:
     bool fromResources_;
     std::string imageDir_;  // with its trailing "/", or "" for names relative to here
     SkinPixelBudget budget_;
-    std::vector<std::pair<std::string, QImage>> decoded_;
+    struct Decoded {
+        std::string identity;
+        QImage image;
+        QByteArray jpeg;
+    };
+    std::vector<Decoded> decoded_;
 };
 
 HotAreaInfoRec ReadHotAreaLine(const SkinFields& fields) {
@@ -217,7 +227,7 @@ void ReadSkin(Skin& skin, const ProfileSnapshot& ini, ImageSource& images, Promp
     images.Load(mask, skin.MaskImage);
     images.Load(up, skin.UpImage);
     images.Load(on, skin.OnImage);
-    images.Load(down, skin.DownImage);
+    images.Load(down, skin.DownImage, &skin.DownJpeg);
     if (!numbers.empty()) images.Load(numbers, skin.NumbersImage);
     if (!text.empty()) images.Load(text, skin.TextImage);
 

@@ -150,6 +150,17 @@ TEST_F(DateFormatCheckTest, UnchangedEmptyOrNonNumericOrderOnlyRecordsIt) {
     }
 }
 
+// A rewrite would give the file a new inode; a second name keeps the old one.
+TEST_F(DateFormatCheckTest, AnOrderRecordedAlreadyLeavesTheFileAlone) {
+    WriteFileBytes(ConfigPath(), "[ALARM]\r\nALFORMAT=123\r\nALDATESEP=/\r\n");
+    ASSERT_EQ(::link(ConfigPath().c_str(), dir.File("witness").c_str()), 0);
+    EXPECT_FALSE(Check("123"));
+    struct stat kept {}, now {};
+    ASSERT_EQ(::stat(dir.File("witness").c_str(), &kept), 0);
+    ASSERT_EQ(::stat(ConfigPath().c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, kept.st_ino);
+}
+
 TEST_F(DateFormatCheckTest, TodayFilledInForAMissingAlarmDateIsNotReread) {
     // The in-memory default is already in the new format: decoding it with the
     // old order would make it another day.

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "skin/skin_form.h"
+#include "skin/skin_painter.h"
+#include "skin/skin_reader.h"
+#include "support/gui_app.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
+
+namespace tolvenmark {
+namespace {
+
+struct ParkCase {
+    const char* name;
+    std::string images;  // "" for the built-in skin
+    bool parks, onWithIt;
+};
+class ParkedFaceTest : public ::testing::TestWithParam<ParkCase> {};
+
+// Parking lets go of the down face only where its bytes can give it back,
+// and what is composed from it afterwards is the same, pixel for pixel.
+TEST_P(ParkedFaceTest, GivesBackTheSamePixels) {
+    testing::EnsureGuiApplication();
+    testing::TempDir dir;
+    QImage pattern(64, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 64; ++x) pattern.setPixel(x, y, qRgb(x * 4, y * 6, (x * y) & 0xFF));
+    for (const char* name : {"up.jpg", "down.jpg", "down.bmp"})
+        ASSERT_TRUE(pattern.mirrored(name[0] == 'd', false).save(QString::fromStdString(dir.File(name))));
+    testing::WriteFileBytes(dir.File("skin.ini"), "[VERSION]\nVer=217\n[BITMAPINFO]\nMaskBitmap=up.jpg\n" +
+                                                      GetParam().images + "[HOTAREAINFO]\nCount=2\n"
+                                                      "1=AL_OFFON, 2, 2, 20, 10, On, TRUE\n2=B, 30, 5, 20, 20, B\n");
+    testing::ScriptedPrompts prompts;
+    Skin skin = GetParam().images.empty() ? BuildDefaultSkin(Skin{}, prompts)
+                                          : BuildSkinFromFile(dir.File("skin.ini"), Skin{}, prompts);
+    PrepareForPainting(skin);
+    skin.HotAreas[0].HasState = skin.HotAreas[0].State = true;
+    skin.HotAreas[1].Hover = true;
+    QImage before(skin.MaskImage.size(), QImage::Format_RGB32), after = before;
+    ComposeFace(skin, -1, before);
+    EXPECT_EQ(ParkDownFace(skin), GetParam().parks);
+    EXPECT_EQ(skin.DownImage.isNull(), GetParam().parks);
+    EXPECT_EQ(skin.OnImage.isNull(), GetParam().parks && GetParam().onWithIt);
+    EXPECT_TRUE(ComposeUsesDownFace(skin, nullptr));
+    UnparkDownFace(skin);
+    ComposeFace(skin, -1, after);
+    EXPECT_EQ(after, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faces, ParkedFaceTest,
+    ::testing::Values(ParkCase{"BuiltIn", "", true, true},
+                      ParkCase{"OwnHoverFace", "MouseUpBitmap=up.jpg\nMouseDownBitmap=down.jpg\nMouseOnBitmap=up.jpg\n",
+                               true, false},
+                      ParkCase{"DownIsUp", "MouseUpBitmap=up.jpg\nMouseDownBitmap=up.jpg\n", false, false},
+                      ParkCase{"BitmapDown", "MouseUpBitmap=up.jpg\nMouseDownBitmap=down.bmp\n", false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Grey lets go of the down face; coming back composes only what changed.
+TEST(ParkedFaceFormTest, FocusComingBackLeavesTheDownFaceParked) {
+    testing::EnsureGuiApplication();
+    TSkinForm form;
+    form.LoadDefaultSkin();
+    form.SetHotAreaState("AL_OFFON", true);
+    TSkinForm::ApplicationActivated(false);
+    EXPECT_TRUE(form.CurrentSkin().DownParked);
+    form.SetDisplayText("SECONDS", "42");
+    TSkinForm::ApplicationActivated(true);
+    ASSERT_FALSE(form.Face().isNull());  // the colour face, composed again
+    EXPECT_TRUE(form.CurrentSkin().DownParked);
+}
+
+}  // namespace
+}  // namespace tolvenmark
