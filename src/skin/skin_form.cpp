@@ -1,6 +1,7 @@
 #include "skin/skin_form.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
