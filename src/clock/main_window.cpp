@@ -107,7 +107,9 @@ void TForm1::FormCreate(const StartupConfig& loaded, const PendingAlarm& pending
     // An alarm that passed while the clock was not running. One whose second
     // comes while the rest starts is the first tick's.
     const DateTime checked = AppClock().Now();
-    MovePassedAlarmOn();
+    MovePassedAlarmOn(false);
+    // Whether a saved alarm comes sooner reads the whole list: after the first frame.
+    QTimer::singleShot(0, this, [this] { MovePassedAlarmOn(); });
     dueTest_.CoverFrom(checked);
     movesOn = this;
     SetSavedAlarmsChangedHandler([] {
@@ -151,15 +153,16 @@ void TForm1::ChooseSkin() {
     }
 }
 
-void TForm1::MovePassedAlarmOn() {
+void TForm1::MovePassedAlarmOn(bool soonerSaved) {
     // A launch under way moves on by itself after the player started.
     if (Timer3->isActive()) return;
     try {
         const DateTime now = AppClock().Now();
         if (PendingAlarmIsPast(pendingAlarm, now, AppRegionalSettings())) {
             UpdateAlarm();
-        } else if (const auto earlier =
-                       EarlierSavedAlarm(pendingAlarm, alarm.listed, config.appPath, now, AppRegionalSettings())) {
+        } else if (const auto earlier = soonerSaved ? EarlierSavedAlarm(pendingAlarm, alarm.listed, config.appPath,
+                                                                        now, AppRegionalSettings())
+                                                    : std::nullopt) {
             if (!alarm.Take(*earlier, true)) AppPrompts().Error(FileWriteError(ConfigPath(), errno ? errno : EIO));
         }
     } catch (const ConversionError& error) {

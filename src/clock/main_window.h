@@ -74,7 +74,8 @@ public:
     // A pending alarm whose second passed unrung (the alarm was off, or the
     // clock not running) is replaced by the next saved alarm still ahead: at
     // start-up, when the alarm is switched on and after "Alarms.txt" changed.
-    void MovePassedAlarmOn();
+    // soonerSaved: a saved alarm that comes before the pending one is taken too.
+    void MovePassedAlarmOn(bool soonerSaved = true);
     // Keeps the snooze's return in the alarm owner; after every launch step.
     void NoteSnooze();
     // "Snoozed until 7:35 AM" while a snooze waits, else empty.
