@@ -88,6 +88,12 @@ struct Skin {
     QByteArray DownJpeg;
     bool DownParked = false;
     bool OnParked = false;
+    // The up face likewise (UpJpeg, UpParked), but a tick still composes
+    // texts on it: while parked it keeps the pieces under the display items'
+    // texts, each with its place as the image's offset; see ParkUpFace.
+    QByteArray UpJpeg;
+    bool UpParked = false;
+    std::vector<QImage> UpPieces;
 
     std::vector<HotAreaInfoRec> HotAreas;
     std::vector<DisplayInfoRec> DisplayItems;

@@ -12,6 +12,7 @@
 
 #include "platform/conversion_error.h"
 #include "platform/prompts.h"
+#include "skin/face_parking.h"
 #include "skin/skin_form_access.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
@@ -41,7 +42,7 @@ void WatchApplicationState() {
     QObject::connect(app, &QObject::destroyed, [] { stateSource = nullptr; });
 }
 
-// How long the down face stays decoded after its last use.
+// How long a face stays decoded after its last use.
 constexpr int kParkAfterMs = 10000;
 
 }  // namespace
@@ -84,6 +85,7 @@ void TSkinForm::SetGrayoutAll(bool on) {
 void TSkinForm::LoadSkin(const std::string& skinFile) {
     // A picture the new skin does not load keeps the old one's pixels.
     UnparkDownFace(skin_);
+    UnparkUpFace(skin_);
     Skin built = BuildSkinFromFile(skinFile, skin_, AppPrompts());
     if (CountMaskRuns(built.MaskImage, keyColor_, tolerance_) > kMaxOutlineRuns)
         throw OperationError("The mask of the skin " + skinFile + " cuts the window into more than " +
@@ -94,6 +96,7 @@ void TSkinForm::LoadSkin(const std::string& skinFile) {
 
 void TSkinForm::LoadDefaultSkin() {
     UnparkDownFace(skin_);
+    UnparkUpFace(skin_);
     Skin built = BuildDefaultSkin(skin_, AppPrompts());
     resourceName_ = "Skin";
     AssignSkin(std::move(built));
@@ -145,8 +148,8 @@ void TSkinForm::SetHotAreaState(const std::string& id, bool state) {
     // Within the area's box, not beyond: edges are summed in 64 bits.
     const std::int64_t left = std::max<std::int64_t>(area.X, 0);
     const std::int64_t top = std::max<std::int64_t>(area.Y, 0);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t{area.X} + area.Width, face_.width());
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{area.Y} + area.Height, face_.height());
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{area.X} + area.Width, faceSize_.width());
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{area.Y} + area.Height, faceSize_.height());
     if (left < right && top < bottom)
         MarkStale(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
                         static_cast<int>(bottom - top)));
@@ -163,16 +166,10 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
         DisplayInfoRec& item = skin_.DisplayItems[i];
         if (item.ID != id) continue;
         if (item.Text == text) return;
-        if (needsRedraw_ || face_.isNull()) {
-            item.Text = text;
-            itemAreas_.clear();
-        } else {
-            const QRect before = ItemAreas()[i];
-            item.Text = text;
-            itemAreas_[i] = ItemArea(i);
-            MarkStale(before | itemAreas_[i]);
-        }
-        ScheduleUpdate();
+        const QRect before = ItemAreas()[i];
+        item.Text = text;
+        itemAreas_[i] = ItemArea(i);
+        MarkStale(before | itemAreas_[i]);
         access_->TextChanged();
         return;
     }
@@ -181,10 +178,7 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
 void TSkinForm::ApplyMask() {
     const QImage& mask = skin_.MaskImage;
     const QSize size = mask.isNull() ? QSize(0, 0) : mask.size();
-    if (face_.size() != size) {
-        face_ = QImage(size, QImage::Format_RGB32);
-        needsRedraw_ = true;
-    }
+    faceSize_ = size;
     gray_ = QImage();
     grayShown_ = false;
     itemAreas_.clear();  // the skin or the face's size changed
@@ -226,14 +220,14 @@ void TSkinForm::ApplyMask() {
 
 void TSkinForm::ShowGrayFace() {
     if (grayShown_) return;
-    gray_ = Face().copy();
+    gray_ = Face();
     MakeGrayscale(gray_);
     grayShown_ = true;
     // Nothing is composed until the face is restored: no timer needs to wake
-    // a clock that went to the tray to let go of the down face.
+    // a clock that went to the tray to let go of the faces.
     if (!Interacting()) {
         parkTimer_->stop();
-        ParkDownFace(skin_);
+        ParkWhenIdle();
     }
     update();
 }
@@ -253,11 +247,7 @@ void TSkinForm::RestoreFace() {
     for (TSkinForm* form : targets) {
         form->grayShown_ = false;
         form->gray_ = QImage();
-        // The colour face kept its pixels meanwhile: what changed is composed
-        // again (a switched-on area's down face is not decoded for nothing),
-        // and all of it shown.
-        form->unshown_ = QRegion(form->face_.rect());
-        form->ScheduleUpdate();
+        form->Redraw();
     }
 }
 
@@ -269,25 +259,6 @@ void TSkinForm::ApplicationActivated(bool active) {
         handler->RestoreFace();
     else
         handler->GrayOut();
-}
-
-void TSkinForm::paintEvent(QPaintEvent* event) {
-    const QImage& face = Face();
-    if (face.isNull()) return;
-    const QRect area = event->rect() & face.rect();
-    QPainter painter(this);
-    // Outside the outline the buffer stays as the toolkit cleared it: fully
-    // transparent in a translucent window.
-    if (coverage_.isNull() && !skin_.MaskImage.isNull()) painter.setClipRegion(region_);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.topLeft(), face, area);
-    if (!grayShown_) unshown_ -= area;
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    PaintFocusRing(painter);
-    if (!coverage_.isNull()) {
-        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        painter.drawImage(area.topLeft(), coverage_, area);
-    }
 }
 
 }  // namespace tolvenmark

@@ -94,7 +94,7 @@ public:
     static void ApplicationActivated(bool active);
 
     // The face as it is shown (the grey one while it is shown), composed on demand.
-    const QImage& Face();
+    QImage Face();
     bool ShowsGrayFace() const { return grayShown_; }
 
     const Skin& CurrentSkin() const { return skin_; }
@@ -152,8 +152,10 @@ private:
     void ScheduleUpdate();
     bool Interacting() const;  // a hot area pressed or under the pointer
     void ParkWhenIdle();
-    void UpdateChangedArea();
     void MarkStale(const QRect& area);
+    QImage ComposePart(const QRect& area);
+    // Per display item, where any text it showed lately may draw.
+    std::vector<QRect> TextAreas();
     const std::vector<QRect>& ItemAreas();
     QRect ItemArea(std::size_t index);  // of the item's present text
     void ShowHint(QPoint globalPos);
@@ -172,25 +174,18 @@ private:
     bool webHotSpot_ = false;
     Qt::CursorShape hotSpotCursor_ = Qt::PointingHandCursor;
 
-    QImage face_;
+    QSize faceSize_;
     QImage gray_;
     QRegion region_;
     // A ragged outline as coverage, where a region would be too large to
     // clip the paint to: the rest is painted fully transparent, since only
     // X11 can shape a window's pixels.
     QImage coverage_;
-    bool needsRedraw_ = true;
     bool grayShown_ = false;
-    // Parts of the face to compose again, so a tick composes only the texts
-    // it changed (mostly the seconds) instead of the whole face.
-    std::vector<QRect> staleAreas_;
     // Where each display item's text may draw, measured once per text.
     std::vector<QRect> itemAreas_;
     // Per display item, the areas of texts it showed, by text.
     std::vector<std::unordered_map<std::string, QRect>> knownAreas_;
-    // Pixels composed differently since the screen was last told.
-    QRegion unshown_;
-    bool flushPending_ = false;
 
     std::string currentId_;
     std::string pressedId_;
@@ -216,7 +211,7 @@ private:
     bool ringShown_ = false;
     int keyPressedArea_ = -1;
     std::unique_ptr<SkinFormAccess> access_;
-    QTimer* parkTimer_ = nullptr;  // lets go of the down face a while after its last use
+    QTimer* parkTimer_ = nullptr;  // lets go of the faces a while after their last use
 };
 
 }  // namespace tolvenmark

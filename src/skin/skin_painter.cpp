@@ -4,13 +4,12 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <mutex>
 
 #include <QFontMetrics>
 
+#include "skin/face_parking.h"
 #include "skin/jpeg_codec.h"
-#include "skin/skin_picture.h"
 #include "skin/skin_text.h"
 #include "skin/system_colors.h"
 
@@ -27,11 +26,6 @@ QImage::Format PaintFormat(const QImage& image) {
     return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
 }
 
-void Prepare(QImage& image) {
-    if (image.isNull()) return;
-    const QImage::Format target = PaintFormat(image);
-    if (image.format() != target) image.convertTo(target);
-}
 
 // The mask is read only for the window's outline, colour by colour. One with
 // few colours (a mask has two) is held with a colour table of exactly those,
@@ -94,10 +88,14 @@ void CopyRect(QPainter& painter, const QImage& source, std::int64_t x, std::int6
     painter.drawImage(area.topLeft(), source, area);
 }
 
-// Whether an image of size w x h at (x, y) reaches into the painter's device.
-bool ReachesDevice(const QPainter& painter, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
-    const QPaintDevice* device = painter.device();
-    return x < device->width() && y < device->height() && x + w > 0 && y + h > 0;
+// Whether an image of size w x h at (x, y) reaches into the face.
+bool ReachesFace(const QSize& face, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
+    return x < face.width() && y < face.height() && x + w > 0 && y + h > 0;
+}
+
+// A face painted whole fills the painter's device; a part of it says its size.
+QSize FaceSize(const QPainter& painter, const QSize& given) {
+    return given.isValid() ? given : QSize(painter.device()->width(), painter.device()->height());
 }
 
 void InstallFontSubstitutes() {
@@ -114,79 +112,40 @@ void InstallFontSubstitutes() {
 
 }  // namespace
 
+void PrepareImageForPainting(QImage& image) {
+    if (image.isNull()) return;
+    const QImage::Format target = PaintFormat(image);
+    if (image.format() != target) image.convertTo(target);
+}
+
 void PrepareForPainting(Skin& skin) {
     // Faces that share their pixels keep sharing them.
     const bool upIsDown = skin.UpImage.cacheKey() == skin.DownImage.cacheKey();
     const bool onIsDown = skin.OnImage.cacheKey() == skin.DownImage.cacheKey();
     const bool maskIsUp = skin.MaskImage.cacheKey() == skin.UpImage.cacheKey();
     const bool maskIsDown = skin.MaskImage.cacheKey() == skin.DownImage.cacheKey();
-    Prepare(skin.DownImage);
-    if (upIsDown) skin.UpImage = skin.DownImage; else Prepare(skin.UpImage);
-    if (onIsDown) skin.OnImage = skin.DownImage; else Prepare(skin.OnImage);
+    PrepareImageForPainting(skin.DownImage);
+    if (upIsDown) skin.UpImage = skin.DownImage; else PrepareImageForPainting(skin.UpImage);
+    if (onIsDown) skin.OnImage = skin.DownImage; else PrepareImageForPainting(skin.OnImage);
     if (maskIsUp)
         skin.MaskImage = skin.UpImage;
     else if (maskIsDown)
         skin.MaskImage = skin.DownImage;
     else
         CompactMask(skin.MaskImage);
-    Prepare(skin.NumbersImage);
-    Prepare(skin.TextImage);
+    PrepareImageForPainting(skin.NumbersImage);
+    PrepareImageForPainting(skin.TextImage);
     for (TrackBarInfoRec& bar : skin.TrackBars) {
-        Prepare(bar.ThumbBitmap);
-        Prepare(bar.ThumbDownBitmap);
+        PrepareImageForPainting(bar.ThumbBitmap);
+        PrepareImageForPainting(bar.ThumbDownBitmap);
     }
-}
-
-bool ParkDownFace(Skin& skin) {
-    if (skin.DownParked || skin.DownJpeg.isEmpty() || skin.DownImage.isNull()) return false;
-    const qint64 key = skin.DownImage.cacheKey();
-    for (const QImage* other : {&skin.MaskImage, &skin.UpImage, &skin.NumbersImage, &skin.TextImage})
-        if (other->cacheKey() == key) return false;
-    skin.OnParked = skin.OnImage.cacheKey() == key;
-    if (skin.OnParked) skin.OnImage = QImage();
-    skin.DownImage = QImage();
-    skin.DownParked = true;
-    return true;
-}
-
-void UnparkDownFace(Skin& skin) {
-    if (!skin.DownParked) return;
-    QImage face;
-    try {
-        face = DecodeSkinImage(reinterpret_cast<const std::uint8_t*>(skin.DownJpeg.constData()),
-                               static_cast<std::size_t>(skin.DownJpeg.size()), "JPG");
-    } catch (const std::exception&) {
-        return;  // the same bytes decoded at the load: only memory can lack
-    }
-    Prepare(face);
-    if (face.isNull()) return;
-    skin.DownImage = face;
-    if (skin.OnParked) skin.OnImage = face;
-    skin.DownParked = skin.OnParked = false;
-}
-
-bool ComposeUsesDownFace(const Skin& skin, const QRect* area) {
-    const bool onIsDown = skin.OnParked || (!skin.DownParked && skin.OnImage.cacheKey() == skin.DownImage.cacheKey());
-    for (const HotAreaInfoRec& hot : skin.HotAreas) {
-        const bool down = (hot.HasState && hot.State) || hot.Pressed;
-        const bool on = hot.Hover && !hot.Pressed && onIsDown;
-        if (!down && !on) continue;
-        if (!area) return true;
-        const std::int64_t left = std::max<std::int64_t>(hot.X, area->x());
-        const std::int64_t top = std::max<std::int64_t>(hot.Y, area->y());
-        const std::int64_t right = std::min<std::int64_t>(std::int64_t{hot.X} + hot.Width, area->x() + area->width());
-        const std::int64_t bottom =
-            std::min<std::int64_t>(std::int64_t{hot.Y} + hot.Height, area->y() + area->height());
-        if (left < right && top < bottom) return true;
-    }
-    return false;
 }
 
 namespace {
 
 // Everything above the up face, in the order of a whole composition.
-void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, const QRect* area,
-                   const std::vector<QRect>* itemAreas) {
+void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, const QSize& faceSize,
+                   const QRect* area, const std::vector<QRect>* itemAreas) {
     for (const HotAreaInfoRec& hot : skin.HotAreas) {
         if ((hot.HasState && hot.State) || hot.Pressed)
             CopyRect(painter, skin.DownImage, hot.X, hot.Y, hot.Width, hot.Height);
@@ -201,22 +160,21 @@ void ComposeLayers(QPainter& painter, const Skin& skin, int activeTrackBar, cons
             static_cast<int>(i) == activeTrackBar ? bar.ThumbDownBitmap : bar.ThumbBitmap;
         const std::int64_t x = bar.Horizontal ? std::int64_t{bar.X} + bar.Offset : bar.X;
         const std::int64_t y = bar.Horizontal ? bar.Y : std::int64_t{bar.Y} + bar.Offset;
-        if (ReachesDevice(painter, x, y, thumb.width(), thumb.height()))
+        if (ReachesFace(faceSize, x, y, thumb.width(), thumb.height()))
             painter.drawImage(static_cast<int>(x), static_cast<int>(y), thumb);
     }
 
-    const QSize faceSize(painter.device()->width(), painter.device()->height());
     const bool measured = itemAreas && itemAreas->size() == skin.DisplayItems.size();
     for (std::size_t i = 0; i < skin.DisplayItems.size(); ++i) {
         const DisplayInfoRec& item = skin.DisplayItems[i];
         if (area && !(measured ? (*itemAreas)[i] : DisplayItemArea(skin, item, faceSize)).intersects(*area))
             continue;
         if (item.Style == "Number")
-            DrawNumberGlyphs(painter, skin.NumbersImage, item.X, item.Y, item.Text);
+            DrawNumberGlyphs(painter, skin.NumbersImage, item.X, item.Y, item.Text, faceSize);
         else if (item.Style == "Text")
-            DrawTextGlyphs(painter, skin.TextImage, item.X, item.Y, item.Text);
+            DrawTextGlyphs(painter, skin.TextImage, item.X, item.Y, item.Text, faceSize);
         else
-            DrawFontText(painter, item);
+            DrawFontText(painter, item, faceSize);
     }
 }
 
@@ -241,19 +199,42 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (!skin.UpImage.rect().contains(face.rect())) face.fill(Qt::black);
     painter.drawImage(0, 0, skin.UpImage);
-    ComposeLayers(painter, skin, activeTrackBar, nullptr, nullptr);
+    ComposeLayers(painter, skin, activeTrackBar, face.size(), nullptr, nullptr);
+}
+
+QImage ComposeFacePart(const Skin& skin, int activeTrackBar, const QSize& faceSize, const QRect& area,
+                       const std::vector<QRect>* itemAreas) {
+    const QRect clip = area & QRect(QPoint(0, 0), faceSize);
+    if (clip.isEmpty()) return {};
+    QImage part(clip.size(), QImage::Format_RGB32);
+    if (part.isNull()) return {};
+    QPainter painter(&part);
+    // Whole pixels only: every text lands on the same pixels as in the whole face.
+    painter.translate(-clip.topLeft());
+    painter.setClipRect(clip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (skin.UpParked) {
+        // Callers unpark first where the pieces fall short.
+        if (!UpFaceCovers(skin, clip)) painter.fillRect(clip, Qt::black);
+        for (const QImage& piece : skin.UpPieces) {
+            const QRect inside = clip & QRect(piece.offset(), piece.size());
+            if (!inside.isEmpty()) painter.drawImage(inside.topLeft(), piece, inside.translated(-piece.offset()));
+        }
+    } else {
+        if (!skin.UpImage.rect().contains(clip)) painter.fillRect(clip, Qt::black);
+        CopyRect(painter, skin.UpImage, clip.x(), clip.y(), clip.width(), clip.height());
+    }
+    ComposeLayers(painter, skin, activeTrackBar, faceSize, &clip, itemAreas);
+    return part;
 }
 
 void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const QRect& area,
                      const std::vector<QRect>* itemAreas) {
-    const QRect clip = area & face.rect();
-    if (clip.isEmpty()) return;
+    const QImage part = ComposeFacePart(skin, activeTrackBar, face.size(), area, itemAreas);
+    if (part.isNull()) return;
     QPainter painter(&face);
-    painter.setClipRect(clip);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (!skin.UpImage.rect().contains(clip)) painter.fillRect(clip, Qt::black);
-    CopyRect(painter, skin.UpImage, clip.x(), clip.y(), clip.width(), clip.height());
-    ComposeLayers(painter, skin, activeTrackBar, &clip, itemAreas);
+    painter.drawImage((area & face.rect()).topLeft(), part);
 }
 
 QString ShownFontText(const DisplayInfoRec& item, const QFontMetrics& metrics) {
@@ -288,7 +269,9 @@ QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize&
     return GlyphRowArea(left, top, right - left, bottom - top, 1, faceSize);
 }
 
-void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, const std::string& text) {
+void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, const std::string& text,
+                      const QSize& faceSize) {
+    const QSize face = FaceSize(painter, faceSize);
     const int w = strip.width() / 11;
     const int h = strip.height();
     if (w <= 0 || h <= 0) return;
@@ -297,8 +280,8 @@ void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, cons
     const std::size_t glyphCount = std::strlen(kNumberGlyphs);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::int64_t left = x + static_cast<std::int64_t>(i) * w;
-        if (!ReachesDevice(painter, left, y, w, h)) {
-            if (left >= painter.device()->width()) break;  // the rest lies further right
+        if (!ReachesFace(face, left, y, w, h)) {
+            if (left >= face.width()) break;  // the rest lies further right
             continue;
         }
         const void* found = std::memchr(kNumberGlyphs, static_cast<unsigned char>(text[i]), glyphCount);
@@ -308,7 +291,9 @@ void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, cons
     painter.setCompositionMode(mode);
 }
 
-void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const std::string& text) {
+void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const std::string& text,
+                    const QSize& faceSize) {
+    const QSize face = FaceSize(painter, faceSize);
     const int w = sheet.width() / 30;
     const int rh = sheet.height() / 3;
     if (w <= 0 || rh <= 0) return;
@@ -316,8 +301,8 @@ void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const 
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::int64_t left = x + static_cast<std::int64_t>(i) * w;
-        if (!ReachesDevice(painter, left, y, w, rh)) {
-            if (left >= painter.device()->width()) break;
+        if (!ReachesFace(face, left, y, w, rh)) {
+            if (left >= face.width()) break;
             continue;
         }
         int row = 1;
@@ -360,12 +345,12 @@ QFont DisplayQFont(const DisplayFont& font) {
     return result;
 }
 
-void DrawFontText(QPainter& painter, const DisplayInfoRec& item) {
+void DrawFontText(QPainter& painter, const DisplayInfoRec& item, const QSize& faceSize) {
     if (item.Text.empty()) return;
     // Text never starts right of or below the face; how far left it may
     // start and still show depends on its width, so only the absurd is cut.
-    const QPaintDevice* device = painter.device();
-    if (item.X >= device->width() || item.Y >= device->height() || item.X < -kFarLeft) return;
+    const QSize face = FaceSize(painter, faceSize);
+    if (item.X >= face.width() || item.Y >= face.height() || item.X < -kFarLeft) return;
     const QFont font = DisplayQFont(item.Font);
     const QFontMetrics metrics(font);
     const std::int64_t baseline = std::int64_t{item.Y} + metrics.ascent();

@@ -25,16 +25,8 @@ inline constexpr const char* kTextGlyphRows[3] = {
 // without conversion, so that a repaint never converts a whole face.
 void PrepareForPainting(Skin& skin);
 
-// The down face (with the hover face when it is the same picture) of a skin
-// that keeps its JPEG bytes can be let go between uses: about 700 KiB for
-// the built-in skin. Parking does nothing where the pixels stay held anyway
-// (the same picture as the up face or the mask) and tells whether it parked;
-// unparking decodes them again exactly as loaded and prepared.
-bool ParkDownFace(Skin& skin);
-void UnparkDownFace(Skin& skin);
-// Whether composing area (the whole face when null) draws from the down face
-// or from a hover face parked with it.
-bool ComposeUsesDownFace(const Skin& skin, const QRect* area);
+// One image in the format PrepareForPainting gives it.
+void PrepareImageForPainting(QImage& image);
 
 // The whole face into face (already sized to the mask): up face, the down face
 // over switched-on and pressed areas, the hover face over hovered ones, the
@@ -45,19 +37,27 @@ void ComposeFace(const Skin& skin, int activeTrackBar, QImage& face);
 // itemAreas, when it holds one per display item, saves measuring them again.
 void ComposeFaceArea(const Skin& skin, int activeTrackBar, QImage& face, const QRect& area,
                      const std::vector<QRect>* itemAreas = nullptr);
+// That composition of area (cut to a face of faceSize) as an image of its own,
+// so no whole face need be held; the up face may be parked with a piece
+// covering area (see UpFaceCovers).
+QImage ComposeFacePart(const Skin& skin, int activeTrackBar, const QSize& faceSize, const QRect& area,
+                       const std::vector<QRect>* itemAreas = nullptr);
 // The pixels of a face of faceSize that the item's text may touch (a margin
 // wide enough for anti-aliasing and slanted or emboldened glyphs included).
 QRect DisplayItemArea(const Skin& skin, const DisplayInfoRec& item, const QSize& faceSize);
 
 // Texts from the number strip ("0123456789 ", unknown characters as "0") and
 // from the text sheet (unknown characters as the blank of row 1), top-left at
-// (x, y), one glyph width per character, not clipped.
-void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, const std::string& text);
-void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const std::string& text);
+// (x, y), one glyph width per character, not clipped. faceSize, when valid,
+// is the face's where the painter's device holds only a part of it.
+void DrawNumberGlyphs(QPainter& painter, const QImage& strip, int x, int y, const std::string& text,
+                      const QSize& faceSize = QSize());
+void DrawTextGlyphs(QPainter& painter, const QImage& sheet, int x, int y, const std::string& text,
+                    const QSize& faceSize = QSize());
 
 // A display item's text with its font, top-left of the text cell at (X, Y),
 // transparent background, not clipped to the item's box.
-void DrawFontText(QPainter& painter, const DisplayInfoRec& item);
+void DrawFontText(QPainter& painter, const DisplayInfoRec& item, const QSize& faceSize = QSize());
 // The text a font item shows: cut with an ellipsis to its width when it elides.
 QString ShownFontText(const DisplayInfoRec& item, const QFontMetrics& metrics);
 

@@ -225,7 +225,7 @@ void ReadSkin(Skin& skin, const ProfileSnapshot& ini, ImageSource& images, Promp
     const std::size_t hotAreaCount = ReadSkinCount(ini, "HOTAREAINFO");
 
     images.Load(mask, skin.MaskImage);
-    images.Load(up, skin.UpImage);
+    images.Load(up, skin.UpImage, &skin.UpJpeg);
     images.Load(on, skin.OnImage);
     images.Load(down, skin.DownImage, &skin.DownJpeg);
     if (!numbers.empty()) images.Load(numbers, skin.NumbersImage);

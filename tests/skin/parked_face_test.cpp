@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "skin/face_parking.h"
 #include "skin/skin_form.h"
 #include "skin/skin_painter.h"
 #include "skin/skin_reader.h"
@@ -13,12 +14,13 @@ namespace {
 struct ParkCase {
     const char* name;
     std::string images;  // "" for the built-in skin
-    bool parks, onWithIt;
+    bool parks, onWithIt, upParks;
 };
 class ParkedFaceTest : public ::testing::TestWithParam<ParkCase> {};
 
-// Parking lets go of the down face only where its bytes can give it back,
-// and what is composed from it afterwards is the same, pixel for pixel.
+// Parking lets go of a face only where its bytes can give it back, and what
+// is composed afterwards (from the up face's piece while it is parked) is
+// the same, pixel for pixel.
 TEST_P(ParkedFaceTest, GivesBackTheSamePixels) {
     testing::EnsureGuiApplication();
     testing::TempDir dir;
@@ -43,31 +45,39 @@ TEST_P(ParkedFaceTest, GivesBackTheSamePixels) {
     EXPECT_EQ(skin.OnImage.isNull(), GetParam().parks && GetParam().onWithIt);
     EXPECT_TRUE(ComposeUsesDownFace(skin, nullptr));
     UnparkDownFace(skin);
+    // Two pieces side by side, an area across both.
+    const QRect left(10, 5, 20, 20), right(30, 5, 20, 20), inside(25, 6, 10, 10);
+    EXPECT_EQ(ParkUpFace(skin, {left, right}), GetParam().upParks);
+    EXPECT_EQ(UpFaceCovers(skin, before.rect()), !GetParam().upParks);
+    EXPECT_EQ(ComposeFacePart(skin, -1, before.size(), inside), before.copy(inside));
+    UnparkUpFace(skin);
     ComposeFace(skin, -1, after);
     EXPECT_EQ(after, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faces, ParkedFaceTest,
-    ::testing::Values(ParkCase{"BuiltIn", "", true, true},
+    ::testing::Values(ParkCase{"BuiltIn", "", true, true, true},
                       ParkCase{"OwnHoverFace", "MouseUpBitmap=up.jpg\nMouseDownBitmap=down.jpg\nMouseOnBitmap=up.jpg\n",
-                               true, false},
-                      ParkCase{"DownIsUp", "MouseUpBitmap=up.jpg\nMouseDownBitmap=up.jpg\n", false, false},
-                      ParkCase{"BitmapDown", "MouseUpBitmap=up.jpg\nMouseDownBitmap=down.bmp\n", false, false}),
+                               true, false, false},
+                      ParkCase{"DownIsUp", "MouseUpBitmap=up.jpg\nMouseDownBitmap=up.jpg\n", false, false, false},
+                      ParkCase{"BitmapDown", "MouseUpBitmap=up.jpg\nMouseDownBitmap=down.bmp\n", false, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Grey lets go of the down face; coming back composes only what changed.
-TEST(ParkedFaceFormTest, FocusComingBackLeavesTheDownFaceParked) {
+// Grey lets go of both faces; coming back shows them again as they were.
+TEST(ParkedFaceFormTest, FocusComingBackShowsTheFacesAgain) {
     testing::EnsureGuiApplication();
     TSkinForm form;
     form.LoadDefaultSkin();
     form.SetHotAreaState("AL_OFFON", true);
+    const QRect alarmSwitch = form.HotAreaBox(form.FindHotArea("AL_OFFON"));
+    const QImage shown = form.Face().copy(alarmSwitch);
     TSkinForm::ApplicationActivated(false);
     EXPECT_TRUE(form.CurrentSkin().DownParked);
+    EXPECT_TRUE(form.CurrentSkin().UpParked);
     form.SetDisplayText("SECONDS", "42");
     TSkinForm::ApplicationActivated(true);
-    ASSERT_FALSE(form.Face().isNull());  // the colour face, composed again
-    EXPECT_TRUE(form.CurrentSkin().DownParked);
+    EXPECT_EQ(form.Face().copy(alarmSwitch), shown);
 }
 
 }  // namespace

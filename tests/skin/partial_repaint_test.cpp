@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstdlib>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -12,6 +15,20 @@ namespace {
 // What the window system holds of the window, not what a fresh paint would give.
 QImage OnScreen(QWidget& window) {
     return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels further apart than anti-aliasing goes: the toolkit draws large text
+// a little differently once other sizes were drawn, a stale text is far off.
+int StalePixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return -1;
+    int stale = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))}) > 48)
+                ++stale;
+        }
+    return stale;
 }
 
 // A tick repaints only what its texts changed; the screen must still end up
@@ -30,7 +47,7 @@ TEST(PartialRepaintTest, ScreenFollowsTheFaceThroughChangingTexts) {
     for (const auto& [id, text] : steps) {
         form.SetDisplayText(id, text);
         QTest::qWait(50);
-        EXPECT_EQ(OnScreen(form), form.Face()) << id << " = " << text;
+        EXPECT_EQ(StalePixels(OnScreen(form), form.Face()), 0) << id << " = " << text;
     }
 }
 
