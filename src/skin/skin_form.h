@@ -154,8 +154,9 @@ private:
     void ParkWhenIdle();
     void MarkStale(const QRect& area);
     QImage ComposePart(const QRect& area);
-    // Per display item, where any text it showed lately may draw.
-    std::vector<QRect> TextAreas();
+    // Where the texts that changed more than once since the last parking
+    // may draw: the up face keeps its pieces there.
+    std::vector<QRect> TickedAreas();
     const std::vector<QRect>& ItemAreas();
     QRect ItemArea(std::size_t index);  // of the item's present text
     void ShowHint(QPoint globalPos);
@@ -186,6 +187,7 @@ private:
     std::vector<QRect> itemAreas_;
     // Per display item, the areas of texts it showed, by text.
     std::vector<std::unordered_map<std::string, QRect>> knownAreas_;
+    std::vector<int> changesSincePark_;  // per display item
 
     std::string currentId_;
     std::string pressedId_;

@@ -70,11 +70,16 @@ QImage TSkinForm::ComposePart(const QRect& area) {
         UnparkDownFace(skin_);
         used = true;
     }
-    if (!UpFaceCovers(skin_, area)) {
+    // A text beyond the up face's pieces (the minute's, once a minute) or a
+    // whole paint decodes it for that once; a press keeps it for a while.
+    std::vector<QRect> pieces;
+    const bool decoded = !UpFaceCovers(skin_, area);
+    if (decoded) {
+        for (const QImage& piece : skin_.UpPieces) pieces.emplace_back(piece.offset(), piece.size());
         UnparkUpFace(skin_);
-        used = true;
     }
     QImage part = ComposeFacePart(skin_, activeTrackBar_, faceSize_, area, &ItemAreas());
+    if (decoded && !Interacting()) ParkUpFace(skin_, pieces);
     const bool parkable = CanParkDownFace(skin_) || CanParkUpFace(skin_);
     if (used || Interacting() || (parkable && !parkTimer_->isActive())) parkTimer_->start();
     return part;
@@ -104,10 +109,19 @@ void TSkinForm::paintEvent(QPaintEvent* event) {
     }
 }
 
-std::vector<QRect> TSkinForm::TextAreas() {
-    std::vector<QRect> areas = ItemAreas();
-    for (std::size_t i = 0; i < knownAreas_.size() && i < areas.size(); ++i)
-        for (const auto& [text, area] : knownAreas_[i]) areas[i] |= area;
+std::vector<QRect> TSkinForm::TickedAreas() {
+    // A text changed once a minute costs a decode a minute (about a
+    // millisecond); a piece under the big time would cost 200 KiB for good.
+    std::vector<QRect> areas;
+    const std::vector<QRect>& now = ItemAreas();
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (i >= changesSincePark_.size() || changesSincePark_[i] < 2) continue;
+        QRect area = now[i];
+        if (i < knownAreas_.size())
+            for (const auto& [text, known] : knownAreas_[i]) area |= known;
+        areas.push_back(area);
+    }
+    changesSincePark_.assign(now.size(), 0);
     return areas;
 }
 
@@ -120,7 +134,7 @@ void TSkinForm::ParkWhenIdle() {
         return;
     }
     ParkDownFace(skin_);
-    ParkUpFace(skin_, TextAreas());
+    ParkUpFace(skin_, TickedAreas());
 }
 
 bool TSkinForm::Interacting() const {
