@@ -82,12 +82,13 @@ bool CanParkUpFace(const Skin& skin) {
 
 bool ParkUpFace(Skin& skin, const std::vector<QRect>& keep) {
     if (!CanParkUpFace(skin)) return false;
-    // Each pixel once, at three bytes: they are the JPEG's own 8-bit channels.
+    // Each pixel once; copied as they are, since a conversion of a large
+    // piece would wake the toolkit's thread pool.
     QRegion kept;
     for (const QRect& area : keep) kept += area & skin.UpImage.rect();
     skin.UpPieces.clear();
     for (const QRect& area : kept) {
-        QImage piece = skin.UpImage.copy(area).convertToFormat(QImage::Format_RGB888);
+        QImage piece = skin.UpImage.copy(area);
         piece.setOffset(area.topLeft());
         skin.UpPieces.push_back(std::move(piece));
     }
