@@ -17,6 +17,7 @@
 
 #include "platform/conversion_error.h"
 #include "platform/prompts.h"
+#include "skin/face_parking.h"
 #include "skin/jpeg_codec.h"
 #include "skin/mask_region.h"
 #include "skin/skin_painter.h"
@@ -138,6 +139,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QRect after = tolvenmark::DisplayItemArea(skin, item, face.size());
         if (!face.rect().contains(before | after) && !(before | after).isEmpty()) std::abort();
         tolvenmark::ComposeFaceArea(skin, activeTrackBar, face, before | after);
+
+        // The same from the up face's pieces alone, as a parked face gives it.
+        tolvenmark::Skin parked = skin;
+        parked.UpJpeg = "kept";
+        if (tolvenmark::ParkUpFace(parked, {before, after}) && !tolvenmark::UpFaceCovers(parked, before | after))
+            std::abort();
+        (void)tolvenmark::ComposeFacePart(parked, activeTrackBar, face.size(), before | after);
     }
     return 0;
 }

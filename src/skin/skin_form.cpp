@@ -169,7 +169,7 @@ void TSkinForm::SetDisplayText(const std::string& id, const std::string& text) {
         const QRect before = ItemAreas()[i];
         item.Text = text;
         itemAreas_[i] = ItemArea(i);
-        if (changesSincePark_.size() != skin_.DisplayItems.size()) changesSincePark_.assign(skin_.DisplayItems.size(), 0);
+        changesSincePark_.resize(skin_.DisplayItems.size());
         ++changesSincePark_[i];
         MarkStale(before | itemAreas_[i]);
         access_->TextChanged();

@@ -149,7 +149,7 @@ private:
     void ClampTrackBar(TrackBarInfoRec& bar);
     void StartWindowMove(QPoint globalPos);
     void ShowGrayFace();
-    void ScheduleUpdate();
+    void UnparkWhileInteracting();
     bool Interacting() const;  // a hot area pressed or under the pointer
     void ParkWhenIdle();
     void MarkStale(const QRect& area);

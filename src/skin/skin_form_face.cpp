@@ -43,16 +43,16 @@ QRect TSkinForm::ItemArea(std::size_t index) {
 }
 
 void TSkinForm::MarkStale(const QRect& area) {
-    ScheduleUpdate();
+    UnparkWhileInteracting();
     if (!grayShown_ && !area.isEmpty()) update(area);
 }
 
 void TSkinForm::Redraw() {
-    ScheduleUpdate();
+    UnparkWhileInteracting();
     if (!grayShown_) update();
 }
 
-void TSkinForm::ScheduleUpdate() {
+void TSkinForm::UnparkWhileInteracting() {
     // A press or the pointer on a button wants the down face at once, and
     // CurrentSkin shows it to whoever reads it meanwhile.
     if (skin_.DownParked && Interacting()) UnparkDownFace(skin_);

@@ -26,7 +26,6 @@ QImage::Format PaintFormat(const QImage& image) {
     return image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
 }
 
-
 // The mask is read only for the window's outline, colour by colour. One with
 // few colours (a mask has two) is held with a colour table of exactly those,
 // at a bit or a byte a pixel; it reads back the same. Written out here: the
