@@ -253,6 +253,11 @@ void TSkinForm::RestoreFace() {
     }
 }
 
+void TSkinForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    access_->Hidden();
+}
+
 void TSkinForm::ApplicationActivated(bool active) {
     applicationActive_ = active;
     if (LiveForms().empty()) return;

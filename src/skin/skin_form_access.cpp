@@ -170,7 +170,9 @@ QAccessibleInterface* SkinFormFactory(const QString&, QObject* object) {
 
 }  // namespace
 
-SkinFormAccess::SkinFormAccess(TSkinForm& form) : form_(form) {
+SkinFormAccess::SkinFormAccess(TSkinForm& form) : form_(form), speakTimer_(new QTimer(&form)) {
+    speakTimer_->setSingleShot(true);
+    QObject::connect(speakTimer_, &QTimer::timeout, &form, [this] { SpeakDue(); });
     static const bool installed = [] {
         QAccessible::installFactory(SkinFormFactory);
         return true;
@@ -284,14 +286,17 @@ void SkinFormAccess::SpeakDue() {
             wait = std::min(wait, due - now);
         }
     }
-    if (wait == std::chrono::steady_clock::duration::max() || speakQueued_) return;
-    speakQueued_ = true;
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
-    QTimer::singleShot(static_cast<int>(ms), &form_, [this] {
-        speakQueued_ = false;
-        SpeakDue();
-    });
+    // Hidden, what the pause held back waits for the next change once shown:
+    // no timer wakes a clock in the tray for it.
+    if (wait == std::chrono::steady_clock::duration::max() || !form_.isVisible()) {
+        speakTimer_->stop();
+        return;
+    }
+    if (!speakTimer_->isActive())
+        speakTimer_->start(static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
 }
+
+void SkinFormAccess::Hidden() { speakTimer_->stop(); }
 
 void SkinFormAccess::StateChanged(int area) {
     QAccessibleInterface* child = HotAreaChild(area);

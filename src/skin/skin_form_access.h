@@ -9,6 +9,8 @@
 
 #include "skin/skin_spots.h"
 
+class QTimer;
+
 namespace tolvenmark {
 
 class TSkinForm;
@@ -36,6 +38,7 @@ public:
     void TextChanged();
     void StateChanged(int area);
     void FocusMoved(int area);
+    void Hidden();
 
 private:
     const std::vector<SkinSpot>& Spots();
@@ -51,7 +54,7 @@ private:
     // Per display item: the text last announced and when.
     std::vector<std::string> spoken_;
     std::vector<std::chrono::steady_clock::time_point> spokenAt_;
-    bool speakQueued_ = false;
+    QTimer* speakTimer_;  // for the texts a pause holds back
 };
 
 }  // namespace tolvenmark
