@@ -45,9 +45,11 @@ bool PathWatch::Watch(const std::vector<std::string>& paths) {
         }
         std::filesystem::path folder = target.parent_path();
         std::string name = target.filename();
+        bool onTheWay = false;
         while (!IsFolder(folder) && folder.has_relative_path()) {
             name = folder.filename();
             folder = folder.parent_path();
+            onTheWay = true;
         }
         const int wd = inotify_ < 0 ? -1 : ::inotify_add_watch(inotify_, folder.c_str(), kMask);
         if (wd < 0) {
@@ -56,7 +58,7 @@ bool PathWatch::Watch(const std::vector<std::string>& paths) {
         }
         next.push_back({wd, name});
         // A folder on the way made before its watch began would wake nothing.
-        if (name != target.filename() && IsFolder(folder / name)) pending_ = true;
+        if (onTheWay && IsFolder(folder / name)) pending_ = true;
     }
     for (const Watched& old : watched_)
         if (std::none_of(next.begin(), next.end(), [&](const Watched& w) { return w.wd == old.wd; }))
