@@ -164,10 +164,12 @@ if HIDDEN:
 
 
 def announce_clock_set():
-    """What the kernel tells a clock whose wall clock was set, said as logind says a wake."""
+    """What the kernel tells a clock whose wall clock was set, said as logind says a sleep and the
+    wake after it (the clock takes a wake only after a sleep)."""
     if HIDDEN:
-        subprocess.run([dbus_python, "-c", logind_script % "EmitSignal('org.freedesktop.login1.Manager', "
-                        "'PrepareForSleep', 'b', [False], dbus_interface='org.freedesktop.DBus.Mock')",
+        emit = ("EmitSignal('org.freedesktop.login1.Manager', 'PrepareForSleep', 'b', [%s], "
+                "dbus_interface='org.freedesktop.DBus.Mock')")
+        subprocess.run([dbus_python, "-c", logind_script % (emit % "True") + "\nlogin1." + emit % "False",
                         bus_address], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 

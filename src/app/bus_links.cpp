@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
 #include "platform/bus_probe.h"
+#include "platform/path_watch.h"
 
 namespace tolvenmark {
 
@@ -17,16 +18,24 @@ namespace {
 
 constexpr int kAnswerMs = 2000;
 constexpr std::chrono::seconds kAskAgain{15};
-// A machine without the bus is not asked every 15 s for ever.
+// A socket that has just come may be a daemon still starting.
+constexpr std::chrono::seconds kAskSoon{1};
+// A machine without the bus is not asked every 15 s for ever; where its
+// socket is awaited, this is only the fallback.
 constexpr std::chrono::seconds kAskAgainAtMost{600};
 
 std::atomic<bool> stuck{false};
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
 
 }  // namespace
 
 struct BusLinks::Shared {
     std::mutex mutex;
-    std::condition_variable wake;
+    PathWatch watch;
     bool stop = false;
     std::thread worker;
 };
@@ -38,7 +47,7 @@ BusLinks::~BusLinks() {
         std::lock_guard lock(shared_->mutex);
         shared_->stop = true;
     }
-    shared_->wake.notify_all();
+    shared_->watch.Stop();
     // It may be asking a hung daemon, or in a connect that never returns; it
     // hands nothing over once stopped, and keeps what it uses alive itself.
     if (shared_->worker.joinable()) shared_->worker.detach();
@@ -59,10 +68,22 @@ void BusLinks::Start() {
         std::vector<bool> linked(buses.size(), false);
         std::chrono::seconds askAgain = kAskAgain;
         for (;;) {
+            std::vector<std::string> awaited;  // sockets not answering
+            std::size_t thereBefore = 0;       // of them, those there when asked
+            bool askLater = false;             // what no socket's coming would tell
             for (std::size_t i = 0; i < buses.size(); ++i) {
                 if (linked[i]) continue;
                 const auto socket = LocalBusSocket(buses[i].address);
-                if (socket && !BusesAnswer({*socket}, kAnswerMs)[0]) continue;
+                const bool there = socket && Exists(socket->name);
+                if (socket && !BusesAnswer({*socket}, kAnswerMs)[0]) {
+                    if (socket->abstract) {
+                        askLater = true;
+                    } else {
+                        awaited.push_back(socket->name);
+                        thereBefore += there;
+                    }
+                    continue;
+                }
                 {
                     std::lock_guard lock(shared->mutex);
                     if (shared->stop) return;
@@ -74,6 +95,7 @@ void BusLinks::Start() {
                 if (shared->stop) return;
                 if (!bus.isConnected()) {
                     QDBusConnection::disconnectFromBus(buses[i].name);
+                    askLater = true;
                     continue;
                 }
                 linked[i] = true;
@@ -86,10 +108,33 @@ void BusLinks::Start() {
                     },
                     Qt::QueuedConnection);
             }
-            std::unique_lock lock(shared->mutex);
             if (std::find(linked.begin(), linked.end(), false) == linked.end()) return;
-            if (shared->wake.wait_for(lock, askAgain, [&] { return shared->stop; })) return;
-            askAgain = std::min(askAgain * 2, kAskAgainAtMost);
+            // A socket not there yet wakes the thread when it comes; one that
+            // is there (a daemon hung or still starting), or one that cannot
+            // be watched, is asked again after a while.
+            const bool watched = shared->watch.Watch(awaited);
+            const auto thereNow = static_cast<std::size_t>(std::count_if(awaited.begin(), awaited.end(), Exists));
+            const bool waitForSocket = !askLater && watched && thereNow == 0;
+            // One that came while it was asked, before its watch began, is
+            // asked again at once.
+            const PathWatch::Woken woken = thereNow > thereBefore
+                                               ? PathWatch::Woken::Step
+                                               : shared->watch.Wait(waitForSocket ? kAskAgainAtMost : askAgain);
+            {
+                std::lock_guard lock(shared->mutex);
+                if (shared->stop) return;
+            }
+            switch (woken) {
+            case PathWatch::Woken::Stopped:
+                return;
+            case PathWatch::Woken::Step:
+                askAgain = kAskSoon;
+                break;
+            case PathWatch::Woken::TimedOut:
+                if (!waitForSocket)
+                    askAgain = askAgain < kAskAgain ? kAskAgain : std::min(askAgain * 2, kAskAgainAtMost);
+                break;
+            }
         }
     });
 }

@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QEvent>
+#include <QPixmapCache>
 #include <QTimer>
 #include <QWindow>
 
@@ -41,6 +42,10 @@ TickSleep::TickSleep(TForm1& form) : QObject(&form), form_(form), clockChanges_(
     watched_ = Watch();
 }
 
+TickSleep::~TickSleep() {
+    if (shownCacheLimit_) QPixmapCache::setCacheLimit(*shownCacheLimit_);
+}
+
 bool TickSleep::FaceHidden() const {
     if (!form_.isVisible() || form_.isMinimized()) return true;
     const QWindow* window = form_.windowHandle();
@@ -75,6 +80,7 @@ void TickSleep::SeenShown() {
     const bool hidden = FaceHidden();
     if (hidden == hidden_) return;
     hidden_ = hidden;
+    HoldPixmapCache();
     if (!hidden_) {
         // The face is current at once, and the tick goes on each second. A
         // tick that never slept (the window's first showing) is on time already.
@@ -84,6 +90,20 @@ void TickSleep::SeenShown() {
         return;
     }
     AfterTick();
+}
+
+void TickSleep::HoldPixmapCache() {
+    // The toolkit's pixmap cache flushes itself on a timer for as long as it
+    // holds anything; the tray's icon, drawn after the window went, would fill
+    // it again. Hidden it holds nothing, so that timer never wakes the clock.
+    if (hidden_) {
+        if (!shownCacheLimit_) shownCacheLimit_ = QPixmapCache::cacheLimit();
+        QPixmapCache::setCacheLimit(0);
+        QPixmapCache::clear();
+    } else if (shownCacheLimit_) {
+        QPixmapCache::setCacheLimit(*shownCacheLimit_);
+        shownCacheLimit_.reset();
+    }
 }
 
 void TickSleep::AfterTick() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QObject>
 
 #include "clock/due_test.h"
@@ -15,9 +17,12 @@ class TForm1;
 // for the next thing due instead of the next second. A change of the wall
 // clock or the time zone, a change of the alarm, the switch, the snooze, the
 // launch or the player, and the window showing again each run the tick at once.
+// Hidden, the toolkit's pixmap cache holds nothing either, so that its flush
+// timer has nothing to wake for.
 class TickSleep : public QObject {
 public:
     explicit TickSleep(TForm1& form);
+    ~TickSleep() override;
 
     // The plan the tick runs on now: Sleep while hidden with nothing due.
     const TickPlan& Plan() const { return plan_; }
@@ -33,6 +38,7 @@ private:
     void AfterTick();
     void BeforeSleep();
     void TickNow();
+    void HoldPixmapCache();
 
     TForm1& form_;
     DueTest instants_;
@@ -40,6 +46,7 @@ private:
     TickWatched watched_;
     TickPlan plan_;
     bool hidden_ = false;
+    std::optional<int> shownCacheLimit_;
 };
 
 }  // namespace tolvenmark

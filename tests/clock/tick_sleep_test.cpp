@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QEventLoop>
+#include <QPixmapCache>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -127,16 +128,19 @@ TEST(TickSleepWindow, HiddenTheTickWaitsForWhatIsDueAndShownItTicksAtOnce) {
     EXPECT_EQ(sleep->Plan().kind, Kind::At);
     EXPECT_EQ(sleep->Plan().wakeAt, FirstInstantOf({2026, 12, 7, 12, 30, 0, 0}, LocalZone::System()));
 
-    // Switched off from the tray menu: nothing is due, no timer is armed.
+    // Switched off from the tray menu: nothing is due, no timer is armed (nor
+    // the pixmap cache's, which never holds anything hidden).
     form.AlarmSet1->trigger();
     ASSERT_TRUE(SpinUntil([&] { return sleep->Plan().kind == Kind::Sleep; }));
     EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(QPixmapCache::insert(QStringLiteral("tray"), QPixmap(16, 16)));
 
     form.ClockMode.clear();
     form.show();
     ASSERT_TRUE(SpinUntil([&] { return !form.ClockMode.empty(); }));
     EXPECT_EQ(sleep->Plan().kind, Kind::EverySecond);
     EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_TRUE(QPixmapCache::insert(QStringLiteral("shown"), QPixmap(16, 16)));
 }
 
 }  // namespace
