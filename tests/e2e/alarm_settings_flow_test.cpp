@@ -3,6 +3,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <string>
+#include <tuple>
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -124,11 +126,14 @@ TEST_F(AlarmSettingsFlowTest, ATypedAlarmRingsAtItsSecondWithTheFirstPlayerFound
     WriteConfig("ALHEADER=Old\r\nALDATE=1/1/2099\r\nALTIME=7:00:00 AM\r\nPLAYER=CUSTOM\r\nCUSTOM=" + mpv.path() +
                 "\r\nCHANGEALARM=No\r\nDELETEALARM=No\r\n");
     Start();
-    const std::time_t due = std::time(nullptr) + 5;
-    const auto [date, time] = testing::LocalAlarmTextsAt(due);
+    std::time_t due = 0;
+    std::string date, time;
     InAlarmSettings({[&] {
         auto* dialog = Shown<TForm2>();
         if (!dialog) return false;
+        // Taken once the dialog is up: on a loaded machine opening it took seconds.
+        due = std::time(nullptr) + 5;
+        std::tie(date, time) = testing::LocalAlarmTextsAt(due);
         QTest::mouseClick(dialog->CheckBox6, Qt::LeftButton);
         dialog->Edit3->setText("Flow");
         dialog->Edit2->setText(QString::fromStdString(date));
