@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
@@ -19,6 +21,16 @@ constexpr std::size_t kMaxKnownAreas = 128;
 
 // More separate rectangles than this in one paint are composed as their box.
 constexpr int kMaxPaintParts = 8;
+
+// The toolkit hands a large image's drawing to its thread pool, whose
+// threads then stay for half a minute; a band this high it draws itself.
+constexpr int kBandRows = 16;
+
+void DrawInBands(QPainter& painter, const QPoint& at, const QImage& image) {
+    for (int y = 0; y < image.height(); y += kBandRows)
+        painter.drawImage(at + QPoint(0, y), image,
+                          QRect(0, y, image.width(), std::min(kBandRows, image.height() - y)));
+}
 
 }  // namespace
 
@@ -98,7 +110,7 @@ void TSkinForm::paintEvent(QPaintEvent* event) {
         if (grayShown_)
             painter.drawImage(area.topLeft(), gray_, area);
         else
-            painter.drawImage(area.topLeft(), ComposePart(area));
+            DrawInBands(painter, area.topLeft(), ComposePart(area));
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     PaintFocusRing(painter);
