@@ -77,23 +77,28 @@ QImage TSkinForm::Face() {
 
 QImage TSkinForm::ComposePart(const QRect& area) {
     if (area.isEmpty()) return {};
-    bool used = false;  // a face that waits to be parked
-    if (ComposeUsesDownFace(skin_, &area)) {
-        UnparkDownFace(skin_);
-        used = true;
-    }
-    // A text beyond the up face's pieces (the minute's, once a minute) or a
-    // whole paint decodes it for that once; a press keeps it for a while.
+    // A face let go is decoded for this part alone (a text beyond the up
+    // face's pieces, the minute's once a minute; a whole paint; a part shown
+    // again): about a millisecond. A press or the pointer on a button keeps
+    // it a while, as the next parts will want it too.
+    const bool interacting = Interacting();
+    const bool downParked = skin_.DownParked;
+    const bool usesDown = ComposeUsesDownFace(skin_, &area);
+    if (usesDown) UnparkDownFace(skin_);
     std::vector<QRect> pieces;
-    const bool decoded = !UpFaceCovers(skin_, area);
-    if (decoded) {
+    const bool upDecoded = !UpFaceCovers(skin_, area);
+    if (upDecoded) {
         for (const QImage& piece : skin_.UpPieces) pieces.emplace_back(piece.offset(), piece.size());
         UnparkUpFace(skin_);
     }
     QImage part = ComposeFacePart(skin_, activeTrackBar_, faceSize_, area, &ItemAreas());
-    if (decoded && !Interacting()) ParkUpFace(skin_, pieces);
+    if (!interacting) {
+        if (usesDown && downParked) ParkDownFace(skin_);
+        if (upDecoded) ParkUpFace(skin_, pieces);
+    }
+    const bool held = usesDown && !skin_.DownParked;
     const bool parkable = CanParkDownFace(skin_) || CanParkUpFace(skin_);
-    if (used || Interacting() || (parkable && !parkTimer_->isActive())) parkTimer_->start();
+    if (interacting || held || (parkable && !parkTimer_->isActive())) parkTimer_->start();
     return part;
 }
 
