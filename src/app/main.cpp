@@ -259,6 +259,9 @@ int main(int argc, char** argv) {
     // kilobytes; a fixed threshold keeps each in a mapping of its own, given
     // back when freed, instead of a hole the heap keeps for the whole run.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    // The toolkit's and the clock's helper threads allocate little and
+    // rarely; a heap of their own each would keep its pages for the run.
+    mallopt(M_ARENA_MAX, 1);
     const ControlOptions options = ParseControlOptions(std::vector<std::string>(argv + 1, argv + argc));
     switch (options.kind) {
         case ControlOptions::Kind::Usage:

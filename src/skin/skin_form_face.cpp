@@ -1,5 +1,7 @@
 #include <algorithm>
 
+#include <malloc.h>
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
@@ -152,6 +154,9 @@ void TSkinForm::ParkWhenIdle() {
     }
     ParkDownFace(skin_);
     ParkUpFace(skin_, TickedAreas());
+    // What start-up and the last paints freed lies in holes of the heap, which
+    // otherwise keeps their pages for the whole run.
+    malloc_trim(0);
 }
 
 bool TSkinForm::Interacting() const {
