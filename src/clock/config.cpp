@@ -55,13 +55,12 @@ void RecordDateFormat(const RegionalSettings& settings) {
     // Each start records it; when it reads back the same already, rewriting
     // the file would only wait on the disk before the first frame.
     if (ReadConfigKey("ALFORMAT") == code && ReadConfigKey("ALDATESEP") == settings.dateSeparator) return;
-    WriteConfigKey("ALFORMAT", code);
-    WriteConfigKey("ALDATESEP", settings.dateSeparator);
+    (void)WriteConfigKeys({{"ALFORMAT", code}, {"ALDATESEP", settings.dateSeparator}});
 }
 
 void RecordDateFormatChecked(const RegionalSettings& settings) {
-    WriteConfigKeyChecked("ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat)));
-    WriteConfigKeyChecked("ALDATESEP", settings.dateSeparator);
+    WriteConfigKeysChecked({{"ALFORMAT", std::to_string(CheckDateFormat(settings.shortDateFormat))},
+                            {"ALDATESEP", settings.dateSeparator}});
 }
 
 std::string FileWriteError(const std::string& path, int errorNumber) {
